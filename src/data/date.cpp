@@ -78,7 +78,9 @@ std::optional<Date> parseDatePart(std::string_view text, std::size_t& pos) {
 
 }  // namespace
 
-bool isLeapYear(int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
+bool isLeapYear(int y) {
+    return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
+}
 
 int daysInMonth(int y, int m) {
     static constexpr int kLengths[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
@@ -98,7 +100,9 @@ Date Date::fromParts(std::uint16_t y, std::uint16_t m, std::uint16_t d) {
     return *date;
 }
 
-Date Date::fromDayNumber(int dayNumber) { return Date(kDayZero + days{dayNumber}); }
+Date Date::fromDayNumber(int dayNumber) {
+    return Date(kDayZero + days{dayNumber});
+}
 
 std::optional<Date> Date::parse(std::string_view text) {
     std::size_t pos = 0;
@@ -116,13 +120,17 @@ DateParts Date::parts() const {
             static_cast<std::uint16_t>(unsigned{ymd.day()})};
 }
 
-int Date::weekday() const { return static_cast<int>(std::chrono::weekday{days_}.c_encoding()) + 1; }
+int Date::weekday() const {
+    return static_cast<int>(std::chrono::weekday{days_}.c_encoding()) + 1;
+}
 
-int Date::dayNumber() const { return (days_ - kDayZero).count(); }
+int Date::dayNumber() const {
+    return (days_ - kDayZero).count();
+}
 
 std::string Date::format() const {
     auto p = parts();
-    char text[16];
+    char text[32];
     std::snprintf(text, sizeof text, "%02u/%02u/%04u", unsigned{p.day}, unsigned{p.month},
                   unsigned{p.year});
     return text;
@@ -130,7 +138,7 @@ std::string Date::format() const {
 
 std::string Date::iso() const {
     auto p = parts();
-    char text[16];
+    char text[32];
     std::snprintf(text, sizeof text, "%04u-%02u-%02u", unsigned{p.year}, unsigned{p.month},
                   unsigned{p.day});
     return text;
@@ -206,20 +214,24 @@ DateTime DateTime::nowLocal() {
     std::tm local{};
     localtime_r(&t, &local);
     auto ms = duration_cast<milliseconds>(now.time_since_epoch()).count() % 1000;
-    return fromParts({static_cast<std::uint16_t>(local.tm_year + 1900),
-                      static_cast<std::uint16_t>(local.tm_mon + 1),
-                      static_cast<std::uint16_t>(local.tm_mday)},
-                     local.tm_hour, local.tm_min, std::min(local.tm_sec, 59), static_cast<int>(ms));
+    return fromParts(
+        {static_cast<std::uint16_t>(local.tm_year + 1900),
+         static_cast<std::uint16_t>(local.tm_mon + 1), static_cast<std::uint16_t>(local.tm_mday)},
+        local.tm_hour, local.tm_min, std::min(local.tm_sec, 59), static_cast<int>(ms));
 }
 
-int DateTime::hour() const { return static_cast<int>(duration_cast<hours>(timeOfDay_).count()); }
+int DateTime::hour() const {
+    return static_cast<int>(duration_cast<hours>(timeOfDay_).count());
+}
 int DateTime::minute() const {
     return static_cast<int>(duration_cast<minutes>(timeOfDay_).count() % 60);
 }
 int DateTime::second() const {
     return static_cast<int>(duration_cast<seconds>(timeOfDay_).count() % 60);
 }
-int DateTime::millisecond() const { return static_cast<int>(timeOfDay_.count() % 1000); }
+int DateTime::millisecond() const {
+    return static_cast<int>(timeOfDay_.count() % 1000);
+}
 
 double DateTime::dayNumber() const {
     double fraction = static_cast<double>(timeOfDay_.count()) / kMillisPerDay;
@@ -228,12 +240,14 @@ double DateTime::dayNumber() const {
 }
 
 std::string DateTime::formatTime() const {
-    char text[16];
+    char text[32];
     std::snprintf(text, sizeof text, "%02d:%02d:%02d", hour(), minute(), second());
     return text;
 }
 
-std::string DateTime::format() const { return date_.format() + ' ' + formatTime(); }
+std::string DateTime::format() const {
+    return date_.format() + ' ' + formatTime();
+}
 
 std::string DateTime::iso() const {
     std::string text = date_.iso() + 'T' + formatTime();
