@@ -1,0 +1,26 @@
+// FieldLayout: a field as a screen shows it — the wire definition (name, type, width, origin)
+// plus the client-side caption, alignment and visibility that never travel to the server.
+//
+// A dataset keeps one per field. Loading a packet replaces the definitions but keeps the
+// caption, alignment and visibility of every field whose name it already knew.
+#pragma once
+
+#include <string>
+
+#include "data/data_packet.h"
+
+namespace lembrete {
+
+enum class Alignment { Left, Right, Center };
+
+struct FieldLayout {
+    FieldDef def;
+    std::string label;  // caption on screens and in messages; empty: the field's name
+    Alignment alignment = Alignment::Left;
+    bool visible = true;
+
+    const std::string& displayLabel() const { return label.empty() ? def.name : label; }
+    friend bool operator==(const FieldLayout&, const FieldLayout&) = default;
+};
+
+}  // namespace lembrete
