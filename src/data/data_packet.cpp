@@ -3,24 +3,10 @@
 #include <array>
 #include <utility>
 
+#include "data/utf8.h"
+
 namespace lembrete {
 namespace {
-
-char lower(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool equalNoCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (lower(a[i]) != lower(b[i])) {
-            return false;
-        }
-    }
-    return true;
-}
 
 constexpr std::array<std::pair<FieldType, const char*>, 6> kTypeNames{{
     {FieldType::String, "string"},
@@ -35,7 +21,7 @@ constexpr std::array<std::pair<FieldType, const char*>, 6> kTypeNames{{
 
 int DataPacket::fieldIndex(std::string_view name) const {
     for (std::size_t i = 0; i < fields.size(); ++i) {
-        if (equalNoCase(fields[i].name, name)) {
+        if (utf8::equalIgnoringCase(fields[i].name, name)) {
             return static_cast<int>(i);
         }
     }
@@ -53,7 +39,7 @@ const char* fieldTypeName(FieldType type) {
 
 std::optional<FieldType> fieldTypeFromName(std::string_view name) {
     for (const auto& [t, typeName] : kTypeNames) {
-        if (equalNoCase(typeName, name)) {
+        if (utf8::equalIgnoringCase(typeName, name)) {
             return t;
         }
     }

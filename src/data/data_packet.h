@@ -46,7 +46,8 @@ struct DataPacket {
     friend bool operator==(const DataPacket&, const DataPacket&) = default;
 };
 
-const char* fieldTypeName(FieldType type);  // "string", "integer", "float", "boolean", "datetime", "blob"
+const char* fieldTypeName(
+    FieldType type);  // "string", "integer", "float", "boolean", "datetime", "blob"
 std::optional<FieldType> fieldTypeFromName(std::string_view name);
 const char* changeKindName(ChangeKind kind);  // "insert", "update", "delete"
 

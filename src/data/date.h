@@ -28,7 +28,7 @@ bool isLeapYear(int year);
 int daysInMonth(int year, int month);
 
 class Date {
-public:
+  public:
     // 30 December 1899: day number 0.
     Date() = default;
     explicit constexpr Date(std::chrono::sys_days days) : days_(days) {}
@@ -56,12 +56,12 @@ public:
 
     friend constexpr auto operator<=>(const Date&, const Date&) = default;
 
-private:
+  private:
     std::chrono::sys_days days_{std::chrono::sys_days{std::chrono::days{-25569}}};
 };
 
 class DateTime {
-public:
+  public:
     DateTime() = default;
     explicit DateTime(Date date, std::chrono::milliseconds timeOfDay = {});
 
@@ -92,7 +92,7 @@ public:
 
     friend auto operator<=>(const DateTime&, const DateTime&) = default;
 
-private:
+  private:
     Date date_;
     std::chrono::milliseconds timeOfDay_{0};
 };

@@ -26,7 +26,7 @@ struct Blob {
 enum class VariantKind { Null, String, Integer, Float, Boolean, DateTime, Blob, Packet };
 
 class Variant {
-public:
+  public:
     Variant() = default;
     Variant(std::nullptr_t) {}
     Variant(std::string text) : value_(std::move(text)) {}
@@ -52,7 +52,9 @@ public:
     bool asBoolean() const { return std::get<bool>(value_); }
     const lembrete::DateTime& asDateTime() const { return std::get<lembrete::DateTime>(value_); }
     const lembrete::Blob& asBlob() const { return std::get<lembrete::Blob>(value_); }
-    const DataPacket& asPacket() const { return *std::get<std::shared_ptr<const DataPacket>>(value_); }
+    const DataPacket& asPacket() const {
+        return *std::get<std::shared_ptr<const DataPacket>>(value_);
+    }
 
     // The value as text the way a field's display text shows it: empty for null, numbers in
     // decimal, dates as dd/mm/yyyy (with the time only when it is not midnight).
@@ -62,7 +64,7 @@ public:
 
     friend bool operator==(const Variant& a, const Variant& b);
 
-private:
+  private:
     std::variant<std::monostate, std::string, std::int64_t, double, bool, lembrete::DateTime,
                  lembrete::Blob, std::shared_ptr<const DataPacket>>
         value_;
