@@ -13,15 +13,6 @@ namespace {
 
 const Variant kNull;
 
-std::vector<FieldLayout> layoutsOf(const std::vector<FieldDef>& defs) {
-    std::vector<FieldLayout> layouts;
-    layouts.reserve(defs.size());
-    for (const auto& def : defs) {
-        layouts.push_back(FieldLayout{def, {}, Alignment::Left, true});
-    }
-    return layouts;
-}
-
 bool isBlank(const std::string& text) {
     return text.find_first_not_of(' ') == std::string::npos;
 }
@@ -47,7 +38,7 @@ ClientDataSet::ClientDataSet(std::string name, std::vector<FieldLayout> fields)
     : name_(std::move(name)), fields_(std::move(fields)) {}
 
 ClientDataSet::ClientDataSet(std::string name, const std::vector<FieldDef>& fields)
-    : ClientDataSet(std::move(name), layoutsOf(fields)) {}
+    : ClientDataSet(std::move(name), fieldLayouts(fields)) {}
 
 ClientDataSet::~ClientDataSet() {
     const auto sources = sources_;
@@ -68,12 +59,7 @@ void ClientDataSet::SetFields(std::vector<FieldLayout> fields) {
 }
 
 std::vector<FieldDef> ClientDataSet::FieldDefs() const {
-    std::vector<FieldDef> defs;
-    defs.reserve(fields_.size());
-    for (const auto& field : fields_) {
-        defs.push_back(field.def);
-    }
-    return defs;
+    return fieldDefs(fields_);
 }
 
 Field ClientDataSet::Fields(int index) {
@@ -154,7 +140,7 @@ void ClientDataSet::SetData(const DataPacket& packet) {
                                         "\": linha com número de valores diferente dos campos.");
         }
     }
-    std::vector<FieldLayout> layouts = layoutsOf(packet.fields);
+    std::vector<FieldLayout> layouts = fieldLayouts(packet.fields);
     for (auto& layout : layouts) {
         if (const int known = FieldIndex(layout.def.name); known >= 0) {
             layout.label = fields_[known].label;

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "data/data_packet.h"
 
@@ -22,5 +23,25 @@ struct FieldLayout {
     const std::string& displayLabel() const { return label.empty() ? def.name : label; }
     friend bool operator==(const FieldLayout&, const FieldLayout&) = default;
 };
+
+// The wire definitions of `layouts`, in order.
+inline std::vector<FieldDef> fieldDefs(const std::vector<FieldLayout>& layouts) {
+    std::vector<FieldDef> defs;
+    defs.reserve(layouts.size());
+    for (const auto& layout : layouts) {
+        defs.push_back(layout.def);
+    }
+    return defs;
+}
+
+// Layouts for plain definitions: captions from the names, left-aligned, visible.
+inline std::vector<FieldLayout> fieldLayouts(const std::vector<FieldDef>& defs) {
+    std::vector<FieldLayout> layouts;
+    layouts.reserve(defs.size());
+    for (const auto& def : defs) {
+        layouts.push_back(FieldLayout{def, {}, Alignment::Left, true});
+    }
+    return layouts;
+}
 
 }  // namespace lembrete
