@@ -11,113 +11,102 @@ using namespace std::chrono;
 
 namespace {
 
-// The shortest gap between two occurrences of one step, for the reserve bound: a month step
-// keeps at least 28 days, a year step at least 365.
+// The shortest gap between two occurrences of a month or year step, for the reserve bound.
 constexpr int kShortestMonth = 28;
 constexpr int kShortestYear = 365;
 
+detail::WeeklyStep weeklyStep(Date first, const RecurrenceRule& rule) {
+    detail::WeeklyStep step{{}, rule.selectedWeekdayCount(), 0};
+    Date day = first;
+    for (int turn = 0; turn < step.count; ++turn) {
+        Date next = ProximoDiaSem(day, rule);
+        step.gaps[turn] = day.daysUntil(next);
+        day = next;
+    }
+    return step;
+}
+
+detail::MonthStep monthStep(Date start, months interval, bool byWeekday) {
+    year_month_day ymd{start.sysDays()};
+    return {ymd.year() / ymd.month(), interval, ymd.day(),
+            weekday{start.sysDays()}[static_cast<unsigned>(NumSemanaMes(start))], byWeekday};
+}
+
 }  // namespace
 
+namespace detail {
+
+sys_days MonthStep::next(sys_days) {
+    month += interval;
+    if (byWeekday) {
+        return weekdayOfMonth.index() == 5
+                   ? sys_days{month.year() / month.month() / weekdayOfMonth.weekday()[last]}
+                   : sys_days{month.year() / month.month() / weekdayOfMonth};
+    }
+    auto length = static_cast<unsigned>(
+        daysInMonth(int{month.year()}, static_cast<int>(unsigned{month.month()})));
+    return sys_days{month / std::min(dayOfMonth, day{length})};
+}
+
+}  // namespace detail
+
 OccurrenceCursor::OccurrenceCursor(const RecurrenceRule& rule, Date start)
-    : kind_(rule.kind()),
-      monthlyMode_(rule.monthlyMode()),
-      interval_(rule.interval()),
-      selectedWeekdays_(rule.selectedWeekdayCount()),
-      current_(start.sysDays()) {
-    year_month_day ymd{current_};
-    month_ = ymd.year() / ymd.month();
-    day_ = ymd.day();
-    weekdayOfMonth_ = weekday{current_}[static_cast<unsigned>(NumSemanaMes(start))];
-    switch (kind_) {
+    : current_(start.sysDays()), gapDays_(rule.interval()) {
+    switch (rule.kind()) {
         case RecurrenceKind::None:
             throw RecurrenceError("regra sem repetição");
+        case RecurrenceKind::Daily:
+            step_ = detail::DailyStep{days{rule.interval()}};
+            break;
         case RecurrenceKind::Weekly: {
             Date first = PrimeiroDiaSem(start, rule);
             current_ = first.sysDays();
-            weekday_ = static_cast<unsigned>(first.weekday());
-            // ProximoDiaSem depends on the weekday only: tabulate it once for the week of the
-            // first occurrence.
-            for (int w = 1; w <= 7; ++w) {
-                Date sameWeek = first.addDays(w - first.weekday());
-                weeklyStep_[w] = sameWeek.daysUntil(ProximoDiaSem(sameWeek, rule));
-            }
+            step_ = weeklyStep(first, rule);
+            gapDays_ = 7 * rule.interval();
+            perGap_ = rule.selectedWeekdayCount();
             break;
         }
-        case RecurrenceKind::Daily:
         case RecurrenceKind::Monthly:
+            step_ = monthStep(start, months{rule.interval()},
+                              rule.monthlyMode() == MonthlyMode::ByWeekday);
+            gapDays_ = kShortestMonth * rule.interval();
+            break;
         case RecurrenceKind::Yearly:
+            step_ = monthStep(start, years{rule.interval()}, false);
+            gapDays_ = kShortestYear * rule.interval();
             break;
     }
 }
 
 void OccurrenceCursor::advance() {
-    switch (kind_) {
-        case RecurrenceKind::Daily:
-            current_ += days{interval_};
-            break;
-        case RecurrenceKind::Weekly: {
-            int step = weeklyStep_[weekday_];
-            current_ += days{step};
-            weekday_ = (weekday_ - 1 + static_cast<unsigned>(step)) % 7 + 1;
-            break;
-        }
-        case RecurrenceKind::Monthly:
-            month_ += months{interval_};
-            placeInMonth();
-            break;
-        case RecurrenceKind::Yearly:
-            month_ += years{interval_};
-            placeInMonth();
-            break;
-        case RecurrenceKind::None:
-            break;
-    }
+    current_ = std::visit([this](auto& step) { return step.next(current_); }, step_);
 }
 
-void OccurrenceCursor::placeInMonth() {
-    if (kind_ == RecurrenceKind::Monthly && monthlyMode_ == MonthlyMode::ByWeekday) {
-        current_ = weekdayOfMonth_.index() == 5
-                       ? sys_days{month_.year() / month_.month() / weekdayOfMonth_.weekday()[last]}
-                       : sys_days{month_.year() / month_.month() / weekdayOfMonth_};
-        return;
-    }
-    auto length = static_cast<unsigned>(
-        daysInMonth(int{month_.year()}, static_cast<int>(unsigned{month_.month()})));
-    current_ = sys_days{month_ / std::min(day_, day{length})};
+void OccurrenceCursor::collectUntil(Date end, std::vector<Date>& out) {
+    // One dispatch per series; the loop runs on local copies the compiler keeps in registers.
+    std::visit(
+        [this, end = end.sysDays(), &out](auto& step) {
+            auto local = step;
+            auto day = current_;
+            for (; day <= end; day = local.next(day)) {
+                out.push_back(Date(day));
+            }
+            step = local;
+            current_ = day;
+        },
+        step_);
 }
 
 std::size_t OccurrenceCursor::countBound(Date end) const {
     int span = Date(current_).daysUntil(end);
-    if (span < 0) {
-        return 0;
-    }
-    int gap = interval_;
-    int perGap = 1;
-    switch (kind_) {
-        case RecurrenceKind::Weekly:
-            gap = 7 * interval_;
-            perGap = selectedWeekdays_;
-            break;
-        case RecurrenceKind::Monthly:
-            gap = kShortestMonth * interval_;
-            break;
-        case RecurrenceKind::Yearly:
-            gap = kShortestYear * interval_;
-            break;
-        case RecurrenceKind::Daily:
-        case RecurrenceKind::None:
-            break;
-    }
-    return static_cast<std::size_t>((span / gap + 1) * perGap);
+    return span < 0 ? 0 : static_cast<std::size_t>((span / gapDays_ + 1) * perGap_);
 }
 
 std::vector<Date> occurrences(const RecurrenceRule& rule, Date start, Date end) {
     OccurrenceCursor cursor(rule, start);
     std::vector<Date> dates;
     dates.reserve(cursor.countBound(end));
-    for (; cursor.current() <= end; cursor.advance()) {
-        dates.push_back(cursor.current());
-    }
+    cursor.collectUntil(end, dates);
     return dates;
 }
 

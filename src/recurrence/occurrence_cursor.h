@@ -14,12 +14,45 @@
 
 #include <array>
 #include <chrono>
+#include <variant>
 #include <vector>
 
 #include "data/date.h"
 #include "recurrence/recurrence_rule.h"
 
 namespace lembrete {
+namespace detail {
+
+struct DailyStep {
+    std::chrono::days interval;
+    std::chrono::sys_days next(std::chrono::sys_days day) const { return day + interval; }
+};
+
+// The gaps between a weekly series' occurrences repeat after one per selected weekday, so they
+// are taken from ProximoDiaSem once per series and replayed in turn.
+struct WeeklyStep {
+    std::array<int, 7> gaps;
+    int count;
+    int turn;
+    std::chrono::sys_days next(std::chrono::sys_days day) {
+        int gap = gaps[turn];
+        turn = turn + 1 == count ? 0 : turn + 1;
+        return day + std::chrono::days{gap};
+    }
+};
+
+// Monthly and yearly (a year being twelve months): the day is placed anew in every month, from
+// the start's day number or its weekday of the month, never from the previous occurrence.
+struct MonthStep {
+    std::chrono::year_month month;
+    std::chrono::months interval;
+    std::chrono::day dayOfMonth;
+    std::chrono::weekday_indexed weekdayOfMonth;
+    bool byWeekday;
+    std::chrono::sys_days next(std::chrono::sys_days day);
+};
+
+}  // namespace detail
 
 class OccurrenceCursor {
   public:
@@ -32,21 +65,16 @@ class OccurrenceCursor {
     // An upper bound of the occurrences from current() to `end`, for reserving.
     std::size_t countBound(Date end) const;
 
-  private:
-    void placeInMonth();
+    // Appends current() and every later occurrence up to `end` (inclusive) to `out`, leaving
+    // the cursor on the first occurrence after `end`.
+    void collectUntil(Date end, std::vector<Date>& out);
 
-    RecurrenceKind kind_;
-    MonthlyMode monthlyMode_;
-    int interval_;
-    int selectedWeekdays_;
+  private:
     std::chrono::sys_days current_;
-    // Weekly: days to the next occurrence, by weekday 1..7 (index 0 unused).
-    std::array<int, 8> weeklyStep_{};
-    unsigned weekday_ = 0;  // of current_, 1..7, for the weekly steps
-    // Monthly and yearly: the month of current_ and what the day is taken from.
-    std::chrono::year_month month_;
-    std::chrono::day day_;
-    std::chrono::weekday_indexed weekdayOfMonth_;
+    std::variant<detail::DailyStep, detail::WeeklyStep, detail::MonthStep> step_;
+    // For countBound: at most `perGap_` occurrences in any `gapDays_` consecutive days.
+    int gapDays_;
+    int perGap_ = 1;
 };
 
 // The occurrences from `start` to `end`, both inclusive, in date order; empty when the first

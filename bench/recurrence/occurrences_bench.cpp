@@ -1,0 +1,75 @@
+// Occurrences per second for ten-year series (the "Sem data de término" span), against a bare
+// std::chrono loop that writes the same days into a reserved vector.
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <vector>
+
+#include "recurrence/occurrence_cursor.h"
+
+namespace lembrete {
+namespace {
+
+const Date kStart = Date(std::chrono::sys_days{std::chrono::year{2007} / 7 / 16});
+
+RecurrenceRule ruleOf(RecurrenceKind kind, std::initializer_list<int> weekdays = {},
+                      MonthlyMode mode = MonthlyMode::ByDate) {
+    RecurrenceRule rule;
+    rule.setKind(kind);
+    for (int day : weekdays) {
+        rule.setWeekday(day, true);
+    }
+    rule.setMonthlyMode(mode);
+    return rule;
+}
+
+void expand(benchmark::State& state, const RecurrenceRule& rule) {
+    std::size_t total = 0;
+    for (auto _ : state) {
+        auto dates = occurrences(rule, kStart);
+        benchmark::DoNotOptimize(dates.data());
+        total += dates.size();
+    }
+    state.SetItemsProcessed(static_cast<std::int64_t>(total));
+}
+
+void DailyTenYears(benchmark::State& state) {
+    expand(state, ruleOf(RecurrenceKind::Daily));
+}
+
+void WeeklyMondayFridayTenYears(benchmark::State& state) {
+    expand(state, ruleOf(RecurrenceKind::Weekly, {2, 6}));
+}
+
+void MonthlyTenYears(benchmark::State& state) {
+    expand(state, ruleOf(RecurrenceKind::Monthly));
+}
+
+void MonthlyByWeekdayTenYears(benchmark::State& state) {
+    expand(state, ruleOf(RecurrenceKind::Monthly, {}, MonthlyMode::ByWeekday));
+}
+
+void BareChronoLoopTenYears(benchmark::State& state) {
+    const auto first = kStart.sysDays();
+    const auto last = openSeriesEnd(kStart).sysDays();
+    std::size_t total = 0;
+    for (auto _ : state) {
+        std::vector<std::chrono::sys_days> dates;
+        dates.reserve(static_cast<std::size_t>((last - first).count() + 1));
+        for (auto day = first; day <= last; day += std::chrono::days{1}) {
+            dates.push_back(day);
+        }
+        benchmark::DoNotOptimize(dates.data());
+        total += dates.size();
+    }
+    state.SetItemsProcessed(static_cast<std::int64_t>(total));
+}
+
+BENCHMARK(DailyTenYears);
+BENCHMARK(WeeklyMondayFridayTenYears);
+BENCHMARK(MonthlyTenYears);
+BENCHMARK(MonthlyByWeekdayTenYears);
+BENCHMARK(BareChronoLoopTenYears);
+
+}  // namespace
+}  // namespace lembrete
