@@ -11,7 +11,7 @@
 namespace lembrete {
 
 class Abandon : public std::exception {
-public:
+  public:
     const char* what() const noexcept override { return "operação abandonada"; }
 };
 

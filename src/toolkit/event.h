@@ -16,7 +16,7 @@
 namespace lembrete {
 
 class EventBoundary {
-public:
+  public:
     // Runs `action`; at the outermost level an Abandon thrown by it is caught and ends it.
     // Returns false when the action was abandoned there.
     template <class Action>
@@ -36,7 +36,7 @@ public:
     }
     static bool insideEvent() { return depth_ > 0; }
 
-private:
+  private:
     struct Nesting {
         Nesting() { ++depth_; }
         ~Nesting() { --depth_; }
@@ -48,7 +48,7 @@ private:
 
 template <class... Args>
 class Event {
-public:
+  public:
     using Handler = std::function<void(Args...)>;
 
     Event& operator=(Handler handler) {
@@ -64,7 +64,7 @@ public:
         }
     }
 
-private:
+  private:
     Handler handler_;
 };
 

@@ -1,0 +1,57 @@
+#include "toolkit/component.h"
+
+#include "toolkit/form.h"
+
+namespace lembrete {
+
+Component::Component(TForm* owner, std::string name) : owner_(owner), name_(std::move(name)) {}
+
+void Component::SetVisible(bool visible) {
+    update(visible_, visible, Property::Visible);
+}
+
+void Component::SetEnabled(bool enabled) {
+    update(enabled_, enabled, Property::Enabled);
+}
+
+void Component::SetColor(TColor color) {
+    update(color_, color, Property::Color);
+}
+
+void Component::SetHint(std::string hint) {
+    update(hint_, std::move(hint), Property::Hint);
+}
+
+void Component::SetCaption(std::string caption) {
+    update(caption_, std::move(caption), Property::Caption);
+}
+
+Subscription Component::Observe(Observer observer) {
+    return changes_.connect(std::move(observer));
+}
+
+void Component::changed(Property property) {
+    changes_.emit(*this, property);
+}
+
+void Component::Click() {
+    if (Interactive()) {
+        userAction([this] { clicked(); });
+    }
+}
+
+void Component::clicked() {
+    OnClick.fire();
+}
+
+void Component::SetFocus() {
+    if (owner_ != nullptr) {
+        owner_->SetActiveControl(this);
+    }
+}
+
+bool Component::Focused() const {
+    return owner_ != nullptr && owner_->ActiveControl() == this;
+}
+
+}  // namespace lembrete
