@@ -1,5 +1,5 @@
-// Occurrences per second for ten-year series (the "Sem data de término" span), against a bare
-// std::chrono loop that writes the same days into a reserved vector.
+// Occurrences per second for ten-year series (the "Sem data de término" span), against bare
+// std::chrono loops that write the same days (daily, monthly) into a reserved vector.
 #include <benchmark/benchmark.h>
 
 #include <chrono>
@@ -65,11 +65,34 @@ void BareChronoLoopTenYears(benchmark::State& state) {
     state.SetItemsProcessed(static_cast<std::int64_t>(total));
 }
 
+// The same month by month, clamping the day to the month's end as a hand-written loop would.
+void BareChronoMonthLoopTenYears(benchmark::State& state) {
+    using namespace std::chrono;
+    const year_month_day first{kStart.sysDays()};
+    const auto last = openSeriesEnd(kStart).sysDays();
+    std::size_t total = 0;
+    for (auto _ : state) {
+        std::vector<sys_days> dates;
+        dates.reserve(132);
+        for (year_month month = first.year() / first.month();; month += months{1}) {
+            auto day = sys_days{month / std::min(first.day(), (month / std::chrono::last).day())};
+            if (day > last) {
+                break;
+            }
+            dates.push_back(day);
+        }
+        benchmark::DoNotOptimize(dates.data());
+        total += dates.size();
+    }
+    state.SetItemsProcessed(static_cast<std::int64_t>(total));
+}
+
 BENCHMARK(DailyTenYears);
 BENCHMARK(WeeklyMondayFridayTenYears);
 BENCHMARK(MonthlyTenYears);
 BENCHMARK(MonthlyByWeekdayTenYears);
 BENCHMARK(BareChronoLoopTenYears);
+BENCHMARK(BareChronoMonthLoopTenYears);
 
 }  // namespace
 }  // namespace lembrete

@@ -13,7 +13,7 @@
 namespace lembrete {
 
 // The numeric value of a kind is the summary kind ControlaInfo takes (1 daily .. 4 yearly).
-enum class RecurrenceKind { None = 0, Daily = 1, Weekly = 2, Monthly = 3, Yearly = 4 };
+enum class RecurrenceKind : int { None = 0, Daily = 1, Weekly = 2, Monthly = 3, Yearly = 4 };
 
 // "N", "D", "S", "M", "A" both ways; any other code gives nullopt.
 std::optional<RecurrenceKind> recurrenceKindFromCode(std::string_view code);

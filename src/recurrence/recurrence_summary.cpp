@@ -40,6 +40,8 @@ std::optional<std::string> RecurrenceSummary::ControlaInfo(int kind, std::string
     if (!interval) {
         return std::nullopt;
     }
+    // RecurrenceKind has int as its underlying type: any kind number converts, and those
+    // outside 1..4 fall through to the empty text.
     switch (static_cast<RecurrenceKind>(kind)) {
         case RecurrenceKind::Daily:
             return daily(*interval);

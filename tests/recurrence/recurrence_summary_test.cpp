@@ -96,6 +96,8 @@ TEST(RecurrenceSummary, EveryForm) {
         {4, "1", "05/03/2008", "", kByWeekday, "5 de Março de todo ano."},
         {0, "1", "16/07/2007", "26", kByDate, ""},
         {5, "1", "16/07/2007", "26", kByDate, ""},
+        {-1, "1", "16/07/2007", "26", kByDate, ""},
+        {1000, "1", "16/07/2007", "26", kByDate, ""},
     };
     RecurrenceSummary summary(messageTable());
     for (const auto& c : cases) {
