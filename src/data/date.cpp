@@ -167,8 +167,10 @@ DateTime DateTime::fromDayNumber(double dayNumber) {
     auto millis = static_cast<std::int64_t>(std::llround(fraction * kMillisPerDay));
     int day = static_cast<int>(whole);
     if (millis >= kMillisPerDay) {
+        // The time of day rounded up to midnight: that is the start of the next day, also
+        // for negative day numbers, whose fraction still runs forward.
         millis = 0;
-        day += dayNumber < 0 ? -1 : 1;
+        ++day;
     }
     return DateTime(Date::fromDayNumber(day), milliseconds{millis});
 }
