@@ -17,11 +17,11 @@ constexpr int kShortestYear = 365;
 
 detail::WeeklyStep weeklyStep(Date first, const RecurrenceRule& rule) {
     detail::WeeklyStep step{{}, rule.selectedWeekdayCount(), 0};
-    Date day = first;
+    Date from = first;
     for (int turn = 0; turn < step.count; ++turn) {
-        Date next = ProximoDiaSem(day, rule);
-        step.gaps[turn] = day.daysUntil(next);
-        day = next;
+        Date next = ProximoDiaSem(from, rule);
+        step.gaps[turn] = from.daysUntil(next);
+        from = next;
     }
     return step;
 }
@@ -87,12 +87,12 @@ void OccurrenceCursor::collectUntil(Date end, std::vector<Date>& out) {
     std::visit(
         [this, end = end.sysDays(), &out](auto& step) {
             auto local = step;
-            auto day = current_;
-            for (; day <= end; day = local.next(day)) {
-                out.push_back(Date(day));
+            auto at = current_;
+            for (; at <= end; at = local.next(at)) {
+                out.push_back(Date(at));
             }
             step = local;
-            current_ = day;
+            current_ = at;
         },
         step_);
 }
