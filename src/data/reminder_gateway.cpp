@@ -1,0 +1,110 @@
+#include "data/reminder_gateway.h"
+
+#include <stdexcept>
+
+#include "data/data_packet.h"
+
+namespace lembrete {
+namespace {
+
+// Shows the host's wait animation for a scope; removed however the scope ends.
+class WaitAnimation {
+  public:
+    explicit WaitAnimation(GatewayHost& host) : host_(host) { host_.ActiveShowAvi(1); }
+    ~WaitAnimation() { host_.DeactiveShowAvi(); }
+    WaitAnimation(const WaitAnimation&) = delete;
+    WaitAnimation& operator=(const WaitAnimation&) = delete;
+
+  private:
+    GatewayHost& host_;
+};
+
+}  // namespace
+
+ReminderGateway::ReminderGateway(GatewayHost& host, ServerSource server)
+    : host_(host), server_(std::move(server)) {}
+
+Variant ReminderGateway::read(std::string_view method, const std::vector<Variant>& args) {
+    return host_.CheckResultServ(server_().call(method, args), true, 0);
+}
+
+void ReminderGateway::load(std::string_view method, const std::vector<Variant>& args,
+                           ClientDataSet& target) {
+    Variant payload = read(method, args);
+    if (payload.kind() != VariantKind::Packet) {
+        throw std::runtime_error("O servidor respondeu a " + std::string(method) +
+                                 " sem um pacote de dados.");
+    }
+    target.SetData(payload.asPacket());
+}
+
+std::string ReminderGateway::readNumber(std::string_view method, const std::vector<Variant>& args) {
+    return read(method, args).toText();
+}
+
+void ReminderGateway::GetAFazer(const ReminderFilter& filter, ClientDataSet& target,
+                                std::string_view method) {
+    load(method,
+         {filter.reference, filter.operatorCode, filter.date, filter.showDone, filter.showPending,
+          filter.fromDateOn},
+         target);
+}
+
+void ReminderGateway::GetDatasAFazer(const std::string& operatorCode, ClientDataSet& target) {
+    load("GetDatasAFazer", {operatorCode}, target);
+}
+
+void ReminderGateway::GetDescAFazer(const std::string& operatorCode, const std::string& number,
+                                    ClientDataSet& target) {
+    load("GetDescAFazer", {operatorCode, number}, target);
+}
+
+void ReminderGateway::GetVerifObs(const std::string& operatorCode, const std::string& number,
+                                  ClientDataSet& target) {
+    load("GetVerifObs", {operatorCode, number}, target);
+}
+
+std::string ReminderGateway::GetPrxAtivPessoal(const std::string& operatorCode) {
+    return readNumber("GetPrxAtivPessoal", {operatorCode});
+}
+
+std::string ReminderGateway::GetPrxNrRepetAtivPess(const std::string& operatorCode) {
+    return readNumber("GetPrxNrRepetAtivPess", {operatorCode});
+}
+
+std::string ReminderGateway::GetPrxAtivPessoalBloco(const std::string& operatorCode, int count) {
+    return readNumber("GetPrxAtivPessoalBloco", {operatorCode, count});
+}
+
+void ReminderGateway::SetAfazer(ClientDataSet& dataSet, bool refreshCache, OnFailure onFailure) {
+    send("SetAfazer", dataSet, refreshCache, onFailure);
+}
+
+void ReminderGateway::SetDescAFazer(ClientDataSet& dataSet, bool refreshCache,
+                                    OnFailure onFailure) {
+    send("SetDescAFazer", dataSet, refreshCache, onFailure);
+}
+
+void ReminderGateway::send(std::string_view method, ClientDataSet& dataSet, bool refreshCache,
+                           OnFailure onFailure) {
+    if (dataSet.ChangeCount() == 0) {
+        return;
+    }
+    try {
+        WaitAnimation animation(host_);
+        read(method, {Variant(dataSet.Delta())});
+    } catch (...) {
+        if (onFailure == OnFailure::CancelChanges) {
+            dataSet.CancelUpdates();
+        }
+        throw;
+    }
+    if (dataSet.LogChanges()) {
+        dataSet.MergeChangeLog();
+    }
+    if (refreshCache) {
+        host_.AtualizaLocalCache({std::string(kReminderTable)});
+    }
+}
+
+}  // namespace lembrete

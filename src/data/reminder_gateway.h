@@ -1,0 +1,77 @@
+// ReminderGateway: the module's one way to the server object "lmb00300.rdmLembrete".
+//
+// Reading: call the method, pass the result through the host's CheckResultServ (which reports
+// a failure and abandons the operation), then load a returned packet into the target dataset
+// with SetData or take a returned number as text. Reads show no wait animation.
+// Sending: a dataset's change log goes to SetAfazer / SetDescAFazer under the wait animation,
+// which is removed on every path; on success the log is merged and, when asked, the host is told
+// to refresh its cache of ATIVPESSOAL.
+//
+// The gateway owns nothing: the AppServer comes from the connection each time it is needed
+// (reading it opens the connection on first use), and datasets belong to the forms.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "data/app_server.h"
+#include "data/client_data_set.h"
+#include "data/date.h"
+#include "data/gateway_host.h"
+
+namespace lembrete {
+
+// The six arguments of a list load, in the server's order.
+struct ReminderFilter {
+    std::string reference;
+    std::string operatorCode;
+    Date date;
+    bool showDone = false;
+    bool showPending = true;
+    bool fromDateOn = false;
+};
+
+class ReminderGateway {
+  public:
+    using ServerSource = std::function<AppServer&()>;
+
+    // What to do with the dataset's change log when a send fails.
+    enum class OnFailure { KeepChanges, CancelChanges };
+
+    ReminderGateway(GatewayHost& host, ServerSource server);
+
+    // GetAFazer (the editor spells it getAFazer; the server ignores letter case).
+    void GetAFazer(const ReminderFilter& filter, ClientDataSet& target,
+                   std::string_view method = "GetAFazer");
+    void GetDatasAFazer(const std::string& operatorCode, ClientDataSet& target);
+    void GetDescAFazer(const std::string& operatorCode, const std::string& number,
+                       ClientDataSet& target);
+    void GetVerifObs(const std::string& operatorCode, const std::string& number,
+                     ClientDataSet& target);
+    std::string GetPrxAtivPessoal(const std::string& operatorCode);
+    std::string GetPrxNrRepetAtivPess(const std::string& operatorCode);
+    // Reserves `count` consecutive reminder numbers; returns the first.
+    std::string GetPrxAtivPessoalBloco(const std::string& operatorCode, int count);
+
+    // Sends the dataset's changes with SetAfazer.
+    void SetAfazer(ClientDataSet& dataSet, bool refreshCache,
+                   OnFailure onFailure = OnFailure::KeepChanges);
+    // Sends the dataset's changes with SetDescAFazer.
+    void SetDescAFazer(ClientDataSet& dataSet, bool refreshCache,
+                       OnFailure onFailure = OnFailure::KeepChanges);
+
+    static constexpr std::string_view kReminderTable = "ATIVPESSOAL";
+
+  private:
+    Variant read(std::string_view method, const std::vector<Variant>& args);
+    void load(std::string_view method, const std::vector<Variant>& args, ClientDataSet& target);
+    std::string readNumber(std::string_view method, const std::vector<Variant>& args);
+    void send(std::string_view method, ClientDataSet& dataSet, bool refreshCache,
+              OnFailure onFailure);
+
+    GatewayHost& host_;
+    ServerSource server_;
+};
+
+}  // namespace lembrete
