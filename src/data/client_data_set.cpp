@@ -13,21 +13,27 @@ namespace {
 
 const Variant kNull;
 
+// A number in the kind its field holds, so that a float field read as 15 from the wire and
+// later set to 15.0 compares equal (and an unchanged row is not logged as changed).
+Variant numericAs(FieldType type, Variant value) {
+    if (type == FieldType::Float && value.kind() == VariantKind::Integer) {
+        return Variant(static_cast<double>(value.asInteger()));
+    }
+    if (type == FieldType::Integer && value.kind() == VariantKind::Float &&
+        value.asFloat() == std::trunc(value.asFloat())) {
+        return Variant(static_cast<std::int64_t>(value.asFloat()));
+    }
+    return value;
+}
+
 bool isBlank(const std::string& text) {
     return text.find_first_not_of(' ') == std::string::npos;
 }
 
-// Equality as Locate sees it: texts regardless of letter case, numbers by value.
-bool sameForLocate(const Variant& stored, const Variant& wanted, const std::string& foldedWanted) {
+// Equality as Locate sees it: texts regardless of letter case, other values as they are held.
+bool sameForLocate(const Variant& stored, const Variant& wanted) {
     if (stored.kind() == VariantKind::String && wanted.kind() == VariantKind::String) {
-        return stored.asString().size() == foldedWanted.size() &&
-               utf8::foldCase(stored.asString()) == foldedWanted;
-    }
-    const auto numeric = [](const Variant& v) {
-        return v.kind() == VariantKind::Integer || v.kind() == VariantKind::Float;
-    };
-    if (numeric(stored) && numeric(wanted)) {
-        return stored.toNumber() == wanted.toNumber();
+        return utf8::equalIgnoringCase(stored.asString(), wanted.asString());
     }
     return stored == wanted;
 }
@@ -123,6 +129,7 @@ void ClientDataSet::Close() {
     if (!Active()) {
         return;
     }
+    ++generation_;
     buffer_.clear();
     modified_ = false;
     rows_.clear();
@@ -151,9 +158,13 @@ void ClientDataSet::SetData(const DataPacket& packet) {
     std::vector<Record> rows;
     rows.reserve(packet.rows.size());
     for (const auto& row : packet.rows) {
-        rows.push_back(Record{nextId_++, row});
+        Record& record = rows.emplace_back(Record{nextId_++, row});
+        for (std::size_t i = 0; i < layouts.size(); ++i) {
+            record.values[i] = numericAs(layouts[i].def.type, std::move(record.values[i]));
+        }
     }
 
+    ++generation_;
     buffer_.clear();
     modified_ = false;
     fields_ = std::move(layouts);
@@ -253,10 +264,14 @@ bool ClientDataSet::Locate(std::string_view fieldName, const Variant& value) {
     requireActive();
     const int index = FieldByName(fieldName).Index();
     storePending();
-    const std::string folded =
-        value.kind() == VariantKind::String ? utf8::foldCase(value.asString()) : std::string();
+    Variant wanted;
+    try {
+        wanted = converted(index, value);
+    } catch (const std::invalid_argument&) {
+        return false;  // no value of the field can equal it
+    }
     for (std::size_t i = 0; i < rows_.size(); ++i) {
-        if (sameForLocate(rows_[i].values[index], value, folded)) {
+        if (sameForLocate(rows_[i].values[index], wanted)) {
             cursor_ = i;
             bof_ = eof_ = false;
             scrolled();
@@ -385,8 +400,12 @@ void ClientDataSet::Delete() {
     bof_ = eof_ = rows_.empty();
     setState(DataSetState::Browse);
     notify(DataChange::DataSetChanged);
+    const auto generation = generation_;
     fire(AfterDelete);
-    scrolled();
+    // A handler that reloaded or closed the dataset has already told of the new position.
+    if (generation == generation_) {
+        scrolled();
+    }
 }
 
 // --- field values ------------------------------------------------------------------------------

@@ -109,8 +109,9 @@ class ClientDataSet {
     bool IsEmpty() const { return rows_.empty(); }
     // The posted values of row `index` (0-based), for views that draw every row.
     const Row& RowAt(int index) const;
-    // Moves to the first row whose field equals `value`, texts compared regardless of letter
-    // case; fires AfterScroll and returns true, or leaves the cursor and returns false.
+    // Moves to the first row whose field equals `value` (converted to the field's type first),
+    // texts compared regardless of letter case; fires AfterScroll and returns true, or leaves
+    // the cursor and returns false.
     bool Locate(std::string_view fieldName, const Variant& value);
 
     // --- editing --------------------------------------------------------------------------
@@ -124,8 +125,8 @@ class ClientDataSet {
     void Post();
     // BeforeCancel, drop the buffer, browse, AfterCancel; no-op in browse.
     void Cancel();
-    // BeforeDelete, remove and log, AfterDelete, AfterScroll. In insert state it cancels;
-    // throws std::logic_error on an empty dataset.
+    // BeforeDelete, remove and log, AfterDelete, AfterScroll (unless AfterDelete reloaded or
+    // closed the dataset). In insert state it cancels; std::logic_error on an empty dataset.
     void Delete();
     // True when a field was set since Edit/Append.
     bool Modified() const { return modified_; }
@@ -207,6 +208,7 @@ class ClientDataSet {
     std::size_t insertAt_ = 0;
     bool modified_ = false;
     std::uint64_t nextId_ = 1;
+    std::uint64_t generation_ = 0;  // counts reloads and closes
 
     std::vector<LogEntry> log_;
     std::unordered_map<std::uint64_t, std::size_t> logIndex_;

@@ -382,9 +382,36 @@ TEST_F(DataSetTest, LocateIgnoresLetterCase) {
     EXPECT_EQ(scrolls, 2);
     EXPECT_FALSE(refs.Locate("REF", Variant("dentist")));
     EXPECT_EQ(refs.RecNo(), 3);
-    EXPECT_TRUE(refs.Locate("N", Variant(1)));
+    EXPECT_TRUE(refs.Locate("N", Variant(1)));  // an integer finds the float field's 1.0
     EXPECT_EQ(refs.FieldByName("REF").AsString(), "Dentista");
-    EXPECT_EQ(scrolls, 3);
+    EXPECT_TRUE(refs.Locate("N", Variant("3")));
+    EXPECT_EQ(refs.RecNo(), 3);
+    EXPECT_FALSE(refs.Locate("N", Variant("três")));
+    EXPECT_EQ(scrolls, 4);
+}
+
+TEST_F(DataSetTest, NumbersFromThePacketTakeTheirFieldsKind) {
+    ClientDataSet ds2("cdsNum", std::vector<FieldDef>{{"Q", FieldType::Float, 0, ""},
+                                                      {"I", FieldType::Integer, 0, ""}});
+    ds2.SetData(DataPacket{ds2.FieldDefs(), {{Variant(15), Variant(4.0)}}, {}});
+    EXPECT_EQ(ds2.RowAt(0)[0], Variant(15.0));
+    EXPECT_EQ(ds2.RowAt(0)[1], Variant(std::int64_t{4}));
+    ds2.Edit();
+    ds2.FieldByName("Q").SetAsFloat(15);
+    ds2.Post();
+    EXPECT_EQ(ds2.ChangeCount(), 0);
+}
+
+TEST_F(DataSetTest, NoSecondScrollWhenAfterDeleteReloads) {
+    recordEvents();
+    ds.AfterDelete = [this](ClientDataSet& d) {
+        events.push_back("AfterDelete");
+        d.MergeChangeLog();
+        d.SetData(d.Data());
+    };
+    ds.Delete();
+    EXPECT_EQ(takeEvents(), "BeforeDelete AfterDelete AfterOpen AfterScroll");
+    EXPECT_EQ(rowsOf(ds), "2:P 3:P");
 }
 
 // --- values
