@@ -105,6 +105,7 @@ class ClientDataSet {
     bool Eof() const { return eof_; }
     bool Bof() const { return bof_; }
     int RecNo() const;  // 1-based; 0 when empty or inactive
+    // Posted rows; a row being inserted counts once it is posted.
     int RecordCount() const { return static_cast<int>(rows_.size()); }
     bool IsEmpty() const { return rows_.empty(); }
     // The posted values of row `index` (0-based), for views that draw every row.
