@@ -23,6 +23,7 @@ void TCustomEdit::assign(std::string text) {
     }
     text_ = std::move(text);
     changed(Property::Text);
+    textChanged();
     OnChange.fire();
 }
 

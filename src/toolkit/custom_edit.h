@@ -40,8 +40,11 @@ class TCustomEdit : public Component {
     virtual bool Accepts(const std::string& text) const;
     // Whether the user may type `character` at the end of the current text.
     virtual bool AcceptsTyped(const std::string& character) const;
-    // Changes the text without the acceptance check (for boxes that normalise their text).
+    // Changes the text without the acceptance check (for boxes that normalise their text, or
+    // that show a field's value).
     void assign(std::string text);
+    // Called after every change of the text, before OnChange (data-aware boxes store it).
+    virtual void textChanged() {}
 
   private:
     std::string text_;

@@ -11,6 +11,7 @@ void TDateEdit::SetDate(std::optional<DateTime> date) {
     }
     date_ = date;
     changed(Property::Date);
+    dateChanged();
     OnChange.fire();
 }
 

@@ -42,6 +42,10 @@ class TDateEdit : public Component {
     // User picks a day on the pop-up calendar.
     void PickDate(lembrete::Date day);
 
+  protected:
+    // Called after every change of the date, before OnChange (the data-aware box stores it).
+    virtual void dateChanged() {}
+
   private:
     void userSet(lembrete::Date day);
 

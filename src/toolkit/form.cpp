@@ -15,11 +15,15 @@ TForm::TForm(std::string name, FormPresenter* presenter)
     SetVisible(false);
 }
 
-// Components go before the form's own members, last created first, while the form is whole.
+// Components go first, last created first, while the form is whole; then the objects made
+// with Make, also last made first.
 TForm::~TForm() {
     activeControl_ = nullptr;
     while (!components_.empty()) {
         components_.pop_back();
+    }
+    while (!owned_.empty()) {
+        owned_.pop_back();
     }
 }
 

@@ -41,6 +41,16 @@ class TForm : public Component {
         return added;
     }
 
+    // Makes an object the form owns that is not a component (a dataset, a data source). Such
+    // objects outlive every component, so views bound to them never see them destroyed.
+    template <class T, class... Args>
+    T& Make(Args&&... args) {
+        auto made = std::make_shared<T>(std::forward<Args>(args)...);
+        T& result = *made;
+        owned_.push_back(std::move(made));
+        return result;
+    }
+
     Component* FindComponent(std::string_view name) const;
     // The named component as T; throws std::out_of_range when missing or of another type.
     template <class T>
@@ -89,6 +99,7 @@ class TForm : public Component {
     FormPresenter& presenter() const;
 
     FormPresenter* presenter_;
+    std::vector<std::shared_ptr<void>> owned_;
     std::vector<std::unique_ptr<Component>> components_;
     TModalResult modalResult_ = mrNone;
     TWindowState windowState_ = wsNormal;

@@ -1,0 +1,172 @@
+#include "toolkit/db_grid.h"
+
+#include <stdexcept>
+
+#include "data/utf8.h"
+
+namespace lembrete {
+
+const Variant& GridRow::Value(std::string_view fieldName) const {
+    const int field = dataSet_.FieldIndex(fieldName);
+    if (field < 0) {
+        throw std::out_of_range("campo não existe em " + dataSet_.Name() + ": " +
+                                std::string(fieldName));
+    }
+    return dataSet_.RowAt(index_).at(static_cast<std::size_t>(field));
+}
+
+TDBGrid::TDBGrid(TForm* owner, std::string name)
+    : Component(owner, std::move(name)), link_([this](DataChange change) {
+          changed(change == DataChange::Scrolled ? Property::Cursor : Property::Rows);
+      }) {}
+
+void TDBGrid::SetColumns(std::vector<TColumn> columns) {
+    columns_ = std::move(columns);
+    selectedIndex_ = 0;
+    changed(Property::Columns);
+}
+
+void TDBGrid::AddColumn(TColumn column) {
+    columns_.push_back(std::move(column));
+    changed(Property::Columns);
+}
+
+int TDBGrid::ColumnIndex(std::string_view fieldName) const {
+    for (std::size_t i = 0; i < columns_.size(); ++i) {
+        if (utf8::equalIgnoringCase(columns_[i].FieldName, fieldName)) {
+            return static_cast<int>(i);
+        }
+    }
+    return -1;
+}
+
+const TColumn& TDBGrid::column(int index) const {
+    if (index < 0 || index >= static_cast<int>(columns_.size())) {
+        throw std::out_of_range(Name() + ": coluna fora da grade: " + std::to_string(index));
+    }
+    return columns_[static_cast<std::size_t>(index)];
+}
+
+void TDBGrid::checkRow(int row) const {
+    if (row < 0 || row >= RowCount()) {
+        throw std::out_of_range(Name() + ": linha fora da grade: " + std::to_string(row));
+    }
+}
+
+void TDBGrid::SetSelectedIndex(int index) {
+    column(index);
+    update(selectedIndex_, index, Property::Cursor);
+}
+
+int TDBGrid::Row() const {
+    return link_.Active() ? DataSet()->RecNo() - 1 : -1;
+}
+
+int TDBGrid::RowCount() const {
+    return link_.Active() ? DataSet()->RecordCount() : 0;
+}
+
+std::string TDBGrid::CellText(int row, int index) const {
+    checkRow(row);
+    return GridRow(*DataSet(), row).Text(column(index).FieldName);
+}
+
+void TDBGrid::ClickCell(int row, int index) {
+    if (!Interactive()) {
+        return;
+    }
+    checkRow(row);
+    const TColumn& clicked = column(index);
+    userAction([&] {
+        if (Row() != row) {
+            DataSet()->MoveTo(row + 1);
+        }
+        SetSelectedIndex(index);
+        OnCellClick.fire(clicked);
+    });
+}
+
+void TDBGrid::PressKey(int key, TShiftState shift) {
+    if (!Interactive()) {
+        return;
+    }
+    userAction([&] {
+        OnKeyDown.fire(key, shift);
+        if (key != 0) {
+            defaultKey(key, shift);
+        }
+    });
+}
+
+void TDBGrid::defaultKey(int key, TShiftState shift) {
+    const int lastColumn = static_cast<int>(columns_.size()) - 1;
+    switch (key) {
+        case VK_LEFT:
+            if (selectedIndex_ > 0) {
+                SetSelectedIndex(selectedIndex_ - 1);
+            }
+            return;
+        case VK_RIGHT:
+            if (selectedIndex_ < lastColumn) {
+                SetSelectedIndex(selectedIndex_ + 1);
+            }
+            return;
+        default:
+            break;
+    }
+    if (!link_.Active()) {
+        return;
+    }
+    ClientDataSet& dataSet = *DataSet();
+    switch (key) {
+        case VK_UP:
+            dataSet.Prior();
+            break;
+        case VK_DOWN:
+            dataSet.Next();
+            break;
+        case VK_HOME:
+            dataSet.First();
+            break;
+        case VK_END:
+            dataSet.Last();
+            break;
+        case VK_INSERT:
+            if (!readOnly_) {
+                dataSet.Insert();
+            }
+            break;
+        case VK_DELETE:
+            if ((shift & ssCtrl) != 0 && !readOnly_ && !dataSet.IsEmpty() &&
+                (!confirmDelete_ || (DeleteConfirmation && DeleteConfirmation()))) {
+                dataSet.Delete();
+            }
+            break;
+        default:
+            break;
+    }
+}
+
+void TDBGrid::DoubleClick() {
+    if (Interactive()) {
+        userAction([this] { OnDblClick.fire(); });
+    }
+}
+
+TCanvas TDBGrid::PaintCell(int row, int index) {
+    checkRow(row);
+    const TColumn& painted = column(index);
+    const CellRect rect{0, 0, painted.Width, rowHeight_};
+    const GridRow gridRow(*DataSet(), row);
+    TCanvas canvas(rect);
+    canvas.SetBrushColor(Color() == clDefault ? clWindow : Color());
+    canvas.SetFontColor(fontColor_);
+    if (defaultDrawing_) {
+        canvas.FillRect();
+        canvas.TextOut(2, 2, gridRow.Text(painted.FieldName), painted.Align);
+    }
+    OnDrawColumnCell.fire(canvas, rect, index, painted, gridRow);
+    return canvas;
+}
+
+}  // namespace lembrete

@@ -1,0 +1,119 @@
+// TDBGrid: a grid over the rows of a DataSource (the agenda's dbsAFazer, a TDBSortGrid).
+//
+// Rows are the dataset's rows and the current row is the dataset's cursor; the grid adds
+// columns (field, title, width, alignment) and the selected column. User actions: ClickCell
+// moves the cursor to the row, selects the column and fires OnCellClick(column); PressKey
+// fires OnKeyDown(key, shift) and then, unless the handler set the key to 0, does what the
+// key does in a grid (arrows move, Insert starts a new row and Ctrl+Delete deletes the current
+// row unless the grid is read-only; a delete asks DeleteConfirmation first when ConfirmDelete
+// is on); DoubleClick fires OnDblClick.
+//
+// PaintCell describes one cell: the default drawing (background fill and the field's text)
+// unless DefaultDrawing is off, then whatever OnDrawColumnCell paints on the canvas. The
+// handler reads the painted row through the GridRow it is given, not through the dataset's
+// cursor, so painting never moves the cursor.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "data/field_layout.h"
+#include "toolkit/canvas.h"
+#include "toolkit/component.h"
+#include "toolkit/data_link.h"
+#include "toolkit/keys.h"
+
+namespace lembrete {
+
+struct TColumn {
+    static constexpr int kDefaultWidth = 64;
+    std::string FieldName;
+    std::string Title;
+    int Width = kDefaultWidth;
+    Alignment Align = Alignment::Left;
+};
+
+// One row of the grid's dataset as painting sees it.
+class GridRow {
+  public:
+    GridRow(const ClientDataSet& dataSet, int index) : dataSet_(dataSet), index_(index) {}
+    int Index() const { return index_; }
+    // Throws std::out_of_range for an unknown field.
+    const Variant& Value(std::string_view fieldName) const;
+    std::string Text(std::string_view fieldName) const { return Value(fieldName).toText(); }
+
+  private:
+    const ClientDataSet& dataSet_;
+    int index_;
+};
+
+class TDBGrid : public Component {
+  public:
+    TDBGrid(TForm* owner, std::string name);
+
+    lembrete::DataSource* DataSource() const { return link_.Source(); }
+    void SetDataSource(lembrete::DataSource* source) { link_.SetSource(source); }
+    ClientDataSet* DataSet() const { return link_.DataSet(); }
+
+    const std::vector<TColumn>& Columns() const { return columns_; }
+    void SetColumns(std::vector<TColumn> columns);
+    void AddColumn(TColumn column);
+    // Index of the column bound to the field (letter case ignored), or -1.
+    int ColumnIndex(std::string_view fieldName) const;
+
+    int SelectedIndex() const { return selectedIndex_; }
+    // Throws std::out_of_range outside the columns.
+    void SetSelectedIndex(int column);
+    // The current row (0-based), -1 when there is none.
+    int Row() const;
+    int RowCount() const;
+    std::string CellText(int row, int column) const;
+
+    bool ReadOnly() const { return readOnly_; }
+    void SetReadOnly(bool readOnly) { update(readOnly_, readOnly, Property::ReadOnly); }
+    bool ConfirmDelete() const { return confirmDelete_; }
+    void SetConfirmDelete(bool confirm) { confirmDelete_ = confirm; }
+    bool DefaultDrawing() const { return defaultDrawing_; }
+    void SetDefaultDrawing(bool on) { defaultDrawing_ = on; }
+    TColor FontColor() const { return fontColor_; }
+    void SetFontColor(TColor color) { update(fontColor_, color, Property::Color); }
+    TColor TitleFontColor() const { return titleFontColor_; }
+    void SetTitleFontColor(TColor color) { update(titleFontColor_, color, Property::Color); }
+    int RowHeight() const { return rowHeight_; }
+    // Asked before a delete from the keyboard when ConfirmDelete is on; no answer means no.
+    std::function<bool()> DeleteConfirmation;
+
+    Event<const TColumn&> OnCellClick;
+    Event<int&, TShiftState> OnKeyDown;
+    Event<> OnDblClick;
+    Event<TCanvas&, const CellRect&, int, const TColumn&, const GridRow&> OnDrawColumnCell;
+
+    // User actions.
+    void ClickCell(int row, int column);
+    void PressKey(int key, TShiftState shift = ssNone);
+    void DoubleClick();
+
+    // The paint description of one cell; throws std::out_of_range outside the rows/columns.
+    TCanvas PaintCell(int row, int column);
+
+  private:
+    const TColumn& column(int index) const;
+    void checkRow(int row) const;
+    void defaultKey(int key, TShiftState shift);
+
+    std::vector<TColumn> columns_;
+    int selectedIndex_ = 0;
+    bool readOnly_ = false;
+    bool confirmDelete_ = true;
+    bool defaultDrawing_ = true;
+    TColor fontColor_ = clWindowText;
+    TColor titleFontColor_ = clWindowText;
+    int rowHeight_ = 18;
+    DataLink link_;
+};
+
+// The agenda's sortable grid behaves as the data grid for everything the module uses.
+using TDBSortGrid = TDBGrid;
+
+}  // namespace lembrete
