@@ -3,6 +3,7 @@
 #include <stdexcept>
 
 #include "data/data_packet.h"
+#include "data/reminder_record.h"
 
 namespace lembrete {
 namespace {
@@ -103,7 +104,7 @@ void ReminderGateway::send(std::string_view method, ClientDataSet& dataSet, bool
         dataSet.MergeChangeLog();
     }
     if (refreshCache) {
-        host_.AtualizaLocalCache({std::string(kReminderTable)});
+        host_.AtualizaLocalCache({std::string(ReminderRecord::kTable)});
     }
 }
 

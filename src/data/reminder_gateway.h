@@ -61,8 +61,6 @@ class ReminderGateway {
     void SetDescAFazer(ClientDataSet& dataSet, bool refreshCache,
                        OnFailure onFailure = OnFailure::KeepChanges);
 
-    static constexpr std::string_view kReminderTable = "ATIVPESSOAL";
-
   private:
     Variant read(std::string_view method, const std::vector<Variant>& args);
     void load(std::string_view method, const std::vector<Variant>& args, ClientDataSet& target);
