@@ -1,0 +1,43 @@
+// The JSON form of variants and data packets on the wire, shared by the client transport and
+// the server so that both ends encode exactly alike.
+//
+//   data packet  {"fields":[{"name","type","size","origin"}...],"rows":[[...]...]}
+//   delta        the same fields plus "changes":[{"kind":"insert"|"update"|"delete",
+//                                                 "old":[...],"new":[...]}]
+//
+// Inserts carry only "new", deletes only "old", updates both; each a full row in field order.
+// Field values follow the field's type: text and numbers as JSON, booleans as JSON booleans,
+// date-times as ISO 8601 local date-times ("yyyy-mm-ddTHH:MM:SS", ".mmm" only when not zero),
+// blobs as base64 text, null as JSON null. Encoding is deterministic, so encode -> decode ->
+// encode gives the same bytes. Decoding checks the shape and throws WireFormatError.
+#pragma once
+
+#include <nlohmann/json.hpp>
+
+#include "data/data_packet.h"
+#include "data/variant.h"
+
+namespace lembrete {
+
+using Json = nlohmann::ordered_json;
+
+namespace json_codec {
+
+Json encodePacket(const DataPacket& packet);
+DataPacket decodePacket(const Json& json);
+
+// One field value of the given type.
+Json encodeValue(const Variant& value, FieldType type);
+Variant decodeValue(const Json& json, FieldType type);
+
+// A method argument or result, whose type travels with it: a packet is an object, a date-time
+// an ISO string (it decodes back as text: the receiver knows which arguments are dates), a blob
+// base64 text.
+Json encodeVariant(const Variant& value);
+Variant decodeVariant(const Json& json);
+
+// An ISO 8601 local date-time or date ("yyyy-mm-dd[THH:MM[:SS[.mmm]]]"); nullopt otherwise.
+std::optional<DateTime> parseIsoDateTime(std::string_view text);
+
+}  // namespace json_codec
+}  // namespace lembrete

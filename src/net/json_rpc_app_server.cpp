@@ -1,0 +1,123 @@
+#include "net/json_rpc_app_server.h"
+
+#include <httplib.h>
+
+#include "net/json_codec.h"
+#include "net/rpc_error_codes.h"
+#include "net/wire_format_error.h"
+
+namespace lembrete {
+namespace {
+
+constexpr time_t kConnectTimeoutSeconds = 5;
+// A long series is applied in one transaction on the server; give it room.
+constexpr time_t kReadTimeoutSeconds = 120;
+
+ServerResult decodeResponse(const httplib::Result& response) {
+    const auto badResponse = [&] {
+        return ServerResult::failure(
+            rpc_error::BadResponse,
+            "Resposta inválida do servidor (HTTP " + std::to_string(response->status) + ").");
+    };
+    const Json json = Json::parse(response->body, nullptr, false);
+    if (!json.is_object() || json.value("jsonrpc", "") != "2.0") {
+        return badResponse();
+    }
+    if (const auto error = json.find("error"); error != json.end()) {
+        const auto code = error->find("code");
+        const auto message = error->find("message");
+        if (!error->is_object() || code == error->end() || !code->is_number_integer() ||
+            message == error->end() || !message->is_string()) {
+            return badResponse();
+        }
+        return ServerResult::failure(code->get<int>(), message->get<std::string>());
+    }
+    const auto result = json.find("result");
+    if (result == json.end()) {
+        return badResponse();
+    }
+    try {
+        return ServerResult::success(json_codec::decodeVariant(*result));
+    } catch (const WireFormatError& error) {
+        return ServerResult::failure(rpc_error::BadResponse, error.what());
+    }
+}
+
+}  // namespace
+
+JsonRpcAppServer::JsonRpcAppServer(std::string host, int port)
+    : host_(std::move(host)), port_(port) {}
+
+JsonRpcAppServer::~JsonRpcAppServer() = default;
+
+std::string JsonRpcAppServer::token() const {
+    std::lock_guard lock(mutex_);
+    return token_;
+}
+
+void JsonRpcAppServer::setToken(std::string token) {
+    std::lock_guard lock(mutex_);
+    token_ = std::move(token);
+}
+
+ServerResult JsonRpcAppServer::Login(const std::string& operatorCode, const std::string& password) {
+    auto result = call("Login", {Variant(operatorCode), Variant(password)});
+    if (result.ok() && result.payload.kind() == VariantKind::String) {
+        setToken(result.payload.asString());
+    } else if (result.ok()) {
+        return ServerResult::failure(rpc_error::BadResponse,
+                                     "Resposta inválida do servidor ao Login.");
+    }
+    return result;
+}
+
+ServerResult JsonRpcAppServer::call(std::string_view method, const std::vector<Variant>& args) {
+    std::string body;
+    try {
+        Json params = Json::array();
+        for (const auto& arg : args) {
+            params.push_back(json_codec::encodeVariant(arg));
+        }
+        std::lock_guard lock(mutex_);
+        const Json request{{"jsonrpc", "2.0"},
+                           {"method", method},
+                           {"params", std::move(params)},
+                           {"id", nextId_++}};
+        body = request.dump();
+    } catch (const std::exception& error) {
+        // Text that is not UTF-8, a value of the wrong kind for its field ...
+        return ServerResult::failure(
+            rpc_error::InvalidArgument,
+            "Argumento inválido para " + std::string(method) + ": " + error.what());
+    }
+    return post(body);
+}
+
+ServerResult JsonRpcAppServer::post(const std::string& body) {
+    std::lock_guard lock(mutex_);
+    if (!client_) {
+        client_ = std::make_unique<httplib::Client>(host_, port_);
+        client_->set_keep_alive(true);
+        client_->set_connection_timeout(kConnectTimeoutSeconds);
+        client_->set_read_timeout(kReadTimeoutSeconds);
+        client_->set_write_timeout(kReadTimeoutSeconds);
+    }
+    httplib::Headers headers;
+    if (!token_.empty()) {
+        headers.emplace("Authorization", "Bearer " + token_);
+    }
+    auto response = client_->Post(kPath, headers, body, "application/json");
+    if (!response) {
+        // The next call connects again from scratch.
+        client_->stop();
+        return ServerResult::failure(rpc_error::ServerUnreachable, unreachableMessage());
+    }
+    return decodeResponse(response);
+}
+
+std::string JsonRpcAppServer::unreachableMessage() const {
+    return "Servidor inacessível em " + host_ + ":" + std::to_string(port_) +
+           ". Verifique se o servidor de lembretes está em execução e tente novamente.";
+}
+
+}  // namespace lembrete

@@ -1,0 +1,69 @@
+#include "server/command_line.h"
+
+#include <charconv>
+#include <stdexcept>
+
+namespace lembrete {
+namespace {
+
+int parseNumber(const std::string& text, int low, int high, const std::string& what) {
+    int number = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), number);
+    if (ec != std::errc{} || end != text.data() + text.size() || number < low || number > high) {
+        throw std::invalid_argument(what + " inválido: " + text);
+    }
+    return number;
+}
+
+}  // namespace
+
+const char* CommandLine::usage() {
+    return "Uso:\n"
+           "  lembrete-server [--db sqlite:ARQUIVO | --db postgresql://...] [--listen HOST:PORTA] "
+           "[--threads N]\n"
+           "  lembrete-server [--db ...] operator add CODIGO\n"
+           "  lembrete-server [--db ...] operator passwd CODIGO\n"
+           "Padrões: --db sqlite:lembrete.db (na pasta atual), --listen 127.0.0.1:8300, --threads "
+           "16.\n"
+           "A senha é lida do terminal sem eco, ou da entrada padrão quando ela não é um "
+           "terminal.\n";
+}
+
+CommandLine CommandLine::parse(const std::vector<std::string>& args) {
+    CommandLine line;
+    std::size_t i = 0;
+    const auto value = [&](const std::string& option) -> const std::string& {
+        if (i + 1 >= args.size()) {
+            throw std::invalid_argument("Falta o valor de " + option);
+        }
+        return args[++i];
+    };
+    for (; i < args.size(); ++i) {
+        const auto& arg = args[i];
+        if (arg == "--help" || arg == "-h") {
+            line.action = Action::Help;
+        } else if (arg == "--db") {
+            line.database = value(arg);
+        } else if (arg == "--listen") {
+            const auto& address = value(arg);
+            const auto colon = address.rfind(':');
+            if (colon == std::string::npos || colon == 0) {
+                throw std::invalid_argument("Endereço inválido em --listen: use HOST:PORTA");
+            }
+            line.host = address.substr(0, colon);
+            line.port = parseNumber(address.substr(colon + 1), 1, 65535, "Porta");
+        } else if (arg == "--threads") {
+            line.threads = parseNumber(value(arg), 1, 256, "Número de threads");
+        } else if (arg == "operator" && i + 2 < args.size() &&
+                   (args[i + 1] == "add" || args[i + 1] == "passwd")) {
+            line.action = args[i + 1] == "add" ? Action::AddOperator : Action::ChangePassword;
+            line.operatorCode = args[i + 2];
+            i += 2;
+        } else {
+            throw std::invalid_argument("Argumento inesperado: " + arg);
+        }
+    }
+    return line;
+}
+
+}  // namespace lembrete

@@ -1,0 +1,287 @@
+#include "server/delta_writer.h"
+
+#include <algorithm>
+#include <charconv>
+
+#include "net/rpc_error_codes.h"
+#include "server/number_sequences.h"
+#include "server/rpc_failure.h"
+#include "server/search_key.h"
+#include "server/store_connection.h"
+
+namespace lembrete {
+namespace {
+
+constexpr const char* kSearchColumn = "DSREFEBUSCA";
+constexpr const char* kReferenceColumn = "DSREFEATPESS";
+
+bool isReference(const Column& column) {
+    return std::string_view(column.name) == kReferenceColumn;
+}
+
+char kindOf(const Column& column) {
+    return column.type == FieldType::Float ? 'r' : 't';
+}
+
+SqlValue searchValue(const Variant& reference) {
+    return {searchKey(reference.isNull() ? std::string() : reference.asString()), std::nullopt};
+}
+
+void bindValues(SqlStatement& statement, const std::string& kinds,
+                const std::vector<SqlValue>& values) {
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        if (kinds[i] == 'r') {
+            statement.setReal(i, values[i].real);
+        } else {
+            statement.setOptionalText(i, values[i].text);
+        }
+    }
+}
+
+RpcFailure conflict(const TableLayout& layout, const std::string& key) {
+    return RpcFailure(rpc_error::Conflict,
+                      "Outro usuário alterou ou excluiu " + std::string(layout.rowNoun) + " " +
+                          key +
+                          " depois da última leitura. Nenhuma alteração foi gravada; "
+                          "recarregue os dados e tente novamente.");
+}
+
+long long numberValue(const std::string& digits) {
+    long long number = 0;
+    const auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), number);
+    return ec == std::errc{} && end == digits.data() + digits.size()
+               ? number
+               : NumberSequences::kMaxNumber + 1;
+}
+
+}  // namespace
+
+DeltaWriter::DeltaWriter(const TableLayout& layout, std::string sessionOperator)
+    : layout_(layout), sessionOperator_(std::move(sessionOperator)) {}
+
+int DeltaWriter::apply(StoreConnection& connection, const DataPacket& delta) {
+    bindFields(delta);
+    if (!delta.rows.empty()) {
+        throw RpcFailure(rpc_error::InvalidValue,
+                         "O pacote enviado não é um delta: traz linhas em vez de alterações.");
+    }
+    for (const auto& change : delta.changes) {
+        checkChange(change);
+    }
+    WriteTransaction transaction(connection);
+    checkIssued(connection, delta);
+    for (const auto& change : delta.changes) {
+        switch (change.kind) {
+            case ChangeKind::Insert:
+                insert(connection, change.newValues);
+                break;
+            case ChangeKind::Update:
+                update(connection, change);
+                break;
+            case ChangeKind::Delete:
+                remove(connection, change.oldValues);
+                break;
+        }
+    }
+    transaction.commit();
+    return static_cast<int>(delta.changes.size());
+}
+
+void DeltaWriter::bindFields(const DataPacket& delta) {
+    fields_.clear();
+    for (std::size_t i = 0; i < delta.fields.size(); ++i) {
+        const auto& field = delta.fields[i];
+        const Column* column = layout_.find(field.name);
+        if (!column && !layout_.isDerived(field.name)) {
+            throw RpcFailure(rpc_error::InvalidValue, "Campo desconhecido no delta de " +
+                                                          std::string(layout_.table) + ": " +
+                                                          field.name + ".");
+        }
+        if (delta.fieldIndex(field.name) != static_cast<int>(i)) {
+            throw RpcFailure(rpc_error::InvalidValue,
+                             "Campo repetido no delta: " + field.name + ".");
+        }
+        fields_.push_back({column});
+    }
+    operatorField_ = delta.fieldIndex("CDOPERADOR");
+    numberField_ = delta.fieldIndex("NRATIVPESS");
+    if (operatorField_ < 0 || numberField_ < 0) {
+        throw RpcFailure(rpc_error::InvalidValue,
+                         "O delta de " + std::string(layout_.table) +
+                             " deve trazer os campos CDOPERADOR e NRATIVPESS.");
+    }
+}
+
+void DeltaWriter::checkRow(const Row& row) const {
+    for (std::size_t i = 0; i < fields_.size(); ++i) {
+        if (fields_[i].column) {
+            checkValue(*fields_[i].column, row[i]);
+        }
+    }
+    if (row[operatorField_].asString() != sessionOperator_) {
+        throw RpcFailure(rpc_error::OtherOperator,
+                         "Acesso negado: o delta traz linhas do operador " +
+                             row[operatorField_].asString() + ", e a sessão é do operador " +
+                             sessionOperator_ + ".");
+    }
+}
+
+void DeltaWriter::checkChange(const Change& change) const {
+    if (change.kind != ChangeKind::Insert) {
+        checkRow(change.oldValues);
+    }
+    if (change.kind != ChangeKind::Delete) {
+        checkRow(change.newValues);
+    }
+    if (change.kind == ChangeKind::Update &&
+        (change.oldValues[operatorField_] != change.newValues[operatorField_] ||
+         change.oldValues[numberField_] != change.newValues[numberField_])) {
+        throw RpcFailure(rpc_error::InvalidValue, "A chave de " + std::string(layout_.rowNoun) +
+                                                      " " + keyText(change.oldValues) +
+                                                      " não pode ser alterada.");
+    }
+    if (change.kind == ChangeKind::Insert) {
+        for (const auto& column : layout_.columns) {
+            const bool present =
+                std::any_of(fields_.begin(), fields_.end(),
+                            [&](const BoundField& field) { return field.column == &column; });
+            if (column.required && !column.insertDefault && !present) {
+                throw RpcFailure(rpc_error::InvalidValue, std::string("O campo ") + column.name +
+                                                              " é obrigatório para incluir " +
+                                                              layout_.rowNoun + ".");
+            }
+        }
+    }
+}
+
+void DeltaWriter::checkIssued(StoreConnection& connection, const DataPacket& delta) const {
+    long long highest = 0;
+    for (const auto& change : delta.changes) {
+        if (change.kind == ChangeKind::Insert) {
+            highest = std::max(highest, numberValue(change.newValues[numberField_].asString()));
+        }
+    }
+    if (highest > 0 && highest > NumberSequences::lastIssued(connection, sessionOperator_,
+                                                             SequenceKind::Reminder)) {
+        throw RpcFailure(rpc_error::NumberNotIssued,
+                         "O número de lembrete " + std::to_string(highest) +
+                             " não foi emitido pelo servidor para o operador " + sessionOperator_ +
+                             ". Nenhuma alteração foi gravada.");
+    }
+}
+
+void DeltaWriter::insert(StoreConnection& connection, const Row& row) const {
+    std::string names;
+    std::string placeholders;
+    std::string kinds;
+    std::vector<SqlValue> values;
+    const auto add = [&](const char* name, char kind, SqlValue value) {
+        names += (names.empty() ? "" : ", ") + std::string(name);
+        placeholders += (placeholders.empty() ? ":p" : ", :p") + std::to_string(values.size());
+        kinds.push_back(kind);
+        values.push_back(std::move(value));
+    };
+    for (const auto& column : layout_.columns) {
+        const auto field =
+            std::find_if(fields_.begin(), fields_.end(),
+                         [&](const BoundField& bound) { return bound.column == &column; });
+        Variant value = field != fields_.end() ? row[field - fields_.begin()] : Variant();
+        if (value.isNull() && column.insertDefault) {
+            value = Variant(column.insertDefault);
+        }
+        add(column.name, kindOf(column), toSqlValue(column, value));
+        if (isReference(column)) {
+            add(kSearchColumn, 't', searchValue(value));
+        }
+    }
+    auto& statement = connection.statement("INSERT INTO " + std::string(layout_.table) + " (" +
+                                               names + ") VALUES (" + placeholders +
+                                               ") ON CONFLICT (CDOPERADOR, NRATIVPESS) DO NOTHING",
+                                           kinds);
+    bindValues(statement, kinds, values);
+    statement.execute();
+    if (statement.affectedRows() != 1) {
+        throw RpcFailure(rpc_error::ExistingKey, "Já existe " + std::string(layout_.rowNoun) + " " +
+                                                     keyText(row) +
+                                                     ". Nenhuma alteração foi gravada.");
+    }
+}
+
+void DeltaWriter::appendMatch(const Row& oldRow, std::string& sql, std::string& kinds,
+                              std::vector<SqlValue>& values) const {
+    sql += " WHERE CDOPERADOR = :k0 AND NRATIVPESS = :k1";
+    kinds += "tt";
+    values.push_back({oldRow[operatorField_].asString(), std::nullopt});
+    values.push_back({oldRow[numberField_].asString(), std::nullopt});
+    for (std::size_t i = 0; i < fields_.size(); ++i) {
+        const Column* column = fields_[i].column;
+        if (!column || static_cast<int>(i) == operatorField_ ||
+            static_cast<int>(i) == numberField_) {
+            continue;
+        }
+        if (oldRow[i].isNull()) {
+            sql += " AND " + std::string(column->name) + " IS NULL";
+        } else {
+            sql += " AND " + std::string(column->name) + " = :o" + std::to_string(values.size());
+            kinds.push_back(kindOf(*column));
+            values.push_back(toSqlValue(*column, oldRow[i]));
+        }
+    }
+}
+
+void DeltaWriter::update(StoreConnection& connection, const Change& change) const {
+    std::string sql = "UPDATE " + std::string(layout_.table) + " SET ";
+    std::string kinds;
+    std::vector<SqlValue> values;
+    const auto set = [&](const char* name, char kind, SqlValue value) {
+        sql += (values.empty() ? "" : ", ") + std::string(name) + " = :n" +
+               std::to_string(values.size());
+        kinds.push_back(kind);
+        values.push_back(std::move(value));
+    };
+    for (std::size_t i = 0; i < fields_.size(); ++i) {
+        const Column* column = fields_[i].column;
+        if (!column || static_cast<int>(i) == operatorField_) {
+            continue;
+        }
+        // The number is unchanged (checked); setting it keeps the statement valid when the
+        // delta carries nothing else.
+        set(column->name, kindOf(*column), toSqlValue(*column, change.newValues[i]));
+        if (isReference(*column)) {
+            set(kSearchColumn, 't', searchValue(change.newValues[i]));
+        }
+    }
+    appendMatch(change.oldValues, sql, kinds, values);
+    auto& statement = connection.statement(sql, kinds);
+    bindValues(statement, kinds, values);
+    statement.execute();
+    if (statement.affectedRows() != 1) {
+        throw conflict(layout_, keyText(change.oldValues));
+    }
+}
+
+void DeltaWriter::remove(StoreConnection& connection, const Row& oldRow) const {
+    std::string sql = "DELETE FROM " + std::string(layout_.table);
+    std::string kinds;
+    std::vector<SqlValue> values;
+    appendMatch(oldRow, sql, kinds, values);
+    auto& statement = connection.statement(sql, kinds);
+    bindValues(statement, kinds, values);
+    statement.execute();
+    if (statement.affectedRows() != 1) {
+        throw conflict(layout_, keyText(oldRow));
+    }
+    if (layout_.isReminders) {
+        auto& description = connection.statement(
+            "DELETE FROM DESCATIVPESSOAL WHERE CDOPERADOR = :op AND NRATIVPESS = :nr", "tt");
+        description.setText(0, oldRow[operatorField_].asString());
+        description.setText(1, oldRow[numberField_].asString());
+        description.execute();
+    }
+}
+
+std::string DeltaWriter::keyText(const Row& row) const {
+    return row[numberField_].toText() + " do operador " + row[operatorField_].toText();
+}
+
+}  // namespace lembrete

@@ -1,0 +1,53 @@
+// DeltaWriter: applies a client dataset's change log to one table, all or nothing.
+//
+// The whole delta is checked first (field names and types, widths, codes, the operator of
+// every row); then every change runs in one write transaction. Inserts store the row (an
+// existing key, or a number the server never issued, refuses the delta); updates and deletes
+// find the row by its key and by the old values of the stored columns the delta carries, so a
+// row changed or deleted by someone else meanwhile is a conflict. Columns the delta leaves out
+// are neither compared nor written; derived fields (HORARIO, DATA) are ignored. Deleting a
+// reminder deletes its description. Any refusal throws RpcFailure and nothing is written.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "data/data_packet.h"
+#include "server/table_layout.h"
+
+namespace lembrete {
+
+class StoreConnection;
+
+class DeltaWriter {
+  public:
+    DeltaWriter(const TableLayout& layout, std::string sessionOperator);
+
+    // Returns the number of changes applied.
+    int apply(StoreConnection& connection, const DataPacket& delta);
+
+  private:
+    struct BoundField {
+        const Column* column;  // nullptr: a derived field
+    };
+
+    void bindFields(const DataPacket& delta);
+    void checkChange(const Change& change) const;
+    void checkRow(const Row& row) const;
+    void checkIssued(StoreConnection& connection, const DataPacket& delta) const;
+    void insert(StoreConnection& connection, const Row& row) const;
+    void update(StoreConnection& connection, const Change& change) const;
+    void remove(StoreConnection& connection, const Row& oldRow) const;
+    // "WHERE key AND old values" and its parameters, appended to `sql` / `values`.
+    void appendMatch(const Row& oldRow, std::string& sql, std::string& kinds,
+                     std::vector<SqlValue>& values) const;
+    std::string keyText(const Row& row) const;
+
+    const TableLayout& layout_;
+    std::string sessionOperator_;
+    std::vector<BoundField> fields_;
+    int operatorField_ = -1;
+    int numberField_ = -1;
+};
+
+}  // namespace lembrete

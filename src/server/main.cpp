@@ -1,0 +1,105 @@
+// lembrete-server: serves "lmb00300.rdmLembrete" over HTTP/JSON-RPC, or manages operators.
+#include <pthread.h>
+#include <signal.h>
+
+#include <iostream>
+#include <thread>
+
+#include "server/command_line.h"
+#include "server/http_frontend.h"
+#include "server/operator_accounts.h"
+#include "server/password_prompt.h"
+#include "server/reminder_service.h"
+#include "server/rpc_dispatcher.h"
+#include "server/store.h"
+
+namespace {
+
+using namespace lembrete;
+
+// SIGINT and SIGTERM are blocked in every thread and taken by one waiting thread, which stops
+// the front end: no handler ever runs in the middle of a request.
+class StopSignals {
+  public:
+    StopSignals() {
+        sigemptyset(&signals_);
+        sigaddset(&signals_, SIGINT);
+        sigaddset(&signals_, SIGTERM);
+        pthread_sigmask(SIG_BLOCK, &signals_, nullptr);
+    }
+
+    void watch(HttpFrontend& frontend) {
+        waiter_ = std::thread([this, &frontend] {
+            int signal = 0;
+            sigwait(&signals_, &signal);
+            frontend.stop();
+        });
+    }
+
+    ~StopSignals() {
+        if (waiter_.joinable()) {
+            // The front end stopped by itself: wake the waiter.
+            pthread_kill(waiter_.native_handle(), SIGTERM);
+            waiter_.join();
+        }
+    }
+
+  private:
+    sigset_t signals_{};
+    std::thread waiter_;
+};
+
+int serve(const CommandLine& line, Store& store) {
+    StopSignals stopSignals;
+    ReminderService service(store);
+    RpcDispatcher dispatcher(service);
+    HttpFrontend frontend(dispatcher, line.threads);
+    frontend.bind(line.host, line.port);
+    stopSignals.watch(frontend);
+    std::cerr << "lembrete-server: ouvindo em " << line.host << ":" << line.port << ", banco "
+              << line.database << std::endl;
+    frontend.run();
+    std::cerr << "lembrete-server: encerrado." << std::endl;
+    return 0;
+}
+
+int run(const CommandLine& line) {
+    if (line.action == CommandLine::Action::Help) {
+        std::cout << CommandLine::usage();
+        return 0;
+    }
+    // One connection per worker thread at most; each request holds one while it runs.
+    const int poolSize = line.action == CommandLine::Action::Serve ? line.threads : 1;
+    Store store(DatabaseLocation::parse(line.database), poolSize);
+    if (line.action == CommandLine::Action::Serve) {
+        return serve(line, store);
+    }
+    const auto password = readNewPassword();
+    auto connection = store.lease();
+    if (line.action == CommandLine::Action::AddOperator) {
+        OperatorAccounts::add(*connection, line.operatorCode, password);
+        std::cerr << "Operador " << line.operatorCode << " incluído." << std::endl;
+    } else {
+        OperatorAccounts::changePassword(*connection, line.operatorCode, password);
+        std::cerr << "Senha do operador " << line.operatorCode << " alterada." << std::endl;
+    }
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    CommandLine line;
+    try {
+        line = CommandLine::parse(std::vector<std::string>(argv + 1, argv + argc));
+    } catch (const std::invalid_argument& error) {
+        std::cerr << "lembrete-server: " << error.what() << "\n" << CommandLine::usage();
+        return 2;
+    }
+    try {
+        return run(line);
+    } catch (const std::exception& error) {
+        std::cerr << "lembrete-server: " << error.what() << std::endl;
+        return 1;
+    }
+}

@@ -1,0 +1,146 @@
+#include "server/reminder_queries.h"
+
+#include "net/base64.h"
+#include "net/json_codec.h"
+#include "server/search_key.h"
+#include "server/store_connection.h"
+#include "server/table_layout.h"
+
+namespace lembrete {
+namespace {
+
+// LIKE pattern for a substring, its wildcards taken literally.
+std::string containsPattern(const std::string& key) {
+    std::string pattern = "%";
+    for (const char c : key) {
+        if (c == '%' || c == '_' || c == '\\') {
+            pattern.push_back('\\');
+        }
+        pattern.push_back(c);
+    }
+    pattern.push_back('%');
+    return pattern;
+}
+
+Variant textOrNull(const SqlStatement& statement, std::size_t column) {
+    return statement.isNull(column) ? Variant() : Variant(statement.text(column));
+}
+
+Variant storedDateTime(const SqlStatement& statement, std::size_t column) {
+    if (statement.isNull(column)) {
+        return Variant();
+    }
+    const auto when = json_codec::parseIsoDateTime(statement.text(column));
+    return when ? Variant(*when) : Variant();
+}
+
+}  // namespace
+
+DataPacket ReminderQueries::agendaFields() {
+    const auto& layout = reminderLayout();
+    DataPacket packet;
+    for (const auto& column : layout.columns) {
+        packet.fields.push_back(columnField(layout, column));
+        if (std::string_view(column.name) == "IDUNITATPESS") {
+            packet.fields.push_back({"HORARIO", FieldType::String, 8, ""});
+        } else if (std::string_view(column.name) == "NRPRIOATPESS") {
+            packet.fields.push_back({"DATA", FieldType::String, 10, ""});
+        }
+    }
+    return packet;
+}
+
+DataPacket ReminderQueries::markedDayFields() {
+    const auto& layout = reminderLayout();
+    DataPacket packet;
+    packet.fields.push_back(columnField(layout, *layout.find("DTATIVPESS")));
+    return packet;
+}
+
+DataPacket ReminderQueries::descriptionFields() {
+    const auto& layout = descriptionLayout();
+    DataPacket packet;
+    for (const auto& column : layout.columns) {
+        packet.fields.push_back(columnField(layout, column));
+    }
+    return packet;
+}
+
+DataPacket ReminderQueries::agenda(StoreConnection& connection, const AgendaFilter& filter) {
+    DataPacket packet = agendaFields();
+    if (!filter.showDone && !filter.showPending) {
+        return packet;
+    }
+    auto& select = connection.statement(
+        "SELECT CDOPERADOR, NRATIVPESS, DSREFEATPESS, DTATIVPESS, IDSITUATPESS, IDALARATPESS, "
+        "QTSEGUATPESS,"
+        " IDUNITATPESS, NRPRIOATPESS, NRREPETATIVP"
+        " FROM ATIVPESSOAL"
+        " WHERE CDOPERADOR = :op AND DTATIVPESS >= :fromDay AND DTATIVPESS < :untilDay"
+        " AND IDSITUATPESS IN (:state1, :state2) AND DSREFEBUSCA LIKE :pattern ESCAPE '\\'"
+        " ORDER BY DTATIVPESS, CAST(NRATIVPESS AS BIGINT)",
+        "tttttt", "ttttttrttt");
+    select.setText(0, filter.operatorCode);
+    // Stored date-times are ISO text: a day's rows lie between "yyyy-mm-dd" and the next day.
+    select.setText(1, filter.day.iso());
+    select.setText(2, filter.fromDayOn ? std::string("9999") : filter.day.addDays(1).iso());
+    select.setText(3, filter.showPending ? "P" : "R");
+    select.setText(4, filter.showDone ? "R" : "P");
+    select.setText(5, containsPattern(searchKey(filter.reference)));
+    for (bool more = select.execute(); more; more = select.fetch()) {
+        const Variant when = storedDateTime(select, 3);
+        const bool hasDate = when.kind() == VariantKind::DateTime;
+        packet.rows.push_back({
+            textOrNull(select, 0),
+            textOrNull(select, 1),
+            textOrNull(select, 2),
+            when,
+            textOrNull(select, 4),
+            textOrNull(select, 5),
+            select.real(6) ? Variant(*select.real(6)) : Variant(),
+            textOrNull(select, 7),
+            hasDate ? Variant(when.asDateTime().formatTime()) : Variant(),
+            textOrNull(select, 8),
+            hasDate ? Variant(when.asDateTime().date().format()) : Variant(),
+            textOrNull(select, 9),
+        });
+    }
+    return packet;
+}
+
+DataPacket ReminderQueries::markedDays(StoreConnection& connection,
+                                       const std::string& operatorCode) {
+    DataPacket packet = markedDayFields();
+    auto& select = connection.statement(
+        "SELECT DISTINCT SUBSTR(DTATIVPESS, 1, 10) FROM ATIVPESSOAL WHERE CDOPERADOR = :op ORDER "
+        "BY 1",
+        "t", "t");
+    select.setText(0, operatorCode);
+    for (bool more = select.execute(); more; more = select.fetch()) {
+        if (const auto day = Date::parse(select.text(0))) {
+            packet.rows.push_back({Variant(*day)});
+        }
+    }
+    return packet;
+}
+
+DataPacket ReminderQueries::description(StoreConnection& connection,
+                                        const std::string& operatorCode,
+                                        const std::string& number) {
+    DataPacket packet = descriptionFields();
+    auto& select = connection.statement(
+        "SELECT TXATIVPESS FROM DESCATIVPESSOAL WHERE CDOPERADOR = :op AND NRATIVPESS = :nr", "tt",
+        "t");
+    select.setText(0, operatorCode);
+    select.setText(1, number);
+    if (select.execute()) {
+        Variant text;
+        if (!select.isNull(0)) {
+            text = Variant(Blob{base64::decode(select.text(0)).value_or(std::string())});
+        }
+        packet.rows.push_back({text, Variant(operatorCode), Variant(number)});
+    }
+    return packet;
+}
+
+}  // namespace lembrete

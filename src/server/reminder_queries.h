@@ -1,0 +1,43 @@
+// ReminderQueries: the reads of the agenda, each a data packet ready for the wire.
+//
+//   agenda       ReminderRecord rows (CDOPERADOR .. NRREPETATIVP, with HORARIO "HH:MM:SS" and
+//                DATA "dd/mm/yyyy" computed here) of one operator, filtered and ordered by
+//                date-time, then number (numeric order)
+//   markedDays   one DTATIVPESS row per day on which the operator has reminders
+//   description  the description row of one reminder: none or one
+//
+// Every read is scoped to one operator; the caller has checked that it is the session's.
+#pragma once
+
+#include <string>
+
+#include "data/data_packet.h"
+#include "data/date.h"
+
+namespace lembrete {
+
+class StoreConnection;
+
+struct AgendaFilter {
+    std::string reference;  // substring, letter case and accents ignored; empty: any
+    std::string operatorCode;
+    Date day;
+    bool showDone = false;     // "R" rows
+    bool showPending = false;  // "P" rows
+    bool fromDayOn = false;    // from `day` on, else `day` only
+};
+
+class ReminderQueries {
+  public:
+    static DataPacket agenda(StoreConnection& connection, const AgendaFilter& filter);
+    static DataPacket markedDays(StoreConnection& connection, const std::string& operatorCode);
+    static DataPacket description(StoreConnection& connection, const std::string& operatorCode,
+                                  const std::string& number);
+
+    // The empty packets (field definitions only) of the three reads.
+    static DataPacket agendaFields();
+    static DataPacket markedDayFields();
+    static DataPacket descriptionFields();
+};
+
+}  // namespace lembrete

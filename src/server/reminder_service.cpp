@@ -1,0 +1,164 @@
+#include "server/reminder_service.h"
+
+#include <array>
+#include <functional>
+
+#include "data/utf8.h"
+#include "net/rpc_error_codes.h"
+#include "server/delta_writer.h"
+#include "server/number_sequences.h"
+#include "server/operator_accounts.h"
+#include "server/reminder_queries.h"
+#include "server/rpc_arguments.h"
+#include "server/rpc_failure.h"
+#include "server/store.h"
+
+namespace lembrete {
+namespace {
+
+struct CallContext {
+    StoreConnection& connection;
+    const RpcArguments& args;
+    const std::string& sessionOperator;
+};
+
+// True when `operatorCode` is the session's; false when empty (the call reads nothing);
+// refused when it names another operator.
+bool isOwnOperator(const CallContext& context, const std::string& operatorCode) {
+    if (operatorCode.empty()) {
+        return false;
+    }
+    if (operatorCode != context.sessionOperator) {
+        throw RpcFailure(rpc_error::OtherOperator,
+                         "Acesso negado: a sessão é do operador " + context.sessionOperator +
+                             " e não pode usar os lembretes do operador " + operatorCode + ".");
+    }
+    return true;
+}
+
+std::string requireOwnOperator(const CallContext& context, std::size_t index) {
+    const auto operatorCode = context.args.text(index);
+    if (!isOwnOperator(context, operatorCode)) {
+        throw RpcFailure(rpc_error::OtherOperator, "Acesso negado: informe o operador da sessão.");
+    }
+    return operatorCode;
+}
+
+Json reserve(const CallContext& context, SequenceKind kind, long long count) {
+    const auto operatorCode = requireOwnOperator(context, 0);
+    return std::to_string(NumberSequences::reserve(context.connection, operatorCode, kind, count));
+}
+
+Json getAFazer(const CallContext& context) {
+    AgendaFilter filter;
+    filter.reference = context.args.text(0);
+    filter.operatorCode = context.args.text(1);
+    filter.day = context.args.dateTime(2).date();
+    filter.showDone = context.args.boolean(3);
+    filter.showPending = context.args.boolean(4);
+    filter.fromDayOn = context.args.boolean(5);
+    return json_codec::encodePacket(isOwnOperator(context, filter.operatorCode)
+                                        ? ReminderQueries::agenda(context.connection, filter)
+                                        : ReminderQueries::agendaFields());
+}
+
+Json getDatasAFazer(const CallContext& context) {
+    const auto operatorCode = context.args.text(0);
+    return json_codec::encodePacket(
+        isOwnOperator(context, operatorCode)
+            ? ReminderQueries::markedDays(context.connection, operatorCode)
+            : ReminderQueries::markedDayFields());
+}
+
+Json getDescAFazer(const CallContext& context) {
+    const auto operatorCode = context.args.text(0);
+    const auto number = context.args.text(1);
+    return json_codec::encodePacket(
+        isOwnOperator(context, operatorCode)
+            ? ReminderQueries::description(context.connection, operatorCode, number)
+            : ReminderQueries::descriptionFields());
+}
+
+Json getPrxAtivPessoalBloco(const CallContext& context) {
+    const auto count = context.args.integer(1);
+    if (count < 1 || count > NumberSequences::kMaxBlock) {
+        throw RpcFailure(rpc_error::InvalidParams,
+                         "Quantidade de números inválida para GetPrxAtivPessoalBloco: use de 1 a " +
+                             std::to_string(NumberSequences::kMaxBlock) + ".");
+    }
+    return reserve(context, SequenceKind::Reminder, count);
+}
+
+Json applyDelta(const CallContext& context, const TableLayout& layout) {
+    DeltaWriter writer(layout, context.sessionOperator);
+    return writer.apply(context.connection, context.args.packet(0));
+}
+
+Json login(const CallContext& context) {
+    const auto token =
+        OperatorAccounts::login(context.connection, context.args.text(0), context.args.text(1));
+    if (!token) {
+        throw RpcFailure(rpc_error::LoginRefused, "Operador ou senha inválidos.");
+    }
+    return *token;
+}
+
+struct Method {
+    const char* name;
+    std::size_t arity;
+    bool needsSession;
+    std::function<Json(const CallContext&)> run;
+};
+
+const std::array<Method, 10> kMethods = {{
+    {"Login", 2, false, login},
+    {"GetAFazer", 6, true, getAFazer},
+    {"GetDatasAFazer", 1, true, getDatasAFazer},
+    {"GetDescAFazer", 2, true, getDescAFazer},
+    {"GetVerifObs", 2, true, getDescAFazer},
+    {"GetPrxAtivPessoal", 1, true,
+     [](const CallContext& c) { return reserve(c, SequenceKind::Reminder, 1); }},
+    {"GetPrxNrRepetAtivPess", 1, true,
+     [](const CallContext& c) { return reserve(c, SequenceKind::Repetition, 1); }},
+    {"GetPrxAtivPessoalBloco", 2, true, getPrxAtivPessoalBloco},
+    {"SetAfazer", 1, true, [](const CallContext& c) { return applyDelta(c, reminderLayout()); }},
+    {"SetDescAFazer", 1, true,
+     [](const CallContext& c) { return applyDelta(c, descriptionLayout()); }},
+}};
+
+const Method& findMethod(std::string_view name) {
+    for (const auto& method : kMethods) {
+        if (utf8::equalIgnoringCase(method.name, name)) {
+            return method;
+        }
+    }
+    throw RpcFailure(rpc_error::MethodNotFound, "Método desconhecido: " + std::string(name) + ".");
+}
+
+}  // namespace
+
+Json ReminderService::call(std::string_view name, const Json& params, const std::string& token) {
+    const Method& method = findMethod(name);
+    const RpcArguments args(method.name, params);
+    args.expectCount(method.arity);
+    auto connection = store_.lease();
+    try {
+        std::optional<std::string> sessionOperator;
+        if (method.needsSession) {
+            sessionOperator = token.empty() ? std::nullopt
+                                            : OperatorAccounts::sessionOperator(*connection, token);
+            if (!sessionOperator) {
+                throw RpcFailure(
+                    rpc_error::NotAuthenticated,
+                    "Sessão inválida ou expirada. Entre novamente no sistema para continuar.");
+            }
+        }
+        return method.run(CallContext{*connection, args, sessionOperator.value_or(std::string())});
+    } catch (const soci::soci_error&) {
+        // Whatever broke, the next request gets a fresh connection.
+        connection.discard();
+        throw;
+    }
+}
+
+}  // namespace lembrete

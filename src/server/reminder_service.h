@@ -1,0 +1,38 @@
+// ReminderService: the methods of "lmb00300.rdmLembrete", run against the store.
+//
+//   Login(operator, password)                         -> token (text)
+//   GetAFazer(reference, operator, date, showDone, showPending, fromDateOn)
+//                                                     -> packet of ReminderRecord rows
+//   GetDatasAFazer(operator)                          -> packet of DTATIVPESS, one per day
+//   GetDescAFazer(operator, number), GetVerifObs(...)  -> packet [TXATIVPESS, CDOPERADOR,
+//   NRATIVPESS] GetPrxAtivPessoal(operator)                       -> next reminder number (text)
+//   GetPrxNrRepetAtivPess(operator)                   -> next repetition number (text)
+//   GetPrxAtivPessoalBloco(operator, count)           -> first of `count` reserved numbers (text)
+//   SetAfazer(delta), SetDescAFazer(delta)            -> number of changes applied (integer)
+//
+// Names are matched regardless of letter case. Every method but Login needs the token of a
+// live session; the operator argument must be the session's operator (an empty one reads
+// nothing) and so must the CDOPERADOR of every delta row. Failures are thrown as RpcFailure.
+// Thread-safe: each call leases its own connection.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "net/json_codec.h"
+
+namespace lembrete {
+
+class Store;
+
+class ReminderService {
+  public:
+    explicit ReminderService(Store& store) : store_(store) {}
+
+    Json call(std::string_view method, const Json& params, const std::string& token);
+
+  private:
+    Store& store_;
+};
+
+}  // namespace lembrete

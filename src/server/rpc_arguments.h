@@ -1,0 +1,37 @@
+// RpcArguments: the positional "params" of one call, read by position and kind.
+//
+// Each reader throws RpcFailure(InvalidParams) with a Portuguese message naming the method
+// and the argument when the value has the wrong kind.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "data/data_packet.h"
+#include "data/date.h"
+#include "net/json_codec.h"
+
+namespace lembrete {
+
+class RpcArguments {
+  public:
+    RpcArguments(std::string method, const Json& params)
+        : method_(std::move(method)), params_(params) {}
+
+    // Throws unless there are exactly `count` arguments.
+    void expectCount(std::size_t count) const;
+
+    std::string text(std::size_t index) const;  // a string; null reads as empty
+    bool boolean(std::size_t index) const;
+    DateTime dateTime(std::size_t index) const;  // ISO 8601 text
+    std::int64_t integer(std::size_t index) const;
+    DataPacket packet(std::size_t index) const;
+
+  private:
+    [[noreturn]] void refuse(std::size_t index, const std::string& expected) const;
+
+    std::string method_;
+    const Json& params_;
+};
+
+}  // namespace lembrete

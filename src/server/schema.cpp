@@ -1,0 +1,81 @@
+#include "server/schema.h"
+
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "server/store_connection.h"
+
+namespace lembrete {
+namespace {
+
+const std::vector<std::vector<const char*>> kMigrations = {
+    // Version 1.
+    {
+        "CREATE TABLE ATIVPESSOAL ("
+        " CDOPERADOR VARCHAR(12) NOT NULL,"
+        " NRATIVPESS VARCHAR(10) NOT NULL,"
+        " DSREFEATPESS VARCHAR(100),"
+        " DSREFEBUSCA VARCHAR(100) NOT NULL,"
+        " DTATIVPESS VARCHAR(23) NOT NULL,"
+        " IDSITUATPESS VARCHAR(1) NOT NULL,"
+        " IDALARATPESS VARCHAR(1) NOT NULL,"
+        " QTSEGUATPESS DOUBLE PRECISION,"
+        " IDUNITATPESS VARCHAR(1),"
+        " NRPRIOATPESS VARCHAR(3),"
+        " NRREPETATIVP VARCHAR(10),"
+        " PRIMARY KEY (CDOPERADOR, NRATIVPESS))",
+        // The agenda's day query and the marked days read this index only.
+        "CREATE INDEX ATIVPESSOAL_DATA ON ATIVPESSOAL (CDOPERADOR, DTATIVPESS)",
+        "CREATE TABLE DESCATIVPESSOAL ("
+        " CDOPERADOR VARCHAR(12) NOT NULL,"
+        " NRATIVPESS VARCHAR(10) NOT NULL,"
+        " TXATIVPESS TEXT,"
+        " PRIMARY KEY (CDOPERADOR, NRATIVPESS))",
+        "CREATE TABLE SEQATIVPESSOAL ("
+        " CDOPERADOR VARCHAR(12) NOT NULL,"
+        " IDSEQUENCIA VARCHAR(1) NOT NULL,"
+        " NRULTIMO BIGINT NOT NULL,"
+        " PRIMARY KEY (CDOPERADOR, IDSEQUENCIA))",
+        "CREATE TABLE OPERADOR ("
+        " CDOPERADOR VARCHAR(12) NOT NULL PRIMARY KEY,"
+        " DSHASHSENHA VARCHAR(255) NOT NULL)",
+        "CREATE TABLE SESSAO ("
+        " DSHASHTOKEN VARCHAR(64) NOT NULL PRIMARY KEY,"
+        " CDOPERADOR VARCHAR(12) NOT NULL,"
+        " DTCRIACAO BIGINT NOT NULL)",
+        "CREATE INDEX SESSAO_OPERADOR ON SESSAO (CDOPERADOR)",
+    },
+};
+
+int storedVersion(soci::session& session) {
+    session << "CREATE TABLE IF NOT EXISTS LMBVERSAOESQUEMA (NRVERSAO INTEGER NOT NULL)";
+    int version = 0;
+    soci::indicator indicator = soci::i_null;
+    session << "SELECT MAX(NRVERSAO) FROM LMBVERSAOESQUEMA", soci::into(version, indicator);
+    return indicator == soci::i_ok ? version : 0;
+}
+
+}  // namespace
+
+void migrateSchema(StoreConnection& connection) {
+    auto& session = connection.session();
+    const int version = storedVersion(session);
+    const int latest = static_cast<int>(kMigrations.size());
+    if (version > latest) {
+        throw std::runtime_error("O banco de dados tem o esquema versão " +
+                                 std::to_string(version) + ", mais novo que o deste servidor (" +
+                                 std::to_string(latest) + ").");
+    }
+    for (int next = version + 1; next <= latest; ++next) {
+        WriteTransaction transaction(connection);
+        for (const char* step : kMigrations[next - 1]) {
+            session << step;
+        }
+        session << "DELETE FROM LMBVERSAOESQUEMA";
+        session << "INSERT INTO LMBVERSAOESQUEMA (NRVERSAO) VALUES (:v)", soci::use(next);
+        transaction.commit();
+    }
+}
+
+}  // namespace lembrete

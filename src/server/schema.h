@@ -1,0 +1,22 @@
+// The server's tables, created and migrated by the server itself.
+//
+// LMBVERSAOESQUEMA holds the version of the schema in the database; each migration step runs
+// in its own transaction and raises the version, so a server finds any older database and
+// brings it up to date, and refuses one newer than itself. The DDL is the same on SQLite and
+// PostgreSQL.
+//
+//   ATIVPESSOAL      reminders; key CDOPERADOR+NRATIVPESS; DSREFEBUSCA is the search key of
+//                    DSREFEATPESS (search_key.h), written by the server
+//   DESCATIVPESSOAL  one description per reminder (TXATIVPESS: the bytes in base64)
+//   SEQATIVPESSOAL   per-operator number sequences: "A" reminders, "R" repetitions
+//   OPERADOR         operators and their argon2id password hashes
+//   SESSAO           session tokens (only their hash is stored)
+#pragma once
+
+namespace lembrete {
+
+class StoreConnection;
+
+void migrateSchema(StoreConnection& connection);
+
+}  // namespace lembrete

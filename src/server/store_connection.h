@@ -1,0 +1,63 @@
+// StoreConnection: one open database session and the prepared statements made on it.
+//
+// The store hands a connection to one request at a time (Store::Lease); statements are
+// prepared on first use and kept, keyed by their SQL text. The SQL is the same for SQLite and
+// PostgreSQL; only opening a write transaction differs (SQLite takes its write lock up front
+// so that two writers never deadlock upgrading a read lock).
+#pragma once
+
+#include <soci/soci.h>
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+
+#include "server/database_location.h"
+#include "server/sql_statement.h"
+
+namespace lembrete {
+
+class StoreConnection {
+  public:
+    explicit StoreConnection(const DatabaseLocation& location);
+
+    soci::session& session() { return session_; }
+    Backend backend() const { return backend_; }
+
+    // The statement for `sql`, prepared on first use (kinds as in SqlStatement).
+    SqlStatement& statement(const std::string& sql, std::string_view parameterKinds,
+                            std::string_view columnKinds = {});
+
+    // Ends every read left part way (see SqlStatement::reset); done before a write transaction
+    // and its end, and when the connection goes back to the pool.
+    void resetStatements();
+
+    void beginWrite();
+    void commit();
+    void rollback();
+
+  private:
+    soci::session session_;
+    Backend backend_;
+    std::unordered_map<std::string, std::unique_ptr<SqlStatement>> statements_;
+};
+
+// Commits on commit(); rolls back when left without it (an exception, a refused change).
+class WriteTransaction {
+  public:
+    explicit WriteTransaction(StoreConnection& connection) : connection_(connection) {
+        connection_.beginWrite();
+    }
+    ~WriteTransaction();
+    WriteTransaction(const WriteTransaction&) = delete;
+    WriteTransaction& operator=(const WriteTransaction&) = delete;
+
+    void commit();
+
+  private:
+    StoreConnection& connection_;
+    bool open_ = true;
+};
+
+}  // namespace lembrete

@@ -1,0 +1,71 @@
+// TableLayout: the stored columns of a table the clients write through deltas, with the
+// checks every written value must pass. The delta writer, the readers and the packets they
+// send all take their column lists from here.
+//
+// Two tables: reminders (ATIVPESSOAL, plus the derived fields HORARIO and DATA that rows carry
+// but nobody writes) and descriptions (DESCATIVPESSOAL). Both are keyed by operator and
+// reminder number.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "data/data_packet.h"
+
+namespace lembrete {
+
+enum class ColumnCheck {
+    Operator,
+    Number,
+    OptionalNumber,
+    Text,
+    DateTime,
+    State,
+    Alarm,
+    Lead,
+    Unit,
+    Priority,
+    Blob
+};
+
+struct Column {
+    const char* name;
+    FieldType type;
+    int width;  // characters, for text columns
+    ColumnCheck check;
+    const char* insertDefault;  // value stored when an insert leaves the column out; nullptr: null
+    bool required;              // may not be null
+};
+
+// A column's value as SQL binds it: text or a real number, or null.
+struct SqlValue {
+    std::optional<std::string> text;
+    std::optional<double> real;
+};
+
+struct TableLayout {
+    const char* table;
+    const char* rowNoun;  // "o lembrete", "a descrição do lembrete": messages about one row
+    std::vector<Column> columns;
+    std::vector<const char*> derivedFields;  // in packets, ignored when writing
+    bool isReminders;
+
+    const Column* find(std::string_view name) const;
+    bool isDerived(std::string_view name) const;
+};
+
+const TableLayout& reminderLayout();
+const TableLayout& descriptionLayout();
+
+// The packet field of `column`; its origin is "DBHALVARD.<TABLE>.<COLUMN>".
+FieldDef columnField(const TableLayout& layout, const Column& column);
+
+// Throws RpcFailure(InvalidValue) with a Portuguese message when `value` may not be stored
+// in `column` (wrong kind, too wide, invalid code, out of range).
+void checkValue(const Column& column, const Variant& value);
+// The value in its stored form (checkValue passed).
+SqlValue toSqlValue(const Column& column, const Variant& value);
+
+}  // namespace lembrete
