@@ -1,0 +1,89 @@
+#include "support/scripted_host.h"
+
+#include <stdexcept>
+
+namespace lembrete::testing {
+
+ScriptedHost::ScriptedHost() : clock_(DateTime::fromParts({2007, 7, 16}, 10, 30)) {}
+
+std::vector<std::string> ScriptedHost::TakeCalls() {
+    return std::exchange(calls_, {});
+}
+
+Variant ScriptedHost::CheckResultServ(const ServerResult& result, bool showError, int code) {
+    if (result.ok()) {
+        return result.payload;
+    }
+    record("CheckResultServ(" + result.error->message + ")");
+    if (showError) {
+        errors_.push_back(result.error->message);
+    }
+    (void)code;
+    throw Abandon();
+}
+
+void ScriptedHost::ActiveShowAvi(int kind) {
+    record("ActiveShowAvi(" + std::to_string(kind) + ")");
+}
+
+void ScriptedHost::DeactiveShowAvi() {
+    record("DeactiveShowAvi");
+}
+
+void ScriptedHost::AtualizaLocalCache(const std::vector<std::string>& tables) {
+    std::string list;
+    for (const auto& table : tables) {
+        list += (list.empty() ? "" : ",") + table;
+    }
+    record("AtualizaLocalCache(" + list + ")");
+}
+
+TModalResult ScriptedHost::ShowMsg(const std::string& text, TMsgDlgType, TMsgDlgButtons, int) {
+    record("ShowMsg(" + text + ")");
+    if (answers_.empty()) {
+        throw std::logic_error("ShowMsg sem resposta roteirizada: " + text);
+    }
+    const TModalResult answer = answers_.front();
+    answers_.pop_front();
+    return answer;
+}
+
+void ScriptedHost::SetScreenCursor(int cursor) {
+    cursor_ = cursor;
+    record("Cursor(" + std::to_string(cursor) + ")");
+}
+
+std::unique_ptr<AppServer> ScriptedHost::CreateAppServer(const std::string& host, int port,
+                                                         const std::string& serverName) {
+    record("CreateAppServer(" + host + ":" + std::to_string(port) + "," + serverName + ")");
+    if (!factory_) {
+        throw std::logic_error("nenhum transporte fornecido pelo teste");
+    }
+    return factory_(host, port, serverName);
+}
+
+void ScriptedHost::ShowError(const std::string& text) {
+    record("MensErro(" + text + ")");
+    errors_.push_back(text);
+}
+
+void ScriptedHost::ShowForm(TForm& form) {
+    record("Show(" + form.Name() + ")");
+    form.Activate();
+}
+
+void ScriptedHost::ShowFormModal(TForm& form) {
+    record("ShowModal(" + form.Name() + ")");
+    const auto script = modalScripts_.find(form.Name());
+    if (script == modalScripts_.end()) {
+        throw std::logic_error("nenhum roteiro para o diálogo " + form.Name());
+    }
+    form.Activate();
+    script->second(form);
+}
+
+void ScriptedHost::CloseForm(TForm& form) {
+    record("Close(" + form.Name() + ")");
+}
+
+}  // namespace lembrete::testing
