@@ -15,7 +15,7 @@ TfrmPadraoSimples::TfrmPadraoSimples(std::string name, HostServices& host)
       sbtIncluir(Add<TSpeedButton>("sbtIncluir")),
       sbtVerificar(Add<TSpeedButton>("sbtVerificar")),
       dbtNome(Add<TDBText>("dbtNome")),
-      mnuMenu(Add<TMenuItem>("mnuMenu")),
+      mnuMenu(Add<TMainMenu>("mnuMenu")),
       mnuOperacao(Add<TMenuItem>("mnuOperacao")),
       mnuListagem(Add<TMenuItem>("mnuListagem")),
       mnuConfigImpressora(Add<TMenuItem>("mnuConfigImpressora")),

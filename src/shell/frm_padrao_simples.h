@@ -46,7 +46,7 @@ class TfrmPadraoSimples : public TForm {
     TSpeedButton& sbtIncluir;
     TSpeedButton& sbtVerificar;
     TDBText& dbtNome;
-    TMenuItem& mnuMenu;
+    TMainMenu& mnuMenu;
     TMenuItem& mnuOperacao;
     TMenuItem& mnuListagem;
     TMenuItem& mnuConfigImpressora;

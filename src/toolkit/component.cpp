@@ -18,6 +18,10 @@ void Component::SetColor(TColor color) {
     update(color_, color, Property::Color);
 }
 
+void Component::SetFont(TFont font) {
+    update(font_, font, Property::Font);
+}
+
 void Component::SetHint(std::string hint) {
     update(hint_, std::move(hint), Property::Hint);
 }

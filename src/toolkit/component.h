@@ -13,6 +13,7 @@
 
 #include "toolkit/color.h"
 #include "toolkit/event.h"
+#include "toolkit/font.h"
 #include "toolkit/property.h"
 #include "toolkit/signal.h"
 
@@ -38,6 +39,8 @@ class Component {
     void SetEnabled(bool enabled);
     TColor Color() const { return color_; }
     void SetColor(TColor color);
+    const TFont& Font() const { return font_; }
+    void SetFont(TFont font);
     const std::string& Hint() const { return hint_; }
     void SetHint(std::string hint);
     const std::string& Caption() const { return caption_; }
@@ -91,6 +94,7 @@ class Component {
     bool visible_ = true;
     bool enabled_ = true;
     TColor color_ = clDefault;
+    TFont font_;
     std::string hint_;
     std::string caption_;
     Signal<Component&, Property> changes_;

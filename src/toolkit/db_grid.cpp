@@ -160,7 +160,7 @@ TCanvas TDBGrid::PaintCell(int row, int index) {
     const GridRow gridRow(*DataSet(), row);
     TCanvas canvas(rect);
     canvas.SetBrushColor(Color() == clDefault ? clWindow : Color());
-    canvas.SetFontColor(fontColor_);
+    canvas.SetFontColor(Font().color == clDefault ? clWindowText : Font().color);
     if (defaultDrawing_) {
         canvas.FillRect();
         canvas.TextOut(2, 2, gridRow.Text(painted.FieldName), painted.Align);

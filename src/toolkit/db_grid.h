@@ -76,10 +76,9 @@ class TDBGrid : public Component {
     void SetConfirmDelete(bool confirm) { confirmDelete_ = confirm; }
     bool DefaultDrawing() const { return defaultDrawing_; }
     void SetDefaultDrawing(bool on) { defaultDrawing_ = on; }
-    TColor FontColor() const { return fontColor_; }
-    void SetFontColor(TColor color) { update(fontColor_, color, Property::Color); }
-    TColor TitleFontColor() const { return titleFontColor_; }
-    void SetTitleFontColor(TColor color) { update(titleFontColor_, color, Property::Color); }
+    // The cells use Font; the column titles this one.
+    const TFont& TitleFont() const { return titleFont_; }
+    void SetTitleFont(TFont font) { update(titleFont_, font, Property::Font); }
     int RowHeight() const { return rowHeight_; }
     // Asked before a delete from the keyboard when ConfirmDelete is on; no answer means no.
     std::function<bool()> DeleteConfirmation;
@@ -107,8 +106,7 @@ class TDBGrid : public Component {
     bool readOnly_ = false;
     bool confirmDelete_ = true;
     bool defaultDrawing_ = true;
-    TColor fontColor_ = clWindowText;
-    TColor titleFontColor_ = clWindowText;
+    TFont titleFont_;
     int rowHeight_ = 18;
     DataLink link_;
 };

@@ -23,6 +23,7 @@ namespace lembrete {
 enum TModalResult : int { mrNone, mrOk, mrCancel, mrAbort, mrRetry, mrIgnore, mrYes, mrNo };
 enum TCloseAction { caNone, caHide, caFree, caMinimize };
 enum TWindowState { wsNormal, wsMinimized, wsMaximized };
+enum TFormStyle { fsNormal, fsMDIChild };
 
 class TForm : public Component {
   public:
@@ -70,6 +71,9 @@ class TForm : public Component {
     void SetModalResult(TModalResult result);
     bool Modal() const { return modal_; }
 
+    // An MDI child lives inside the client's main window; a normal form is a window or dialog.
+    TFormStyle FormStyle() const { return formStyle_; }
+    void SetFormStyle(TFormStyle style) { update(formStyle_, style, Property::FormStyle); }
     TWindowState WindowState() const { return windowState_; }
     void SetWindowState(TWindowState state);
 
@@ -103,6 +107,7 @@ class TForm : public Component {
     std::vector<std::unique_ptr<Component>> components_;
     TModalResult modalResult_ = mrNone;
     TWindowState windowState_ = wsNormal;
+    TFormStyle formStyle_ = fsNormal;
     TCloseAction lastCloseAction_ = caHide;
     Component* activeControl_ = nullptr;
     bool modal_ = false;

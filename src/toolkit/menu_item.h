@@ -28,4 +28,16 @@ class TMenuItem : public Component {
     std::vector<TMenuItem*> items_;
 };
 
+// The roots of a form's menus: the main menu bar and a pop-up menu. Their items are added with
+// Add; the roots themselves show no caption.
+class TMainMenu : public TMenuItem {
+  public:
+    using TMenuItem::TMenuItem;
+};
+
+class TPopupMenu : public TMenuItem {
+  public:
+    using TMenuItem::TMenuItem;
+};
+
 }  // namespace lembrete

@@ -33,6 +33,8 @@ enum class Property {
     WindowState,
     Messages,
     Data,  // the bound data source or field changed
+    Font,
+    FormStyle,
 };
 
 std::string_view propertyName(Property property);  // "Visible", "Checked" ...
