@@ -98,6 +98,8 @@ ServerResult JsonRpcAppServer::post(const std::string& body) {
     if (!client_) {
         client_ = std::make_unique<httplib::Client>(host_, port_);
         client_->set_keep_alive(true);
+        // Headers and body leave in separate writes; without this the body waits for an ACK.
+        client_->set_tcp_nodelay(true);
         client_->set_connection_timeout(kConnectTimeoutSeconds);
         client_->set_read_timeout(kReadTimeoutSeconds);
         client_->set_write_timeout(kReadTimeoutSeconds);

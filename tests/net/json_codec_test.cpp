@@ -1,0 +1,111 @@
+#include "net/json_codec.h"
+
+#include <gtest/gtest.h>
+
+#include "net/wire_format_error.h"
+
+namespace lembrete {
+namespace {
+
+DataPacket reminderDelta() {
+    DataPacket delta;
+    delta.fields = {
+        {"CDOPERADOR", FieldType::String, 12, "DBHALVARD.ATIVPESSOAL.CDOPERADOR"},
+        {"NRATIVPESS", FieldType::String, 10, "DBHALVARD.ATIVPESSOAL.NRATIVPESS"},
+        {"DTATIVPESS", FieldType::DateTime, 0, "DBHALVARD.ATIVPESSOAL.DTATIVPESS"},
+        {"QTSEGUATPESS", FieldType::Float, 0, "DBHALVARD.ATIVPESSOAL.QTSEGUATPESS"},
+        {"QTD", FieldType::Integer, 0, ""},
+        {"ATIVO", FieldType::Boolean, 0, ""},
+        {"TXATIVPESS", FieldType::Blob, 0, ""},
+    };
+    const auto when = DateTime::fromParts({2026, 12, 8}, 14, 30, 5);
+    const Row before{
+        "ANA", "7", when, 15.0, std::int64_t{3}, true, Blob{std::string("{\\rtf1 a\0b}", 11)}};
+    const Row after{"ANA", "7",      when.withTime(std::chrono::milliseconds(1)), 2.5, Variant(),
+                    false, Variant()};
+    delta.changes = {
+        {ChangeKind::Insert, {}, before},
+        {ChangeKind::Update, before, after},
+        {ChangeKind::Delete, after, {}},
+    };
+    return delta;
+}
+
+TEST(JsonCodec, DeltaRoundTripGivesTheSameBytes) {
+    const auto first = json_codec::encodePacket(reminderDelta()).dump();
+    const auto decoded = json_codec::decodePacket(Json::parse(first));
+    EXPECT_EQ(decoded, reminderDelta());
+    EXPECT_EQ(json_codec::encodePacket(decoded).dump(), first);
+}
+
+TEST(JsonCodec, RowsPacketRoundTripAndLayout) {
+    DataPacket packet;
+    packet.fields = {{"DTATIVPESS", FieldType::DateTime, 0, "DBHALVARD.ATIVPESSOAL.DTATIVPESS"},
+                     {"DSREFEATPESS", FieldType::String, 100, ""}};
+    packet.rows = {{Date::fromParts(2026, 1, 31), "Reunião \"às\" 10h"}, {Variant(), ""}};
+    const auto text = json_codec::encodePacket(packet).dump();
+    EXPECT_EQ(
+        text,
+        R"({"fields":[{"name":"DTATIVPESS","type":"datetime","size":0,"origin":"DBHALVARD.ATIVPESSOAL.DTATIVPESS"},)"
+        R"({"name":"DSREFEATPESS","type":"string","size":100,"origin":""}],)"
+        R"("rows":[["2026-01-31T00:00:00","Reunião \"às\" 10h"],[null,""]]})");
+    EXPECT_EQ(json_codec::encodePacket(json_codec::decodePacket(Json::parse(text))).dump(), text);
+}
+
+TEST(JsonCodec, ChangesCarryOnlyTheirRows) {
+    const auto json = json_codec::encodePacket(reminderDelta());
+    const auto& changes = json.at("changes");
+    EXPECT_FALSE(json.contains("rows"));
+    EXPECT_EQ(changes[0].at("kind"), "insert");
+    EXPECT_FALSE(changes[0].contains("old"));
+    EXPECT_TRUE(changes[1].contains("old") && changes[1].contains("new"));
+    EXPECT_FALSE(changes[2].contains("new"));
+    EXPECT_EQ(changes[0].at("new")[6], "e1xydGYxIGEAYn0=");  // base64 of the blob
+    EXPECT_EQ(changes[1].at("new")[2], "2026-12-08T00:00:00.001");
+}
+
+TEST(JsonCodec, VariantArgumentsKeepTheirKind) {
+    const std::vector<Variant> values{
+        Variant(), "texto", std::int64_t{42},
+        1.5,       true,    Variant(DataPacket{{{"X", FieldType::String, 1, ""}}, {{"a"}}, {}})};
+    for (const auto& value : values) {
+        EXPECT_EQ(json_codec::decodeVariant(json_codec::encodeVariant(value)), value)
+            << value.toText();
+    }
+    EXPECT_EQ(json_codec::encodeVariant(DateTime::fromParts({2026, 2, 3}, 4, 5, 6)),
+              "2026-02-03T04:05:06");
+}
+
+TEST(JsonCodec, MalformedPacketsAreRefused) {
+    const char* cases[] = {
+        R"([])",
+        R"({"rows":[]})",
+        R"({"fields":[{"type":"string"}]})",
+        R"({"fields":[{"name":"A","type":"texto"}]})",
+        R"({"fields":[{"name":"A","type":"string"}],"rows":[["a","b"]]})",
+        R"({"fields":[{"name":"A","type":"string"}],"rows":[[1]]})",
+        R"({"fields":[{"name":"A","type":"integer"}],"rows":[[1.5]]})",
+        R"({"fields":[{"name":"A","type":"datetime"}],"rows":[["08/12/2026"]]})",
+        R"({"fields":[{"name":"A","type":"datetime"}],"rows":[["2026-02-30T00:00:00"]]})",
+        R"({"fields":[{"name":"A","type":"blob"}],"rows":[["não é base64"]]})",
+        R"({"fields":[{"name":"A","type":"string"}],"changes":[{"kind":"merge","new":["a"]}]})",
+        R"({"fields":[{"name":"A","type":"string"}],"changes":[{"kind":"insert","old":["a"],"new":["a"]}]})",
+        R"({"fields":[{"name":"A","type":"string"}],"changes":[{"kind":"update","new":["a"]}]})",
+        R"({"fields":[{"name":"A","type":"string"}],"changes":[{"kind":"delete"}]})",
+    };
+    for (const char* text : cases) {
+        EXPECT_THROW(json_codec::decodePacket(Json::parse(text)), WireFormatError) << text;
+    }
+}
+
+TEST(JsonCodec, IsoDateTimesOnly) {
+    EXPECT_EQ(json_codec::parseIsoDateTime("2026-12-08T10:20:30"),
+              DateTime::fromParts({2026, 12, 8}, 10, 20, 30));
+    EXPECT_EQ(json_codec::parseIsoDateTime("2026-12-08"), DateTime::fromParts({2026, 12, 8}));
+    EXPECT_FALSE(json_codec::parseIsoDateTime("08/12/2026"));
+    EXPECT_FALSE(json_codec::parseIsoDateTime("2026-13-01T00:00:00"));
+    EXPECT_FALSE(json_codec::parseIsoDateTime(""));
+}
+
+}  // namespace
+}  // namespace lembrete
