@@ -15,20 +15,16 @@ namespace {
 
 using testing::ScriptedHost;
 
-// Answers every call with its method name, so a test sees which connection it reached.
-struct EchoServer : AppServer {
-    explicit EchoServer(std::string where) : where(std::move(where)) {}
-    ServerResult call(std::string_view method, const std::vector<Variant>&) override {
-        return ServerResult::success(Variant(where + "/" + std::string(method)));
-    }
-    std::string where;
-};
-
 class HostTest : public ::testing::Test {
   protected:
     HostTest() {
+        // Answers every call with the address it reached and the method name.
         host.SetTransportFactory([](const std::string& address, int port, const std::string&) {
-            return std::make_unique<EchoServer>(address + ":" + std::to_string(port));
+            const std::string where = address + ":" + std::to_string(port);
+            return std::make_unique<testing::FunctionAppServer>(
+                [where](std::string_view method, const std::vector<Variant>&) {
+                    return ServerResult::success(Variant(where + "/" + std::string(method)));
+                });
         });
     }
     ScriptedHost host;
@@ -48,13 +44,16 @@ TEST_F(HostTest, ConnectionOpensOnFirstUseAfterBeforeConnect) {
         net.SetPort(host.WebPort());
     };
     EXPECT_FALSE(net.Connected());
-    const ServerResult first = net.GetAppServer().call("GetAFazer", {});
-    net.GetAppServer().call("GetDatasAFazer", {});
+    const ServerResult first =
+        net.GetAppServer().call("GetAFazer", {Variant("abc"), Variant(true), Variant()});
+    net.GetAppServer().call("GetDatasAFazer", {Variant(DataPacket{})});
     EXPECT_TRUE(net.Connected());
     EXPECT_EQ(connects, 1);
     EXPECT_EQ(first.payload.asString(), "servidor:9000/GetAFazer");
     EXPECT_EQ(host.TakeCalls(),
-              (std::vector<std::string>{"CreateAppServer(servidor:9000,lmb00300.rdmLembrete)"}));
+              (std::vector<std::string>{"CreateAppServer(servidor:9000,lmb00300.rdmLembrete)",
+                                        "GetAFazer(abc,True,)",
+                                        "GetDatasAFazer(<packet: 0 rows, 0 changes>)"}));
 
     net.SetConnected(false);
     net.GetAppServer();
@@ -118,6 +117,24 @@ TEST_F(HostTest, ModalFormsRunTheirScriptAndUnscriptedOnesAreAnError) {
     EXPECT_EQ(host.Calls(),
               (std::vector<std::string>{"ShowModal(frmIrParaDia)", "Close(frmIrParaDia)",
                                         "ShowModal(frmOutro)"}));
+}
+
+TEST_F(HostTest, ServedCallsAreAnsweredInProcessAndRecorded) {
+    host.ServeWith([](std::string_view method, const std::vector<Variant>& args) {
+        return method == "Falha" ? ServerResult::failure(1, "Erro no servidor.")
+                                 : ServerResult::success(Variant(static_cast<int>(args.size())));
+    });
+    TForm form("frmAFazer");
+    auto& net = form.Add<TNetConnection>("netLembrete", host);
+    host.ActiveShowAvi(1);
+    EXPECT_EQ(host.CheckResultServ(net.GetAppServer().call("Conta", {1, 2}), true, 0).asInteger(),
+              2);
+    EXPECT_THROW(host.CheckResultServ(net.GetAppServer().call("Falha", {}), true, 0), Abandon);
+    host.DeactiveShowAvi();
+    EXPECT_EQ(host.Calls(),
+              (std::vector<std::string>{"ActiveShowAvi(1)", "CreateAppServer(127.0.0.1:8300,)",
+                                        "Conta(1,2)", "Falha()",
+                                        "CheckResultServ(Erro no servidor.)", "DeactiveShowAvi"}));
 }
 
 TEST_F(HostTest, ShowMsgAnswersFromTheQueue) {

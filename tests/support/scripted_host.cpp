@@ -2,9 +2,17 @@
 
 #include <stdexcept>
 
+#include "support/recording_app_server.h"
+
 namespace lembrete::testing {
 
 ScriptedHost::ScriptedHost() : clock_(DateTime::fromParts({2007, 7, 16}, 10, 30)) {}
+
+void ScriptedHost::ServeWith(FunctionAppServer::Handler handler) {
+    factory_ = [handler = std::move(handler)](const std::string&, int, const std::string&) {
+        return std::make_unique<FunctionAppServer>(handler);
+    };
+}
 
 std::vector<std::string> ScriptedHost::TakeCalls() {
     return std::exchange(calls_, {});
@@ -59,7 +67,7 @@ std::unique_ptr<AppServer> ScriptedHost::CreateAppServer(const std::string& host
     if (!factory_) {
         throw std::logic_error("nenhum transporte fornecido pelo teste");
     }
-    return factory_(host, port, serverName);
+    return std::make_unique<RecordingAppServer>(factory_(host, port, serverName), calls_);
 }
 
 void ScriptedHost::ShowError(const std::string& text) {

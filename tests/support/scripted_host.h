@@ -6,7 +6,10 @@
 // (Operador, WebURL, WebPort, the clock) are not recorded. Message boxes are answered from a
 // queue of scripted answers; a modal form runs the script registered for its name while it is
 // "on screen"; the clock is fixed; the transport to the server is whatever factory the test
-// supplies (an in-process AppServer or the real JSON-RPC transport). A message box or modal
+// supplies (an in-process AppServer such as FunctionAppServer, or the real JSON-RPC
+// transport); every server call made through it is recorded too, in the same log
+// ("GetAFazer(abc,OPERADOR,...)", see RecordingAppServer), so a test sees a write bracketed by
+// the wait animation. A message box or modal
 // form without a script is a test error (std::logic_error), never a silent default.
 #pragma once
 
@@ -18,6 +21,7 @@
 #include <vector>
 
 #include "shell/host_services.h"
+#include "support/function_app_server.h"
 
 namespace lembrete::testing {
 
@@ -45,6 +49,8 @@ class ScriptedHost : public HostServices, private FormPresenter {
     void SetWebPort(int port) { webPort_ = port; }
     void SetNow(DateTime now) { clock_.Set(now); }
     void SetTransportFactory(TransportFactory factory) { factory_ = std::move(factory); }
+    // Shorthand: every connection gets an in-process FunctionAppServer answering with `handler`.
+    void ServeWith(FunctionAppServer::Handler handler);
     // The answers of the next ShowMsg calls, in order.
     void AnswerShowMsg(TModalResult answer) { answers_.push_back(answer); }
     std::size_t PendingAnswers() const { return answers_.size(); }
