@@ -1,0 +1,65 @@
+#include "reminder_deltas.h"
+
+#include "server/reminder_queries.h"
+
+namespace lembrete::testing {
+
+Row reminderRow(const ReminderValues& values) {
+    return {values.operatorCode,
+            values.number,
+            values.reference,
+            values.when,
+            values.state,
+            values.alarm,
+            values.lead,
+            values.unit,
+            values.when.formatTime(),
+            values.priority,
+            values.when.date().format(),
+            values.repetition};
+}
+
+DataPacket reminderDelta(std::vector<Change> changes) {
+    auto delta = ReminderQueries::agendaFields();
+    delta.changes = std::move(changes);
+    return delta;
+}
+
+Row descriptionRow(const std::string& operatorCode, const std::string& number,
+                   const std::string& text) {
+    return {Blob{text}, operatorCode, number};
+}
+
+DataPacket descriptionDelta(std::vector<Change> changes) {
+    auto delta = ReminderQueries::descriptionFields();
+    delta.changes = std::move(changes);
+    return delta;
+}
+
+Change insertOf(Row row) {
+    return {ChangeKind::Insert, {}, std::move(row)};
+}
+
+Change updateOf(Row oldRow, Row newRow) {
+    return {ChangeKind::Update, std::move(oldRow), std::move(newRow)};
+}
+
+Change deleteOf(Row oldRow) {
+    return {ChangeKind::Delete, std::move(oldRow), {}};
+}
+
+std::string render(const DataPacket& agenda) {
+    const int number = agenda.fieldIndex("NRATIVPESS");
+    const int reference = agenda.fieldIndex("DSREFEATPESS");
+    const int day = agenda.fieldIndex("DATA");
+    const int time = agenda.fieldIndex("HORARIO");
+    const int state = agenda.fieldIndex("IDSITUATPESS");
+    std::string text;
+    for (const auto& row : agenda.rows) {
+        text += (text.empty() ? "" : "; ") + row[number].toText() + " " + row[reference].toText() +
+                " " + row[day].toText() + " " + row[time].toText() + " " + row[state].toText();
+    }
+    return text;
+}
+
+}  // namespace lembrete::testing
