@@ -1,5 +1,7 @@
 #include "toolkit/component.h"
 
+#include <stdexcept>
+
 #include "toolkit/form.h"
 
 namespace lembrete {
@@ -28,6 +30,28 @@ void Component::SetHint(std::string hint) {
 
 void Component::SetCaption(std::string caption) {
     update(caption_, std::move(caption), Property::Caption);
+}
+
+void Component::SetParent(Component* parent) {
+    for (const Component* above = parent; above != nullptr; above = above->parent_) {
+        if (above == this) {
+            throw std::invalid_argument(name_ + ": um componente não pode conter a si mesmo");
+        }
+    }
+    parent_ = parent;
+}
+
+bool Component::Showing() const {
+    return shownItself() && (parent_ == nullptr || parent_->Showing());
+}
+
+bool Component::Interactive() const {
+    for (const Component* control = this; control != nullptr; control = control->parent_) {
+        if (!control->shownItself() || !control->enabled_) {
+            return false;
+        }
+    }
+    return true;
 }
 
 Subscription Component::Observe(Observer observer) {

@@ -46,8 +46,15 @@ class Component {
     const std::string& Caption() const { return caption_; }
     void SetCaption(std::string caption);
 
-    // True when the user can act on the control.
-    bool Interactive() const { return visible_ && enabled_; }
+    // The container the control sits in (a panel, a group box, a tab sheet), or none. A
+    // hidden or disabled container hides or disables what it holds, as on screen. Both belong
+    // to the same form.
+    Component* Parent() const { return parent_; }
+    void SetParent(Component* parent);
+    // Visible, and so is every container around it.
+    bool Showing() const;
+    // True when the user can act on the control: showing, and enabled with its containers.
+    bool Interactive() const;
 
     // Every change of state, after it happened.
     [[nodiscard]] Subscription Observe(Observer observer);
@@ -84,12 +91,16 @@ class Component {
     // What a click does; the default fires OnClick.
     virtual void clicked();
 
+    // Whether this control itself is on screen; a tab sheet also needs to be the active page.
+    virtual bool shownItself() const { return visible_; }
+
   private:
     friend class TForm;
     // Focus moved away from this control (a spin edit brings its value back into range).
     virtual void left() {}
 
     TForm* owner_;
+    Component* parent_ = nullptr;
     std::string name_;
     bool visible_ = true;
     bool enabled_ = true;

@@ -196,6 +196,16 @@ TEST_F(ControlsTest, PageControlChangeOnlyForTheUser) {
     pgc.SelectPage(geral);
     EXPECT_EQ(pgc.ActivePageIndex(), 0);
     EXPECT_EQ(events, (std::vector<std::string>{"tshGeral"}));
+
+    // Controls on the inactive page are not on screen and take no clicks.
+    auto& rdb = form.Add<TRadioButton>("rdbTermina");
+    rdb.SetParent(&repeticao);
+    rdb.Click();
+    EXPECT_FALSE(rdb.Showing());
+    EXPECT_FALSE(rdb.Checked());
+    pgc.SelectPage(repeticao);
+    rdb.Click();
+    EXPECT_TRUE(rdb.Checked());
 }
 
 TEST_F(ControlsTest, MonthCalendarRefusesDaysOutsideItsRange) {

@@ -10,6 +10,7 @@
 #include "toolkit/check_box.h"
 #include "toolkit/edit.h"
 #include "toolkit/form.h"
+#include "toolkit/panel.h"
 
 namespace lembrete {
 namespace {
@@ -78,6 +79,26 @@ TEST(EventTest, DisabledOrHiddenControlsIgnoreTheUser) {
     screen.btnA.SetVisible(false);
     screen.btnA.Click();
     EXPECT_EQ(clicks, 0);
+}
+
+TEST(EventTest, AHiddenOrDisabledContainerStopsTheUserToo) {
+    Screen screen;
+    auto& panel = screen.Add<TPanel>("panOpcoes");
+    auto& group = screen.Add<TPanel>("panRepetir");
+    group.SetParent(&panel);
+    screen.ckcB.SetParent(&group);
+    panel.SetVisible(false);
+    screen.ckcB.Click();
+    EXPECT_FALSE(screen.ckcB.Showing());
+    panel.SetVisible(true);
+    group.SetEnabled(false);
+    screen.ckcB.Click();
+    EXPECT_TRUE(screen.ckcB.Showing());
+    EXPECT_FALSE(screen.ckcB.Checked());
+    group.SetEnabled(true);
+    screen.ckcB.Click();
+    EXPECT_TRUE(screen.ckcB.Checked());
+    EXPECT_THROW(panel.SetParent(&screen.ckcB), std::invalid_argument);
 }
 
 TEST(EventTest, ObserversSeeEveryPropertyChangeOnceAndStopWhenTheSubscriptionEnds) {
