@@ -80,8 +80,8 @@ void TForm::SetActiveControl(Component* control) {
     });
 }
 
-void TForm::Create() {
-    OnCreate.fire();
+bool TForm::Create() {
+    return userAction([this] { OnCreate.fire(); });
 }
 
 void TForm::Show() {
@@ -132,8 +132,8 @@ void TForm::Close() {
     }
 }
 
-void TForm::Activate() {
-    OnActivate.fire();
+bool TForm::Activate() {
+    return userAction([this] { OnActivate.fire(); });
 }
 
 bool TForm::PressShortCut(std::string_view shortCut) {

@@ -84,8 +84,10 @@ class TForm : public Component {
     Event<> OnActivate;
     Event<TCloseAction&> OnClose;
 
-    // Runs OnCreate; createForm calls it once after construction.
-    void Create();
+    // Runs OnCreate; createForm calls it once after construction. False when the handler was
+    // abandoned at the outermost level (inside another event the Abandon passes through to
+    // that event's boundary, interrupting whatever opened the form).
+    bool Create();
     void Show();
     // Shows the form modally and returns its ModalResult (mrCancel when closed without one).
     TModalResult ShowModal();
@@ -93,8 +95,9 @@ class TForm : public Component {
     // told. The action chosen is kept (caFree asks the owner to release the form).
     void Close();
     TCloseAction LastCloseAction() const { return lastCloseAction_; }
-    // The presenter calls this when the window becomes the active one.
-    void Activate();
+    // The presenter calls this when the window becomes the active one; false when OnActivate
+    // was abandoned.
+    bool Activate();
     // The user presses a shortcut such as "Ctrl+H": the first enabled menu item holding it is
     // clicked (hidden items included, as menus do). Returns false when no item holds it.
     bool PressShortCut(std::string_view shortCut);

@@ -127,6 +127,19 @@ TEST(FormTest, ShortCutClicksTheEnabledItemEvenWhenHidden) {
     EXPECT_EQ(clicks, 1);
 }
 
+TEST(FormTest, AnAbandonedCreationIsReportedOrPassesToTheOuterEvent) {
+    Dialog dialog(nullptr);
+    dialog.OnCreate = [] { throw Abandon(); };
+    EXPECT_FALSE(dialog.Create());
+    bool shown = false;
+    dialog.bitConfirma.OnClick = [&] {
+        dialog.Create();
+        shown = true;  // not reached: the opening is interrupted
+    };
+    dialog.bitConfirma.Click();
+    EXPECT_FALSE(shown);
+}
+
 TEST(FormTest, ShowWithoutPresenterIsAClearError) {
     Dialog dialog(nullptr);
     EXPECT_THROW(dialog.Show(), std::logic_error);
