@@ -7,6 +7,7 @@
 #include "data/client_data_set.h"
 #include "shell/frm_padrao_simples.h"
 #include "shell/net_connection.h"
+#include "support/component_state.h"
 #include "support/scripted_host.h"
 #include "toolkit/bit_button.h"
 
@@ -204,6 +205,16 @@ TEST_F(HostTest, FrameDeleteAsksAndDeletesTheCurrentRowOnlyOnYes) {
     EXPECT_EQ(host.Calls(),
               (std::vector<std::string>{"ShowMsg(Confirma a exclusão do registro?)",
                                         "ShowMsg(Confirma a exclusão do registro?)"}));
+}
+
+TEST_F(HostTest, FrameStartsWithItsMenuAndHiddenLabels) {
+    auto frame = createForm<FrameScreen>(host);
+    EXPECT_EQ(testing::State(*frame, {"lblCodTela", "dbtNome", "mnuManutencao", "mnuConfirmar",
+                                      "sbtIncluir", "nada"}),
+              "lblCodTela(hidden) dbtNome(hidden) mnuManutencao('Manutenção') "
+              "mnuConfirmar(disabled 'Confirmar') sbtIncluir() nada(missing)");
+    ASSERT_EQ(frame->mnuMenu.Items().size(), 2u);
+    EXPECT_EQ(frame->mnuMenu.Items()[1]->Items()[0], &frame->mnuCancelar);
 }
 
 TEST_F(HostTest, FrameCloseReleasesTheForm) {
