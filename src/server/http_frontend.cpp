@@ -13,7 +13,8 @@ namespace {
 
 constexpr const char* kJson = "application/json; charset=utf-8";
 // A client keeps its connection for many calls; idle ones give their worker back after this.
-constexpr time_t kKeepAliveSeconds = 10;
+// Stopping also waits for idle connections to reach it, so it is short.
+constexpr time_t kKeepAliveSeconds = 2;
 constexpr std::size_t kKeepAliveRequests = 1'000'000;
 
 }  // namespace

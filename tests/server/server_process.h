@@ -1,0 +1,43 @@
+// ServerProcess: a real lembrete-server child process on a free loopback port, with its SQLite
+// file in a temporary folder of its own; stopped (SIGTERM) and the folder removed at the end.
+#pragma once
+
+#include <sys/types.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace lembrete::testing {
+
+class ServerProcess {
+  public:
+    ServerProcess();
+    ~ServerProcess();
+    ServerProcess(const ServerProcess&) = delete;
+    ServerProcess& operator=(const ServerProcess&) = delete;
+
+    // Starts the server (again, after stop() or kill()) on the same port and database, and
+    // returns once it accepts connections.
+    void start();
+    // Sends `signal` and waits for the process; returns its wait status.
+    int stop(int signal = 15);
+
+    int port() const { return port_; }
+    std::filesystem::path database() const { return folder_ / "lembrete.db"; }
+    std::string databaseArgument() const { return "sqlite:" + database().string(); }
+    pid_t pid() const { return pid_; }
+
+    // Runs lembrete-server with `args` (plus --db of this server), `input` on standard input;
+    // returns the exit status.
+    int runCommand(const std::vector<std::string>& args, const std::string& input) const;
+    // `operator add CODE` with the password on standard input; throws when it fails.
+    void addOperator(const std::string& code, const std::string& password) const;
+
+  private:
+    std::filesystem::path folder_;
+    int port_ = 0;
+    pid_t pid_ = -1;
+};
+
+}  // namespace lembrete::testing
