@@ -2,10 +2,12 @@
 //
 // A component holds state only (name, visibility, enabled state, colour, caption, hint) and
 // tells its observers which property changed; handlers (OnClick ...) are Event slots that the
-// owning form fills in. Methods named after user actions (Click, SetFocus ...) are what a user
-// does: they wrap their work in the event boundary, so an Abandon raised by any handler they
-// trigger ends the whole action, and they do nothing on a disabled or hidden control. Setters
-// are what code does and always apply. The owning form creates and destroys its components.
+// owning form fills in. Methods named after user actions (Click, TypeText, SelectItem ...) are
+// what a user does: they wrap their work in the event boundary, so an Abandon raised by any
+// handler they trigger ends the whole action, and they do nothing on a control the user cannot
+// reach (hidden, disabled, or inside a hidden or disabled container). Setters are what code
+// does and always apply; SetFocus works for both. The owning form creates and destroys its
+// components.
 #pragma once
 
 #include <functional>
