@@ -6,15 +6,6 @@
 
 namespace lembrete {
 
-const Variant& GridRow::Value(std::string_view fieldName) const {
-    const int field = dataSet_.FieldIndex(fieldName);
-    if (field < 0) {
-        throw std::out_of_range("campo não existe em " + dataSet_.Name() + ": " +
-                                std::string(fieldName));
-    }
-    return dataSet_.RowAt(index_).at(static_cast<std::size_t>(field));
-}
-
 TDBGrid::TDBGrid(TForm* owner, std::string name)
     : Component(owner, std::move(name)), link_([this](DataChange change) {
           changed(change == DataChange::Scrolled ? Property::Cursor : Property::Rows);

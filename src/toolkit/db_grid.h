@@ -22,6 +22,7 @@
 #include "toolkit/canvas.h"
 #include "toolkit/component.h"
 #include "toolkit/data_link.h"
+#include "toolkit/grid_row.h"
 #include "toolkit/keys.h"
 
 namespace lembrete {
@@ -32,20 +33,6 @@ struct TColumn {
     std::string Title;
     int Width = kDefaultWidth;
     Alignment Align = Alignment::Left;
-};
-
-// One row of the grid's dataset as painting sees it.
-class GridRow {
-  public:
-    GridRow(const ClientDataSet& dataSet, int index) : dataSet_(dataSet), index_(index) {}
-    int Index() const { return index_; }
-    // Throws std::out_of_range for an unknown field.
-    const Variant& Value(std::string_view fieldName) const;
-    std::string Text(std::string_view fieldName) const { return Value(fieldName).toText(); }
-
-  private:
-    const ClientDataSet& dataSet_;
-    int index_;
 };
 
 class TDBGrid : public Component {

@@ -5,14 +5,6 @@
 
 namespace lembrete {
 
-void TTabSheet::SetTabVisible(bool visible) {
-    update(tabVisible_, visible, Property::Visible);
-}
-
-bool TTabSheet::shownItself() const {
-    return Visible() && (pageControl_ == nullptr || pageControl_->ActivePage() == this);
-}
-
 void TPageControl::AddPage(TTabSheet& page) {
     page.pageControl_ = this;
     pages_.push_back(&page);

@@ -1,33 +1,14 @@
-// TPageControl and TTabSheet: tabbed pages. Code setting ActivePage raises nothing, as with the
-// real control; the user selecting a tab (SelectPage) fires OnChange after the switch. Sheets
-// are components of the form; the page control only refers to them.
+// TPageControl: tabbed pages. Code setting ActivePage raises nothing, as with the real control;
+// the user selecting a tab (SelectPage) fires OnChange after the switch. Sheets are components
+// of the form; the page control only refers to them.
 #pragma once
 
 #include <vector>
 
 #include "toolkit/component.h"
+#include "toolkit/tab_sheet.h"
 
 namespace lembrete {
-
-class TPageControl;
-
-// A page; the controls on it (their Parent) show only while it is the active page.
-class TTabSheet : public Component {
-  public:
-    using Component::Component;
-
-    bool TabVisible() const { return tabVisible_; }
-    void SetTabVisible(bool visible);
-    TPageControl* PageControl() const { return pageControl_; }
-
-  protected:
-    bool shownItself() const override;
-
-  private:
-    friend class TPageControl;
-    bool tabVisible_ = true;
-    TPageControl* pageControl_ = nullptr;
-};
 
 class TPageControl : public Component {
   public:

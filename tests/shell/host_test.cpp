@@ -6,6 +6,7 @@
 
 #include "data/client_data_set.h"
 #include "shell/frm_padrao_simples.h"
+#include "shell/hour_glass.h"
 #include "shell/net_connection.h"
 #include "support/component_state.h"
 #include "support/scripted_host.h"

@@ -21,19 +21,10 @@
 #include <vector>
 
 #include "shell/host_services.h"
+#include "support/fixed_clock.h"
 #include "support/function_app_server.h"
 
 namespace lembrete::testing {
-
-class FixedClock : public Clock {
-  public:
-    explicit FixedClock(DateTime now) : now_(now) {}
-    DateTime Now() const override { return now_; }
-    void Set(DateTime now) { now_ = now; }
-
-  private:
-    DateTime now_;
-};
 
 class ScriptedHost : public HostServices, private FormPresenter {
   public:
