@@ -36,6 +36,21 @@ class EventBoundary {
     }
     static bool insideEvent() { return depth_ > 0; }
 
+    // A modal loop (a dialog shown modally) dispatches user actions of its own while the
+    // action that opened it is still running: for its lifetime the outermost event of each
+    // of those actions is a boundary again, so an abandon inside the dialog ends only that
+    // action and the dialog stays open.
+    class ModalLoop {
+      public:
+        ModalLoop() : saved_(std::exchange(depth_, 0)) {}
+        ~ModalLoop() { depth_ = saved_; }
+        ModalLoop(const ModalLoop&) = delete;
+        ModalLoop& operator=(const ModalLoop&) = delete;
+
+      private:
+        int saved_;
+    };
+
   private:
     struct Nesting {
         Nesting() { ++depth_; }

@@ -97,7 +97,10 @@ TModalResult TForm::ShowModal() {
         TForm& form;
         ~ModalEnd() { form.modal_ = false; }
     } modalEnd{*this};
-    presenter().ShowFormModal(*this);
+    {
+        EventBoundary::ModalLoop loop;
+        presenter().ShowFormModal(*this);
+    }
     if (Visible()) {
         // The presenter returned without closing (its loop ended another way): treat as cancel.
         if (modalResult_ == mrNone) {

@@ -99,6 +99,36 @@ TEST(FormTest, AnAbandonedConfirmationLeavesTheDialogOpen) {
     EXPECT_EQ(attempts, 2);
 }
 
+TEST(FormTest, AnAbandonInsideADialogOpenedByAnEventEndsOnlyTheDialogsAction) {
+    ScriptPresenter presenter;
+    Dialog owner(&presenter);
+    Dialog dialog(&presenter);
+    dialog.bitConfirma.SetModalResult(mrNone);
+    int attempts = 0;
+    dialog.bitConfirma.OnClick = [&] {
+        if (++attempts == 1) {
+            throw Abandon();
+        }
+        dialog.SetModalResult(mrOk);
+    };
+    presenter.script = [&](TForm& shown) {
+        if (&shown == &dialog) {
+            dialog.bitConfirma.Click();  // abandoned: the dialog stays open
+            EXPECT_TRUE(dialog.Visible());
+            dialog.bitConfirma.Click();
+        }
+    };
+    std::vector<std::string> log;
+    owner.panTopo.OnClick = [&] {
+        log.push_back(dialog.ShowModal() == mrOk ? "ok" : "cancel");
+        EXPECT_TRUE(EventBoundary::insideEvent());
+        log.push_back("after dialog");
+    };
+    owner.panTopo.Click();
+    EXPECT_EQ(log, (std::vector<std::string>{"ok", "after dialog"}));
+    EXPECT_EQ(attempts, 2);
+}
+
 TEST(FormTest, CloseActionNoneKeepsTheFormAndScriptEndingWithoutCloseCancels) {
     ScriptPresenter presenter;
     Dialog dialog(&presenter);
