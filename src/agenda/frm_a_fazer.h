@@ -1,0 +1,172 @@
+// TfrmAFazer: the agenda window (screen "LMB00300", caption "Lembrete").
+//
+// A month calendar with month and day steps selects the day; the list cdsAFazer holds that
+// day's reminders (or every one from it on), filtered by state and reference text; the grid
+// toggles done/pending and deletes; the description pane shows the current row's text.
+//
+// The selected date lives only in dbcAFazer and is read as (GetDateElement 1, 2, 3). Every
+// move of it is written as one grouped calendar update (TDBCalendar::Update), so each change
+// of the selected date raises one OnChange and reloads the list once. Steps stay within
+// kFirstSupportedDate .. kLastSupportedDate.
+//
+// LoadList is the one list load every trigger runs: GetAFazer with the six filter arguments,
+// then (through cdsAFazer's after-open and after-scroll handlers) the marked days and the
+// description of the row under the cursor. All server traffic goes through `gateway`, which
+// takes its server object from netLembrete; the editor uses both through the module's single
+// instance. The module owns the window (AgendaUnit); the window owns its components, datasets
+// and connection.
+#pragma once
+
+#include <string>
+
+#include "data/client_data_set.h"
+#include "data/data_source.h"
+#include "data/reminder_gateway.h"
+#include "shell/frm_padrao_simples.h"
+#include "shell/net_connection.h"
+#include "toolkit/button.h"
+#include "toolkit/check_box.h"
+#include "toolkit/db_calendar.h"
+#include "toolkit/db_grid.h"
+#include "toolkit/db_rich_edit.h"
+#include "toolkit/edit.h"
+#include "toolkit/format_panel.h"
+#include "toolkit/group_box.h"
+#include "toolkit/image.h"
+#include "toolkit/menu_item.h"
+#include "toolkit/panel.h"
+#include "toolkit/speed_button.h"
+
+namespace lembrete {
+
+class AgendaModule;
+
+class TfrmAFazer : public TfrmPadraoSimples {
+  public:
+    // MoveCalendario's kind: callers pass it, only the direction matters.
+    static constexpr int kMonthStepKind = 2;
+    // Where the reference text starts after the alarm image (image at 2, 16 pixels wide).
+    static constexpr int kImageLeft = 2;
+    static constexpr int kImageWidth = 16;
+    static constexpr int kTextAfterImage = kImageLeft + kImageWidth + 2;
+    static constexpr int kTextTop = 2;
+
+    explicit TfrmAFazer(AgendaModule& module);
+    ~TfrmAFazer() override;
+
+    AgendaModule& Module() const { return module_; }
+
+    // --- connection and gateway -----------------------------------------------------------
+    TNetConnection& netLembrete;
+    ReminderGateway gateway;
+
+    // --- calendar block -------------------------------------------------------------------
+    TGroupBox& GroupBox1;
+    TPanel& panCalendAFazer;
+    TSpeedButton& speAFazerAnt;
+    TSpeedButton& speAFazerPost;
+    TDBCalendar& dbcAFazer;
+    TPanel& panDiaAFazer;
+    TSpeedButton& speDiaAnt;
+    TSpeedButton& speDiaPost;
+    TButton& btnIrParaDia;
+    TButton& btnHojeDia;
+    TMenuItem& Hoje1;
+    TPopupMenu& pmnAFazer;
+    TMenuItem& mnuDomAFazer;
+    TMenuItem& mnuSegAFazer;
+    TMenuItem& mnuTerAFazer;
+    TMenuItem& mnuQuaAFazer;
+    TMenuItem& mnuQuiAFazer;
+    TMenuItem& mnuSexAFazer;
+    TMenuItem& mnuSabAFazer;
+
+    // --- filters --------------------------------------------------------------------------
+    TGroupBox& grbReferencia;
+    TEdit& edtReferencia;
+    TGroupBox& grbSituacao;
+    TCheckBox& ckcPendentes;
+    TCheckBox& ckcRealizados;
+    TCheckBox& ckcTodos;
+
+    // --- list, grid and description -------------------------------------------------------
+    TDBSortGrid& dbsAFazer;
+    TImage& imgCheck;
+    TImage& imgUncheck;
+    TImage& imgAlarme;
+    TPanel& panFundoDescricao;
+    TPanel& panTituloDescricao;
+    TDBRichEdit& dbrDesc;
+    TFormatPanel& frmFormatacaoTexto;
+
+    ClientDataSet& cdsAFazer;
+    ClientDataSet& cdsDatasAFazer;
+    ClientDataSet& cdsDescAFazer;
+    lembrete::DataSource& dtsAFazer;
+    lembrete::DataSource& dtsDatasAFazer;
+    lembrete::DataSource& dtsDescAFazer;
+
+    // --- the list -------------------------------------------------------------------------
+    // The calendar's date: (element 1, element 2, element 3), time zero.
+    Date SelectedDate() const;
+    // The six arguments of every list load, from the filters, the operator and the calendar.
+    ReminderFilter Filter() const;
+    // The list load: GetAFazer into cdsAFazer; its after-open handler then loads the marked
+    // days and the description. Abandons (after CheckResultServ reported) when a call fails.
+    void LoadList();
+
+    // --- navigation -----------------------------------------------------------------------
+    // Month step (direction 0 none, 1 back, 2 forward) and month caption.
+    void MoveCalendario(int kind, int direction);
+    // Day step (0 the calendar's date, 1 back, 2 forward, 3 today) and weekday caption.
+    void MoveDia(int mode);
+    // Mode 2: moves to `weekday` (1 Sunday .. 7) of the selected week and checks its menu item.
+    void GerenciaDia(int mode, int weekday);
+    static bool AnoBisexto(std::uint16_t year);
+
+    // --- handlers -------------------------------------------------------------------------
+    void FormCreate() override;
+    void FormClose(TCloseAction& action) override;
+    void FormActivate();
+    void dbcAFazerChange();
+    void btnHojeDiaClick();
+    void Hoje1Click();
+    void btnIrParaDiaClick();
+    void speAFazerAntClick();
+    void speAFazerPostClick();
+    void speDiaAntClick();
+    void speDiaPostClick();
+    void edtReferenciaChange();
+    void ckcPendentesClick();
+    void ckcRealizadosClick();
+    void ckcTodosClick();
+    void sbtVerificarClick() override;
+    void sbtIncluirClick() override;
+    void sbtAlterarClick() override;
+    void cdsAFazerAfterOpen();
+    void cdsAFazerAfterScroll();
+    void cdsAFazerNewRecord();
+    void cdsAFazerAfterDelete();
+    void cdsAFazerAfterCancel();
+    void cdsDescAFazerAfterPost();
+    void dbsAFazerDrawColumnCell(TCanvas& canvas, const CellRect& rect, int dataCol,
+                                 const TColumn& column, const GridRow& row);
+    void dbsAFazerCellClick(const TColumn& column);
+    void dbsAFazerKeyDown(int& key, TShiftState shift);
+    void dbsAFazerDblClick();
+
+  private:
+    void buildCalendarBlock();
+    void buildFilters();
+    void buildList();
+    void connectHandlers();
+    // Writes a whole date to the calendar as one change.
+    void writeDate(Date date);
+    // Marks the current row done or pending and sends it (the toggle of the "Ok" column).
+    void toggleCurrent();
+    void backTo(const std::string& number);
+
+    AgendaModule& module_;
+};
+
+}  // namespace lembrete
