@@ -129,7 +129,8 @@ void TDBGrid::defaultKey(int key, TShiftState shift) {
             break;
         case VK_DELETE:
             if ((shift & ssCtrl) != 0 && !readOnly_ && !dataSet.IsEmpty() &&
-                (!confirmDelete_ || (DeleteConfirmation && DeleteConfirmation()))) {
+                ((options_ & dgConfirmDelete) == 0 ||
+                 (DeleteConfirmation && DeleteConfirmation()))) {
                 dataSet.Delete();
             }
             break;

@@ -5,8 +5,9 @@
 // moves the cursor to the row, selects the column and fires OnCellClick(column); PressKey
 // fires OnKeyDown(key, shift) and then, unless the handler set the key to 0, does what the
 // key does in a grid (arrows move, Insert starts a new row and Ctrl+Delete deletes the current
-// row unless the grid is read-only; a delete asks DeleteConfirmation first when ConfirmDelete
-// is on); DoubleClick fires OnDblClick.
+// row unless the grid is read-only; a delete asks DeleteConfirmation first when the options
+// hold dgConfirmDelete); DoubleClick fires OnDblClick. The other options say how the Qt layer
+// shows the grid (titles, lines, resizable columns).
 //
 // PaintCell describes one cell: the default drawing (background fill and the field's text)
 // unless DefaultDrawing is off, then whatever OnDrawColumnCell paints on the canvas. The
@@ -26,6 +27,16 @@
 #include "toolkit/keys.h"
 
 namespace lembrete {
+
+// Grid options (flags).
+using TDBGridOptions = unsigned;
+constexpr TDBGridOptions dgTitles = 1;
+constexpr TDBGridOptions dgColumnResize = 2;
+constexpr TDBGridOptions dgColLines = 4;
+constexpr TDBGridOptions dgRowLines = 8;
+constexpr TDBGridOptions dgTabs = 16;
+constexpr TDBGridOptions dgConfirmDelete = 32;
+constexpr TDBGridOptions dgCancelOnExit = 64;
 
 struct TColumn {
     static constexpr int kDefaultWidth = 64;
@@ -59,15 +70,15 @@ class TDBGrid : public Component {
 
     bool ReadOnly() const { return readOnly_; }
     void SetReadOnly(bool readOnly) { update(readOnly_, readOnly, Property::ReadOnly); }
-    bool ConfirmDelete() const { return confirmDelete_; }
-    void SetConfirmDelete(bool confirm) { confirmDelete_ = confirm; }
+    TDBGridOptions Options() const { return options_; }
+    void SetOptions(TDBGridOptions options) { update(options_, options, Property::Data); }
     bool DefaultDrawing() const { return defaultDrawing_; }
     void SetDefaultDrawing(bool on) { defaultDrawing_ = on; }
     // The cells use Font; the column titles this one.
     const TFont& TitleFont() const { return titleFont_; }
     void SetTitleFont(TFont font) { update(titleFont_, font, Property::Font); }
     int RowHeight() const { return rowHeight_; }
-    // Asked before a delete from the keyboard when ConfirmDelete is on; no answer means no.
+    // Asked before a delete from the keyboard under dgConfirmDelete; no answer means no.
     std::function<bool()> DeleteConfirmation;
 
     Event<const TColumn&> OnCellClick;
@@ -91,7 +102,8 @@ class TDBGrid : public Component {
     std::vector<TColumn> columns_;
     int selectedIndex_ = 0;
     bool readOnly_ = false;
-    bool confirmDelete_ = true;
+    TDBGridOptions options_ = dgTitles | dgColumnResize | dgColLines | dgRowLines | dgTabs |
+                              dgConfirmDelete | dgCancelOnExit;
     bool defaultDrawing_ = true;
     TFont titleFont_;
     int rowHeight_ = 18;

@@ -140,6 +140,10 @@ TEST(DBGridTest, CtrlDeleteAsksFirstAndNoAnswerMeansNo) {
     EXPECT_EQ(screen.cds.RecordCount(), 2);
     screen.dbs.PressKey(VK_DELETE, ssCtrl);
     EXPECT_EQ(screen.cds.RecordCount(), 1);
+    screen.dbs.DeleteConfirmation = [] { return false; };
+    screen.dbs.SetOptions(screen.dbs.Options() & ~dgConfirmDelete);  // no question asked
+    screen.dbs.PressKey(VK_DELETE, ssCtrl);
+    EXPECT_EQ(screen.cds.RecordCount(), 0);
 }
 
 TEST(DBGridTest, ObserversHearRowsAndCursor) {
