@@ -89,8 +89,14 @@ TEST_F(DBCalendarTest, MonthStepWritesRaiseOneChangeForOneNewDate) {
 }
 
 TEST_F(DBCalendarTest, AnUpdateGroupsElementWritesIntoOneChange) {
-    // Day forward from 31 January: day 1, month 2, year, day 1. Written one by one this would
-    // pass through 1 January; grouped it goes straight to 1 February.
+    // Day forward from 31 January: day 1, month 2, year, day 1. Written one by one the date
+    // passes through 1 January; grouped it goes straight to 1 February.
+    start(2003, 1, 31);
+    for (auto [element, value] : {std::pair{3, 1}, {2, 2}, {1, 2003}, {3, 1}}) {
+        calendar.SetDateElement(element, value);
+    }
+    EXPECT_EQ(changes, (std::vector<std::string>{"01/01/2003", "01/02/2003"}));
+
     start(2003, 1, 31);
     {
         TDBCalendar::Update update(calendar);
