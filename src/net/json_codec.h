@@ -23,17 +23,17 @@ using Json = nlohmann::ordered_json;
 
 namespace json_codec {
 
-Json encodePacket(const DataPacket& packet);
+// The JSON text of a packet. Throws WireFormatError for text that is not UTF-8.
+std::string encodePacket(const DataPacket& packet);
 DataPacket decodePacket(const Json& json);
 
 // One field value of the given type.
-Json encodeValue(const Variant& value, FieldType type);
 Variant decodeValue(const Json& json, FieldType type);
 
 // A method argument or result, whose type travels with it: a packet is an object, a date-time
 // an ISO string (it decodes back as text: the receiver knows which arguments are dates), a blob
 // base64 text.
-Json encodeVariant(const Variant& value);
+std::string encodeVariant(const Variant& value);
 Variant decodeVariant(const Json& json);
 
 // An ISO 8601 local date-time or date ("yyyy-mm-dd[THH:MM[:SS[.mmm]]]"); nullopt otherwise.

@@ -74,16 +74,12 @@ ServerResult JsonRpcAppServer::Login(const std::string& operatorCode, const std:
 ServerResult JsonRpcAppServer::call(std::string_view method, const std::vector<Variant>& args) {
     std::string body;
     try {
-        Json params = Json::array();
-        for (const auto& arg : args) {
-            params.push_back(json_codec::encodeVariant(arg));
+        body = "{\"jsonrpc\":\"2.0\",\"method\":" + Json(method).dump() + ",\"params\":[";
+        for (std::size_t i = 0; i < args.size(); ++i) {
+            body += (i > 0 ? "," : "") + json_codec::encodeVariant(args[i]);
         }
         std::lock_guard lock(mutex_);
-        const Json request{{"jsonrpc", "2.0"},
-                           {"method", method},
-                           {"params", std::move(params)},
-                           {"id", nextId_++}};
-        body = request.dump();
+        body += "],\"id\":" + std::to_string(nextId_++) + "}";
     } catch (const std::exception& error) {
         // Text that is not UTF-8, a value of the wrong kind for its field ...
         return ServerResult::failure(

@@ -44,12 +44,13 @@ std::string requireOwnOperator(const CallContext& context, std::size_t index) {
     return operatorCode;
 }
 
-Json reserve(const CallContext& context, SequenceKind kind, long long count) {
+std::string reserve(const CallContext& context, SequenceKind kind, long long count) {
     const auto operatorCode = requireOwnOperator(context, 0);
-    return std::to_string(NumberSequences::reserve(context.connection, operatorCode, kind, count));
+    return json_codec::encodeVariant(Variant(
+        std::to_string(NumberSequences::reserve(context.connection, operatorCode, kind, count))));
 }
 
-Json getAFazer(const CallContext& context) {
+std::string getAFazer(const CallContext& context) {
     AgendaFilter filter;
     filter.reference = context.args.text(0);
     filter.operatorCode = context.args.text(1);
@@ -62,7 +63,7 @@ Json getAFazer(const CallContext& context) {
                                         : ReminderQueries::agendaFields());
 }
 
-Json getDatasAFazer(const CallContext& context) {
+std::string getDatasAFazer(const CallContext& context) {
     const auto operatorCode = context.args.text(0);
     return json_codec::encodePacket(
         isOwnOperator(context, operatorCode)
@@ -70,7 +71,7 @@ Json getDatasAFazer(const CallContext& context) {
             : ReminderQueries::markedDayFields());
 }
 
-Json getDescAFazer(const CallContext& context) {
+std::string getDescAFazer(const CallContext& context) {
     const auto operatorCode = context.args.text(0);
     const auto number = context.args.text(1);
     return json_codec::encodePacket(
@@ -79,7 +80,7 @@ Json getDescAFazer(const CallContext& context) {
             : ReminderQueries::descriptionFields());
 }
 
-Json getPrxAtivPessoalBloco(const CallContext& context) {
+std::string getPrxAtivPessoalBloco(const CallContext& context) {
     const auto count = context.args.integer(1);
     if (count < 1 || count > NumberSequences::kMaxBlock) {
         throw RpcFailure(rpc_error::InvalidParams,
@@ -89,25 +90,26 @@ Json getPrxAtivPessoalBloco(const CallContext& context) {
     return reserve(context, SequenceKind::Reminder, count);
 }
 
-Json applyDelta(const CallContext& context, const TableLayout& layout) {
+std::string applyDelta(const CallContext& context, const TableLayout& layout) {
     DeltaWriter writer(layout, context.sessionOperator);
-    return writer.apply(context.connection, context.args.packet(0));
+    return json_codec::encodeVariant(
+        Variant(writer.apply(context.connection, context.args.packet(0))));
 }
 
-Json login(const CallContext& context) {
+std::string login(const CallContext& context) {
     const auto token =
         OperatorAccounts::login(context.connection, context.args.text(0), context.args.text(1));
     if (!token) {
         throw RpcFailure(rpc_error::LoginRefused, "Operador ou senha inválidos.");
     }
-    return *token;
+    return json_codec::encodeVariant(Variant(*token));
 }
 
 struct Method {
     const char* name;
     std::size_t arity;
     bool needsSession;
-    std::function<Json(const CallContext&)> run;
+    std::function<std::string(const CallContext&)> run;
 };
 
 const std::array<Method, 10> kMethods = {{
@@ -137,7 +139,8 @@ const Method& findMethod(std::string_view name) {
 
 }  // namespace
 
-Json ReminderService::call(std::string_view name, const Json& params, const std::string& token) {
+std::string ReminderService::call(std::string_view name, const Json& params,
+                                  const std::string& token) {
     const Method& method = findMethod(name);
     const RpcArguments args(method.name, params);
     args.expectCount(method.arity);

@@ -29,7 +29,8 @@ class ReminderService {
   public:
     explicit ReminderService(Store& store) : store_(store) {}
 
-    Json call(std::string_view method, const Json& params, const std::string& token);
+    // The JSON text of the result.
+    std::string call(std::string_view method, const Json& params, const std::string& token);
 
   private:
     Store& store_;

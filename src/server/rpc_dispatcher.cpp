@@ -46,7 +46,7 @@ RpcReply RpcDispatcher::handle(std::string_view body, std::string_view authoriza
                                  "Requisição inválida: não é uma chamada JSON-RPC 2.0.")
                          .dump()};
     }
-    Json response;
+    std::string response;
     try {
         if (params != request.end() && !params->is_array()) {
             throw RpcFailure(
@@ -54,25 +54,29 @@ RpcReply RpcDispatcher::handle(std::string_view body, std::string_view authoriza
                 "Argumentos inválidos: \"params\" deve ser uma lista de argumentos posicionais.");
         }
         const Json noParams = Json::array();
-        const Json result =
+        const std::string result =
             service_.call(method->get_ref<const std::string&>(),
                           params != request.end() ? *params : noParams, bearerToken(authorization));
-        response = Json{{"jsonrpc", "2.0"}, {"result", result}, {"id", idValue}};
+        // Results can be large packets, already JSON text: the envelope is written around them.
+        response = "{\"jsonrpc\":\"2.0\",\"result\":" + result + ",\"id\":" + idValue.dump() + "}";
     } catch (const RpcFailure& failure) {
-        response = errorObject(idValue, failure.code(), failure.what());
+        response = errorObject(idValue, failure.code(), failure.what())
+                       .dump(-1, ' ', false, Json::error_handler_t::replace);
     } catch (const soci::soci_error& error) {
         std::cerr << "lembrete-server: erro no banco de dados: " << error.what() << '\n';
-        response = errorObject(
-            idValue, rpc_error::StoreFailure,
-            "Falha no banco de dados do servidor; nenhuma alteração foi gravada. Tente novamente.");
+        response = errorObject(idValue, rpc_error::StoreFailure,
+                               "Falha no banco de dados do servidor; nenhuma alteração foi "
+                               "gravada. Tente novamente.")
+                       .dump();
     } catch (const std::exception& error) {
         std::cerr << "lembrete-server: erro interno: " << error.what() << '\n';
-        response = errorObject(idValue, rpc_error::InternalError, "Erro interno do servidor.");
+        response =
+            errorObject(idValue, rpc_error::InternalError, "Erro interno do servidor.").dump();
     }
     if (!hasId) {
         return {204, {}};
     }
-    return {200, response.dump(-1, ' ', false, Json::error_handler_t::replace)};
+    return {200, std::move(response)};
 }
 
 }  // namespace lembrete
