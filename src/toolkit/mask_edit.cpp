@@ -1,5 +1,6 @@
 #include "toolkit/mask_edit.h"
 
+#include <algorithm>
 #include <cctype>
 #include <stdexcept>
 

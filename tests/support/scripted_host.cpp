@@ -1,6 +1,7 @@
 #include "support/scripted_host.h"
 
 #include <stdexcept>
+#include <utility>
 
 #include "support/recording_app_server.h"
 
