@@ -110,6 +110,7 @@ void DeltaWriter::bindFields(const DataPacket& delta) {
                          "O delta de " + std::string(layout_.table) +
                              " deve trazer os campos CDOPERADOR e NRATIVPESS.");
     }
+    prepareInsert();
 }
 
 void DeltaWriter::checkRow(const Row& row) const {
@@ -170,35 +171,55 @@ void DeltaWriter::checkIssued(StoreConnection& connection, const DataPacket& del
     }
 }
 
-void DeltaWriter::insert(StoreConnection& connection, const Row& row) const {
+void DeltaWriter::prepareInsert() {
+    // Inserts always write every stored column (defaults for those the delta leaves out), so
+    // one statement serves every insert of the delta.
     std::string names;
     std::string placeholders;
-    std::string kinds;
-    std::vector<SqlValue> values;
-    const auto add = [&](const char* name, char kind, SqlValue value) {
+    insertKinds_.clear();
+    insertFields_.clear();
+    const auto add = [&](const char* name, char kind) {
         names += (names.empty() ? "" : ", ") + std::string(name);
-        placeholders += (placeholders.empty() ? ":p" : ", :p") + std::to_string(values.size());
-        kinds.push_back(kind);
-        values.push_back(std::move(value));
+        placeholders +=
+            (placeholders.empty() ? ":p" : ", :p") + std::to_string(insertKinds_.size());
+        insertKinds_.push_back(kind);
     };
     for (const auto& column : layout_.columns) {
         const auto field =
             std::find_if(fields_.begin(), fields_.end(),
                          [&](const BoundField& bound) { return bound.column == &column; });
-        Variant value = field != fields_.end() ? row[field - fields_.begin()] : Variant();
+        insertFields_.push_back(field != fields_.end() ? static_cast<int>(field - fields_.begin())
+                                                       : -1);
+        add(column.name, kindOf(column));
+        if (isReference(column)) {
+            add(kSearchColumn, 't');
+        }
+    }
+    insertSql_ = "INSERT INTO " + std::string(layout_.table) + " (" + names + ") VALUES (" +
+                 placeholders + ") ON CONFLICT (CDOPERADOR, NRATIVPESS) DO NOTHING";
+}
+
+void DeltaWriter::insert(StoreConnection& connection, const Row& row) const {
+    auto& statement = connection.statement(insertSql_, insertKinds_);
+    std::size_t parameter = 0;
+    const auto bind = [&](const SqlValue& value) {
+        if (insertKinds_[parameter] == 'r') {
+            statement.setReal(parameter++, value.real);
+        } else {
+            statement.setOptionalText(parameter++, value.text);
+        }
+    };
+    for (std::size_t i = 0; i < layout_.columns.size(); ++i) {
+        const auto& column = layout_.columns[i];
+        Variant value = insertFields_[i] >= 0 ? row[insertFields_[i]] : Variant();
         if (value.isNull() && column.insertDefault) {
             value = Variant(column.insertDefault);
         }
-        add(column.name, kindOf(column), toSqlValue(column, value));
+        bind(toSqlValue(column, value));
         if (isReference(column)) {
-            add(kSearchColumn, 't', searchValue(value));
+            bind(searchValue(value));
         }
     }
-    auto& statement = connection.statement("INSERT INTO " + std::string(layout_.table) + " (" +
-                                               names + ") VALUES (" + placeholders +
-                                               ") ON CONFLICT (CDOPERADOR, NRATIVPESS) DO NOTHING",
-                                           kinds);
-    bindValues(statement, kinds, values);
     statement.execute();
     if (statement.affectedRows() != 1) {
         throw RpcFailure(rpc_error::ExistingKey, "Já existe " + std::string(layout_.rowNoun) + " " +

@@ -32,6 +32,7 @@ class DeltaWriter {
     };
 
     void bindFields(const DataPacket& delta);
+    void prepareInsert();
     void checkChange(const Change& change) const;
     void checkRow(const Row& row) const;
     void checkIssued(StoreConnection& connection, const DataPacket& delta) const;
@@ -48,6 +49,9 @@ class DeltaWriter {
     std::vector<BoundField> fields_;
     int operatorField_ = -1;
     int numberField_ = -1;
+    std::string insertSql_;
+    std::string insertKinds_;
+    std::vector<int> insertFields_;  // per layout column: its field in the delta, or -1
 };
 
 }  // namespace lembrete
