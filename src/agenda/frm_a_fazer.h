@@ -43,8 +43,6 @@ class AgendaModule;
 
 class TfrmAFazer : public TfrmPadraoSimples {
   public:
-    // MoveCalendario's kind: callers pass it, only the direction matters.
-    static constexpr int kMonthStepKind = 2;
     // Where the reference text starts after the alarm image (image at 2, 16 pixels wide).
     static constexpr int kImageLeft = 2;
     static constexpr int kImageWidth = 16;
@@ -128,6 +126,7 @@ class TfrmAFazer : public TfrmPadraoSimples {
     void FormCreate() override;
     void FormClose(TCloseAction& action) override;
     void FormActivate();
+    void netLembreteBeforeConnect();
     void dbcAFazerChange();
     void btnHojeDiaClick();
     void Hoje1Click();
@@ -160,10 +159,13 @@ class TfrmAFazer : public TfrmPadraoSimples {
     void buildFilters();
     void buildList();
     void connectHandlers();
-    // Writes a whole date to the calendar as one change.
+    // Writes a whole date to the calendar: one change notification for the new date.
     void writeDate(Date date);
+    // The month caption of the calendar's month ("Agosto  2003").
+    void showMonthCaption();
     // Marks the current row done or pending and sends it (the toggle of the "Ok" column).
     void toggleCurrent();
+    // Puts the cursor back on reminder `number` unless it is already there.
     void backTo(const std::string& number);
 
     AgendaModule& module_;

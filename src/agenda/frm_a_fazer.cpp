@@ -1,0 +1,535 @@
+#include "agenda/frm_a_fazer.h"
+
+#include <algorithm>
+
+#include "agenda/agenda_module.h"
+#include "data/reminder_record.h"
+#include "data/supported_dates.h"
+#include "data/utf8.h"
+#include "shell/calendar_names.h"
+#include "shell/consiste.h"
+#include "shell/host_services.h"
+
+namespace lembrete {
+namespace {
+
+constexpr std::string_view kServerName = "lmb00300.rdmLembrete";
+
+// Months counted from year 0, so that month steps compare as plain numbers.
+int monthIndex(int year, int month) {
+    return year * 12 + (month - 1);
+}
+
+// The frame's data source is detached from the list while it reloads, and attached again on
+// every way out, so a failed load never leaves the tool bar without its dataset.
+class DetachedFrameSource {
+  public:
+    DetachedFrameSource(lembrete::DataSource& source, ClientDataSet& list)
+        : source_(source), list_(list) {
+        source_.SetDataSet(nullptr);
+    }
+    ~DetachedFrameSource() { source_.SetDataSet(&list_); }
+    DetachedFrameSource(const DetachedFrameSource&) = delete;
+    DetachedFrameSource& operator=(const DetachedFrameSource&) = delete;
+
+  private:
+    lembrete::DataSource& source_;
+    ClientDataSet& list_;
+};
+
+}  // namespace
+
+TfrmAFazer::TfrmAFazer(AgendaModule& module)
+    : TfrmPadraoSimples("frmAFazer", module.Host()),
+      netLembrete(Add<TNetConnection>("netLembrete", module.Host())),
+      gateway(module.Host(), [this]() -> AppServer& { return netLembrete.GetAppServer(); }),
+      GroupBox1(Add<TGroupBox>("GroupBox1")),
+      panCalendAFazer(Add<TPanel>("panCalendAFazer")),
+      speAFazerAnt(Add<TSpeedButton>("speAFazerAnt")),
+      speAFazerPost(Add<TSpeedButton>("speAFazerPost")),
+      dbcAFazer(Add<TDBCalendar>("dbcAFazer")),
+      panDiaAFazer(Add<TPanel>("panDiaAFazer")),
+      speDiaAnt(Add<TSpeedButton>("speDiaAnt")),
+      speDiaPost(Add<TSpeedButton>("speDiaPost")),
+      btnIrParaDia(Add<TButton>("btnIrParaDia")),
+      btnHojeDia(Add<TButton>("btnHojeDia")),
+      Hoje1(Add<TMenuItem>("Hoje1")),
+      pmnAFazer(Add<TPopupMenu>("pmnAFazer")),
+      mnuDomAFazer(Add<TMenuItem>("mnuDomAFazer")),
+      mnuSegAFazer(Add<TMenuItem>("mnuSegAFazer")),
+      mnuTerAFazer(Add<TMenuItem>("mnuTerAFazer")),
+      mnuQuaAFazer(Add<TMenuItem>("mnuQuaAFazer")),
+      mnuQuiAFazer(Add<TMenuItem>("mnuQuiAFazer")),
+      mnuSexAFazer(Add<TMenuItem>("mnuSexAFazer")),
+      mnuSabAFazer(Add<TMenuItem>("mnuSabAFazer")),
+      grbReferencia(Add<TGroupBox>("grbReferencia")),
+      edtReferencia(Add<TEdit>("edtReferencia")),
+      grbSituacao(Add<TGroupBox>("grbSituacao")),
+      ckcPendentes(Add<TCheckBox>("ckcPendentes")),
+      ckcRealizados(Add<TCheckBox>("ckcRealizados")),
+      ckcTodos(Add<TCheckBox>("ckcTodos")),
+      dbsAFazer(Add<TDBSortGrid>("dbsAFazer")),
+      imgCheck(Add<TImage>("imgCheck")),
+      imgUncheck(Add<TImage>("imgUncheck")),
+      imgAlarme(Add<TImage>("imgAlarme")),
+      panFundoDescricao(Add<TPanel>("panFundoDescricao")),
+      panTituloDescricao(Add<TPanel>("panTituloDescricao")),
+      dbrDesc(Add<TDBRichEdit>("dbrDesc")),
+      frmFormatacaoTexto(Add<TFormatPanel>("frmFormatacaoTexto")),
+      cdsAFazer(Make<ClientDataSet>("cdsAFazer", ReminderRecord::layout())),
+      cdsDatasAFazer(Make<ClientDataSet>("cdsDatasAFazer", MarkedDateRecord::layout())),
+      cdsDescAFazer(Make<ClientDataSet>("cdsDescAFazer", DescriptionRecord::layout())),
+      dtsAFazer(Make<lembrete::DataSource>("dtsAFazer", &cdsAFazer)),
+      dtsDatasAFazer(Make<lembrete::DataSource>("dtsDatasAFazer", &cdsDatasAFazer)),
+      dtsDescAFazer(Make<lembrete::DataSource>("dtsDescAFazer", &cdsDescAFazer)),
+      module_(module) {
+    SetCaption("Lembrete");
+    SetFormStyle(fsMDIChild);
+    lblCodTela.SetCaption("LMB00300");
+    netLembrete.SetServerName(std::string(kServerName));
+    netLembrete.SetHost("127.0.0.1");
+    netLembrete.SetThrowException(false);
+    msgPadrao.AddMessage("Canc|Deseja cancelar a atividade?");
+    dtsPadrao.SetDataSet(&cdsAFazer);
+
+    buildCalendarBlock();
+    buildFilters();
+    buildList();
+    connectHandlers();
+    SetActiveControl(&dbsAFazer);
+}
+
+TfrmAFazer::~TfrmAFazer() = default;
+
+void TfrmAFazer::buildCalendarBlock() {
+    GroupBox1.SetFont(TFont{clNavy, true});
+    for (Component* part : std::initializer_list<Component*>{
+             &panCalendAFazer, &dbcAFazer, &panDiaAFazer, &btnIrParaDia, &btnHojeDia}) {
+        part->SetParent(&GroupBox1);
+    }
+    panCalendAFazer.SetColor(clInfoBk);
+    panCalendAFazer.SetCaption("Agosto");
+    speAFazerAnt.SetParent(&panCalendAFazer);
+    speAFazerPost.SetParent(&panCalendAFazer);
+    panDiaAFazer.SetCaption("Agosto");
+    speDiaAnt.SetParent(&panDiaAFazer);
+    speDiaPost.SetParent(&panDiaAFazer);
+
+    dbcAFazer.SetStartOfWeek(0);
+    dbcAFazer.SetUseCurrentDate(false);
+    dbcAFazer.SetShowCurrentDay(true);
+    dbcAFazer.SetHollidayColor(clRed);
+    dbcAFazer.SetDate(Date::fromParts(2003, 3, 17));
+    dbcAFazer.SetDataSource(&dtsDatasAFazer);
+    dbcAFazer.SetDataField(std::string(ReminderRecord::DTATIVPESS));
+
+    btnIrParaDia.SetCaption("Ir Para");
+    btnHojeDia.SetCaption("Hoje");
+    Hoje1.SetCaption("Hoje");
+    Hoje1.SetShortCut("Ctrl+H");
+    Hoje1.SetVisible(false);
+    mnuManutencao.Add(Hoje1);
+
+    const struct {
+        TMenuItem& item;
+        const char* caption;
+    } weekdays[] = {{mnuDomAFazer, "Domingo"}, {mnuSegAFazer, "Segunda"}, {mnuTerAFazer, "Terça"},
+                    {mnuQuaAFazer, "Quarta"},  {mnuQuiAFazer, "Quinta"},  {mnuSexAFazer, "Sexta"},
+                    {mnuSabAFazer, "Sábado"}};
+    for (const auto& weekday : weekdays) {
+        weekday.item.SetCaption(weekday.caption);
+        pmnAFazer.Add(weekday.item);
+    }
+}
+
+void TfrmAFazer::buildFilters() {
+    grbReferencia.SetCaption("Referência");
+    edtReferencia.SetParent(&grbReferencia);
+    edtReferencia.SetMaxLength(ReminderRecord::kReferenceWidth);
+    edtReferencia.SetColor(clInfoBk);
+
+    grbSituacao.SetCaption("Exibir lembretes ");
+    ckcPendentes.SetParent(&grbSituacao);
+    ckcPendentes.SetCaption("Pendentes");
+    ckcPendentes.SetChecked(true);
+    ckcRealizados.SetParent(&grbSituacao);
+    ckcRealizados.SetCaption("Realizados");
+    ckcTodos.SetParent(&grbSituacao);
+    ckcTodos.SetCaption("A partir da data selecionada");
+}
+
+void TfrmAFazer::buildList() {
+    dbsAFazer.SetDataSource(&dtsAFazer);
+    dbsAFazer.SetColor(clInfoBk);
+    dbsAFazer.SetFont(TFont{clBlack, false});
+    dbsAFazer.SetTitleFont(TFont{clWhite, false});
+    dbsAFazer.SetOptions(dgTitles | dgColumnResize | dgColLines | dgRowLines | dgTabs |
+                         dgConfirmDelete | dgCancelOnExit);
+    dbsAFazer.SetColumns({
+        {std::string(ReminderRecord::IDSITUATPESS), "Ok", 19, Alignment::Center},
+        {std::string(ReminderRecord::NRPRIOATPESS), "Prioridade", TColumn::kDefaultWidth,
+         Alignment::Right},
+        {std::string(ReminderRecord::HORARIO), "Horário", TColumn::kDefaultWidth, Alignment::Left},
+        {std::string(ReminderRecord::DTATIVPESS), "Data", 65, Alignment::Left},
+        {std::string(ReminderRecord::DSREFEATPESS), "Referência", 307, Alignment::Left},
+    });
+    dbsAFazer.DeleteConfirmation = [this] {
+        return Host().ShowMsg(msgMensagensPadroes, "EXCLUIR", mtConfirmation, mbYes | mbNo, 0) ==
+               mrYes;
+    };
+    for (TImage* image : {&imgCheck, &imgUncheck, &imgAlarme}) {
+        image->SetVisible(false);
+        image->SetPicture(image->Name());
+    }
+
+    panFundoDescricao.SetCaption("");
+    panTituloDescricao.SetParent(&panFundoDescricao);
+    panTituloDescricao.SetCaption("Descrição");
+    dbrDesc.SetParent(&panFundoDescricao);
+    dbrDesc.SetReadOnly(true);
+    dbrDesc.SetColor(clInfoBk);
+    dbrDesc.SetDataSource(&dtsDescAFazer);
+    dbrDesc.SetDataField(std::string(DescriptionRecord::TXATIVPESS));
+    frmFormatacaoTexto.SetEditor(&dbrDesc);
+    frmFormatacaoTexto.SetVisible(false);
+}
+
+void TfrmAFazer::connectHandlers() {
+    OnActivate = [this] { FormActivate(); };
+    netLembrete.BeforeConnect = [this] { netLembreteBeforeConnect(); };
+    dbcAFazer.OnChange = [this] { dbcAFazerChange(); };
+    btnHojeDia.OnClick = [this] { btnHojeDiaClick(); };
+    Hoje1.OnClick = [this] { Hoje1Click(); };
+    btnIrParaDia.OnClick = [this] { btnIrParaDiaClick(); };
+    speAFazerAnt.OnClick = [this] { speAFazerAntClick(); };
+    speAFazerPost.OnClick = [this] { speAFazerPostClick(); };
+    speDiaAnt.OnClick = [this] { speDiaAntClick(); };
+    speDiaPost.OnClick = [this] { speDiaPostClick(); };
+    edtReferencia.OnChange = [this] { edtReferenciaChange(); };
+    ckcPendentes.OnClick = [this] { ckcPendentesClick(); };
+    ckcRealizados.OnClick = [this] { ckcRealizadosClick(); };
+    ckcTodos.OnClick = [this] { ckcTodosClick(); };
+    cdsAFazer.AfterOpen = [this](ClientDataSet&) { cdsAFazerAfterOpen(); };
+    cdsAFazer.AfterScroll = [this](ClientDataSet&) { cdsAFazerAfterScroll(); };
+    cdsAFazer.OnNewRecord = [this](ClientDataSet&) { cdsAFazerNewRecord(); };
+    cdsAFazer.AfterPost = [this](ClientDataSet&) { cdsAFazerAfterDelete(); };
+    cdsAFazer.AfterDelete = [this](ClientDataSet&) { cdsAFazerAfterDelete(); };
+    cdsAFazer.AfterCancel = [this](ClientDataSet&) { cdsAFazerAfterCancel(); };
+    cdsDescAFazer.AfterPost = [this](ClientDataSet&) { cdsDescAFazerAfterPost(); };
+    dbsAFazer.OnDrawColumnCell = [this](TCanvas& canvas, const CellRect& rect, int dataCol,
+                                        const TColumn& column, const GridRow& row) {
+        dbsAFazerDrawColumnCell(canvas, rect, dataCol, column, row);
+    };
+    dbsAFazer.OnCellClick = [this](const TColumn& column) { dbsAFazerCellClick(column); };
+    dbsAFazer.OnKeyDown = [this](int& key, TShiftState shift) { dbsAFazerKeyDown(key, shift); };
+    dbsAFazer.OnDblClick = [this] { dbsAFazerDblClick(); };
+}
+
+// --- the list ----------------------------------------------------------------------------------
+
+Date TfrmAFazer::SelectedDate() const {
+    return Date::fromParts(dbcAFazer.GetDateElement(1), dbcAFazer.GetDateElement(2),
+                           dbcAFazer.GetDateElement(3));
+}
+
+ReminderFilter TfrmAFazer::Filter() const {
+    return ReminderFilter{edtReferencia.Text(),    Host().Operador(),      SelectedDate(),
+                          ckcRealizados.Checked(), ckcPendentes.Checked(), ckcTodos.Checked()};
+}
+
+void TfrmAFazer::LoadList() {
+    gateway.GetAFazer(Filter(), cdsAFazer);
+}
+
+// --- navigation ----------------------------------------------------------------------------------
+
+void TfrmAFazer::writeDate(Date date) {
+    // The whole date in one write: stepping element by element could pass through a day the
+    // month does not have and would raise a change (and a reload) per element.
+    dbcAFazer.SetDate(date);
+}
+
+void TfrmAFazer::showMonthCaption() {
+    panCalendAFazer.SetCaption(monthName(dbcAFazer.GetDateElement(2)) + "  " +
+                               std::to_string(dbcAFazer.GetDateElement(1)));
+}
+
+void TfrmAFazer::MoveCalendario(int /*kind*/, int direction) {
+    const int day = dbcAFazer.GetDateElement(3);
+    int month = dbcAFazer.GetDateElement(2);
+    int year = dbcAFazer.GetDateElement(1);
+    const int current = monthIndex(year, month);
+    int target = current;
+    if (direction == 1 &&
+        current > monthIndex(kFirstSupportedDate.year(), kFirstSupportedDate.month())) {
+        target = current - 1;
+    } else if (direction == 2 &&
+               current < monthIndex(kLastSupportedDate.year(), kLastSupportedDate.month())) {
+        target = current + 1;
+    }
+    if (target != current) {
+        year = target / 12;
+        month = target % 12 + 1;
+        // The day is kept, or the month's last day when the month is shorter.
+        const int kept = std::min(day, daysInMonth(year, month));
+        writeDate(Date::fromParts(static_cast<std::uint16_t>(year),
+                                  static_cast<std::uint16_t>(month),
+                                  static_cast<std::uint16_t>(kept)));
+    }
+    showMonthCaption();
+}
+
+void TfrmAFazer::MoveDia(int mode) {
+    Date working = mode == 3 ? Host().Today() : SelectedDate();
+    if (mode == 1 && working > kFirstSupportedDate) {
+        working = working.addDays(-1);
+    } else if (mode == 2 && working < kLastSupportedDate) {
+        working = working.addDays(1);
+    }
+    panDiaAFazer.SetCaption(NomeDia(working));
+    writeDate(working);
+    // A step into another month must not leave the previous month in the caption.
+    showMonthCaption();
+}
+
+void TfrmAFazer::GerenciaDia(int mode, int weekday) {
+    if (mode != 2) {
+        return;
+    }
+    TMenuItem* items[] = {&mnuDomAFazer, &mnuSegAFazer, &mnuTerAFazer, &mnuQuaAFazer,
+                          &mnuQuiAFazer, &mnuSexAFazer, &mnuSabAFazer};
+    const bool known = weekday >= 1 && weekday <= 7;
+    if (known) {
+        const Date selected = SelectedDate();
+        writeDate(selected.addDays(weekday - selected.weekday()));
+    }
+    for (TMenuItem* item : items) {
+        item->SetChecked(false);
+    }
+    if (known) {
+        items[weekday - 1]->SetChecked(true);
+    }
+}
+
+bool TfrmAFazer::AnoBisexto(std::uint16_t year) {
+    return isLeapYear(year);
+}
+
+// --- window ----------------------------------------------------------------------------------
+
+void TfrmAFazer::FormCreate() {
+    TfrmPadraoSimples::FormCreate();
+    netLembrete.SetConnected(true);
+}
+
+void TfrmAFazer::FormClose(TCloseAction& action) {
+    TfrmPadraoSimples::FormClose(action);
+    module_.Agenda().FormClosed();
+}
+
+void TfrmAFazer::FormActivate() {
+    const Date today = Host().Today();
+    writeDate(today);
+    MoveCalendario(0, 0);
+    GerenciaDia(2, today.weekday());
+    MoveDia(3);
+    LoadList();
+}
+
+void TfrmAFazer::netLembreteBeforeConnect() {
+    netLembrete.SetHost(Host().WebURL());
+    netLembrete.SetPort(Host().WebPort());
+}
+
+void TfrmAFazer::dbcAFazerChange() {
+    DetachedFrameSource detached(dtsPadrao, cdsAFazer);
+    MoveDia(0);
+    LoadList();
+}
+
+void TfrmAFazer::btnHojeDiaClick() {
+    writeDate(Host().Today());
+    MoveDia(3);
+    MoveCalendario(2, 0);
+}
+
+void TfrmAFazer::Hoje1Click() {
+    btnHojeDiaClick();
+}
+
+void TfrmAFazer::btnIrParaDiaClick() {
+    std::uint16_t year = dbcAFazer.GetDateElement(1);
+    std::uint16_t month = dbcAFazer.GetDateElement(2);
+    std::uint16_t day = dbcAFazer.GetDateElement(3);
+    GoToDayUnit& goToDay = module_.GoToDay();
+    goToDay.CriaIrParaDia(year, month, day);
+    writeDate(goToDay.ChosenDate());
+    MoveCalendario(0, 0);
+}
+
+void TfrmAFazer::speAFazerAntClick() {
+    MoveCalendario(2, 1);
+}
+
+void TfrmAFazer::speAFazerPostClick() {
+    MoveCalendario(2, 2);
+}
+
+void TfrmAFazer::speDiaAntClick() {
+    MoveDia(1);
+}
+
+void TfrmAFazer::speDiaPostClick() {
+    MoveDia(2);
+}
+
+void TfrmAFazer::edtReferenciaChange() {
+    LoadList();
+}
+
+void TfrmAFazer::ckcPendentesClick() {
+    LoadList();
+}
+
+void TfrmAFazer::ckcRealizadosClick() {
+    LoadList();
+}
+
+void TfrmAFazer::ckcTodosClick() {
+    LoadList();
+}
+
+void TfrmAFazer::sbtVerificarClick() {
+    dbcAFazerChange();
+}
+
+void TfrmAFazer::sbtIncluirClick() {
+    module_.CriaManutAFazer("", true);
+}
+
+void TfrmAFazer::sbtAlterarClick() {
+    TfrmPadraoSimples::sbtAlterarClick();
+    module_.CriaManutAFazer(cdsAFazer.FieldByName(ReminderRecord::NRATIVPESS).AsString(), true);
+}
+
+// --- datasets --------------------------------------------------------------------------------
+
+void TfrmAFazer::cdsAFazerAfterOpen() {
+    // The description follows from the after-scroll that opening the list raises next.
+    gateway.GetDatasAFazer(Host().Operador(), cdsDatasAFazer);
+}
+
+void TfrmAFazer::cdsAFazerAfterScroll() {
+    if (cdsAFazer.IsEmpty()) {
+        // No row, no description to ask for: the pane is emptied.
+        DataPacket empty;
+        empty.fields = DescriptionRecord::fields();
+        cdsDescAFazer.SetData(empty);
+        return;
+    }
+    gateway.GetDescAFazer(cdsAFazer.FieldByName(ReminderRecord::CDOPERADOR).AsString(),
+                          cdsAFazer.FieldByName(ReminderRecord::NRATIVPESS).AsString(),
+                          cdsDescAFazer);
+}
+
+void TfrmAFazer::cdsAFazerNewRecord() {
+    // Reminders are created in the editor only.
+    throw Abandon();
+}
+
+void TfrmAFazer::cdsAFazerAfterDelete() {
+    gateway.SetAfazer(cdsAFazer, true);
+    LoadList();
+}
+
+void TfrmAFazer::cdsAFazerAfterCancel() {
+    cdsAFazer.CancelUpdates();
+}
+
+void TfrmAFazer::cdsDescAFazerAfterPost() {
+    gateway.SetDescAFazer(cdsDescAFazer, true);
+}
+
+// --- grid ------------------------------------------------------------------------------------
+
+void TfrmAFazer::dbsAFazerDrawColumnCell(TCanvas& canvas, const CellRect& rect, int /*dataCol*/,
+                                         const TColumn& column, const GridRow& row) {
+    if (cdsAFazer.IsEmpty()) {
+        return;
+    }
+    if (column.FieldName == ReminderRecord::IDSITUATPESS) {
+        canvas.FillRect();
+        const bool done = row.Text(ReminderRecord::IDSITUATPESS) == ReminderRecord::kDone;
+        canvas.Draw(rect.left + kImageLeft, rect.top, (done ? imgCheck : imgUncheck).Name(),
+                    clOlive);
+    } else if (column.FieldName == ReminderRecord::DSREFEATPESS) {
+        canvas.FillRect();
+        int textLeft = kImageLeft;
+        if (row.Text(ReminderRecord::IDALARATPESS) == ReminderRecord::kAlarmOn) {
+            canvas.Draw(rect.left + kImageLeft, rect.top, imgAlarme.Name(), clOlive);
+            textLeft = kTextAfterImage;
+        }
+        canvas.TextOut(rect.left + textLeft, rect.top + kTextTop,
+                       row.Text(ReminderRecord::DSREFEATPESS));
+    }
+}
+
+void TfrmAFazer::dbsAFazerCellClick(const TColumn& column) {
+    if (column.FieldName != ReminderRecord::IDSITUATPESS) {
+        return;
+    }
+    ControlsDisabled held(cdsAFazer);
+    const std::string number = cdsAFazer.IsEmpty()
+                                   ? std::string()
+                                   : cdsAFazer.FieldByName(ReminderRecord::NRATIVPESS).AsString();
+    try {
+        toggleCurrent();
+    } catch (...) {
+        backTo(number);
+        throw;
+    }
+    backTo(number);
+}
+
+void TfrmAFazer::toggleCurrent() {
+    if (cdsAFazer.IsEmpty()) {
+        return;
+    }
+    cdsAFazer.Edit();
+    Field state = cdsAFazer.FieldByName(ReminderRecord::IDSITUATPESS);
+    if (state.AsString() != ReminderRecord::kPending) {
+        state.SetAsString(std::string(ReminderRecord::kPending));
+    } else {
+        state.SetAsString(std::string(ReminderRecord::kDone));
+        cdsAFazer.FieldByName(ReminderRecord::IDALARATPESS)
+            .SetAsString(std::string(ReminderRecord::kAlarmOff));
+    }
+    cdsAFazer.Post();
+}
+
+void TfrmAFazer::backTo(const std::string& number) {
+    if (number.empty() || cdsAFazer.IsEmpty() ||
+        utf8::equalIgnoringCase(cdsAFazer.FieldByName(ReminderRecord::NRATIVPESS).AsString(),
+                                number)) {
+        return;
+    }
+    cdsAFazer.Locate(ReminderRecord::NRATIVPESS, number);
+}
+
+void TfrmAFazer::dbsAFazerKeyDown(int& key, TShiftState shift) {
+    if (key != VK_SPACE || (shift & ssCtrl) != 0) {
+        return;
+    }
+    const int column = IndiceCol(dbsAFazer, ReminderRecord::IDSITUATPESS);
+    dbsAFazer.SetSelectedIndex(column);
+    dbsAFazerCellClick(dbsAFazer.Columns()[column]);
+}
+
+void TfrmAFazer::dbsAFazerDblClick() {
+    if (cdsAFazer.IsEmpty()) {
+        return;
+    }
+    module_.CriaManutAFazer(cdsAFazer.FieldByName(ReminderRecord::NRATIVPESS).AsString(), true);
+}
+
+}  // namespace lembrete
