@@ -5,9 +5,10 @@
 // toggles done/pending and deletes; the description pane shows the current row's text.
 //
 // The selected date lives only in dbcAFazer and is read as (GetDateElement 1, 2, 3). Every
-// move of it is written as one grouped calendar update (TDBCalendar::Update), so each change
-// of the selected date raises one OnChange and reloads the list once. Steps stay within
-// kFirstSupportedDate .. kLastSupportedDate.
+// move of it is computed whole and written with the calendar's whole-date setter
+// (TDBCalendar::SetDate), so each change of the selected date raises one OnChange and reloads
+// the list once, and no step passes through a day its month lacks. Day and month steps stay
+// within kFirstSupportedDate .. kLastSupportedDate, compared as dates.
 //
 // LoadList is the one list load every trigger runs: GetAFazer with the six filter arguments,
 // then (through cdsAFazer's after-open and after-scroll handlers) the marked days and the

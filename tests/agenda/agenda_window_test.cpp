@@ -138,6 +138,15 @@ TEST_F(AgendaListTest, EveryCheckBoxReloadsWithItsState) {
               std::vector<std::string>{"GetAFazer(,ANA,08/12/2026,False,False,False)"});
 }
 
+TEST_F(AgendaListTest, ReferenceBoxTakesAHundredCharactersNotMore) {
+    TfrmAFazer& form = OpenAgenda();
+    form.edtReferencia.SetText(std::string(99, 'a'));
+    TakeCalls();
+    form.edtReferencia.TypeText("êx");
+    EXPECT_EQ(form.edtReferencia.Text(), std::string(99, 'a') + "ê");
+    EXPECT_EQ(TakeCalls({"GetAFazer"}).size(), 1u);
+}
+
 TEST_F(AgendaListTest, MovingTheCursorLoadsThatRowsDescription) {
     const std::string first = Seed("Um", todayAt(9));
     const std::string second = Seed("Dois", todayAt(10));
@@ -308,6 +317,22 @@ TEST_F(AgendaFailureTest, StoppedServerLeavesTheToggleAndRecovers) {
     EXPECT_EQ(form.cdsAFazer.ChangeCount(), 0);
     EXPECT_EQ(ListRows(form), "1 Um R; 2 Dois R");
     EXPECT_EQ(form.dbsAFazer.Row(), 0);
+}
+
+TEST_F(AgendaFailureTest, AFailedDayStepKeepsTheListAndTheToolBarSource) {
+    Seed("Hoje", todayAt(9));
+    TfrmAFazer& form = OpenAgenda();
+    server_.stop();
+    form.speDiaPost.Click();
+    ASSERT_FALSE(host_.Errors().empty());
+    EXPECT_EQ(form.dtsPadrao.DataSet(), &form.cdsAFazer);
+    EXPECT_EQ(ListRows(form), "1 Hoje P");
+    EXPECT_TRUE(form.sbtAlterar.Enabled());
+
+    server_.start();
+    form.speDiaAnt.Click();
+    EXPECT_EQ(form.SelectedDate(), kToday);
+    EXPECT_EQ(ListRows(form), "1 Hoje P");
 }
 
 TEST_F(AgendaFailureTest, AConflictIsReportedAndTheChangeStaysPending) {
