@@ -56,8 +56,10 @@ int serve(const CommandLine& line, Store& store) {
     HttpFrontend frontend(dispatcher, line.threads);
     frontend.bind(line.host, line.port);
     stopSignals.watch(frontend);
+    // A PostgreSQL URI may carry a password: name only the kind of database then.
+    const bool isSqlite = store.location().backend == Backend::Sqlite;
     std::cerr << "lembrete-server: ouvindo em " << line.host << ":" << line.port << ", banco "
-              << line.database << std::endl;
+              << (isSqlite ? line.database : std::string("PostgreSQL")) << std::endl;
     frontend.run();
     std::cerr << "lembrete-server: encerrado." << std::endl;
     return 0;

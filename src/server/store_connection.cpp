@@ -11,6 +11,9 @@ StoreConnection::StoreConnection(const DatabaseLocation& location)
         session_ << "PRAGMA busy_timeout=10000";
         // Pages are cached by the kernel anyway; keep each connection's own cache small.
         session_ << "PRAGMA cache_size=-1024";
+    } else {
+        // "already exists, skipping" and the like are no news to anyone.
+        session_ << "SET client_min_messages TO WARNING";
     }
 }
 
