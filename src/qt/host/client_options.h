@@ -1,0 +1,35 @@
+// ClientOptions: the command line of lembrete-client.
+//
+//   lembrete-client [--server HOST:PORT] [--operator CODE] [--password-stdin]
+//                   [--quit-after-start]
+//
+// The password never goes on the command line: --password-stdin reads it from the first line
+// of standard input, otherwise the environment variable LEMBRETE_PASSWORD gives it. With an
+// operator and a password the client logs in without asking; the login dialog appears only
+// when something is missing or the login fails. --quit-after-start prints how long the start
+// took (login to the agenda shown with its list) and quits: the start-up measurement.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace lembrete {
+
+struct ClientOptions {
+    std::optional<std::string> host;
+    std::optional<int> port;
+    std::optional<std::string> operatorCode;
+    std::optional<std::string> password;
+    bool passwordFromStdin = false;
+    bool quitAfterStart = false;
+
+    static constexpr const char* kPasswordVariable = "LEMBRETE_PASSWORD";
+
+    // Throws std::invalid_argument (Portuguese message) for a bad command line. The
+    // environment's password is taken here; standard input is read by the caller.
+    static ClientOptions parse(const std::vector<std::string>& args);
+    static const char* usage();
+};
+
+}  // namespace lembrete

@@ -1,0 +1,68 @@
+#include "qt/host/main_window.h"
+
+#include <QLabel>
+#include <QMdiArea>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QStatusBar>
+
+#include "qt/host/busy_indicator.h"
+#include "qt/host/module_library.h"
+#include "qt/host/qt_host_services.h"
+
+namespace lembrete {
+namespace {
+
+constexpr int kCacheNoticeMs = 3000;
+
+}  // namespace
+
+MainWindow::MainWindow(const ClientSession& session, const Clock& clock)
+    : area_(new QMdiArea(this)),
+      busy_(new BusyIndicator(this)),
+      services_(std::make_unique<QtHostServices>(session, *this, *area_, *busy_, clock)),
+      module_(std::make_unique<ModuleLibrary>()) {
+    setObjectName("frmPrincipal");
+    setWindowTitle(QStringLiteral("Lembrete"));
+    area_->setObjectName("mdiArea");
+    area_->setBackground(QColor(0x5a, 0x6e, 0x8c));
+    setCentralWidget(area_);
+
+    QMenu* menu = menuBar()->addMenu(QStringLiteral("&Lembretes"));
+    QAction* agenda = menu->addAction(QStringLiteral("&Agenda"), this, &MainWindow::openAgenda);
+    agenda->setObjectName("mnuAgenda");
+    menu->addSeparator();
+    menu->addAction(QStringLiteral("Sai&r"), this, &QWidget::close);
+
+    QMenu* windows = menuBar()->addMenu(QStringLiteral("&Janelas"));
+    windows->addAction(QStringLiteral("&Cascata"), area_, &QMdiArea::cascadeSubWindows);
+    windows->addAction(QStringLiteral("&Lado a lado"), area_, &QMdiArea::tileSubWindows);
+
+    auto* who = new QLabel(
+        QStringLiteral("Operador: %1   Servidor: %2:%3")
+            .arg(QString::fromStdString(session.operatorCode), QString::fromStdString(session.host))
+            .arg(session.port));
+    who->setObjectName("lblSessao");
+    statusBar()->addPermanentWidget(who);
+    connect(services_.get(), &QtHostServices::cacheRefreshed, this, [this](const QStringList& t) {
+        statusBar()->showMessage(QStringLiteral("Atualizado: %1").arg(t.join(", ")),
+                                 kCacheNoticeMs);
+    });
+    resize(1000, 680);
+}
+
+MainWindow::~MainWindow() {
+    // The module's windows go while the services they use still exist.
+    module_.reset();
+}
+
+bool MainWindow::openAgenda() {
+    if (!module_->load(*services_)) {
+        QMessageBox::critical(this, QStringLiteral("Lembrete"), module_->errorString());
+        return false;
+    }
+    module_->IniProc();
+    return true;
+}
+
+}  // namespace lembrete

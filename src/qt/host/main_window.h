@@ -1,0 +1,45 @@
+// MainWindow: the client's main window: an MDI area for the module's windows, the menu entry
+// "Lembretes > Agenda" that loads PKG_LMB00300 (once) and calls its IniProc, a status bar with
+// the operator and the server, and the wait layer over everything.
+//
+// It owns the host services and the loaded module; the module is detached before the services
+// go. `clock` is where the module reads today (the system clock in the client).
+#pragma once
+
+#include <QMainWindow>
+#include <memory>
+
+#include "qt/host/client_session.h"
+
+class QMdiArea;
+
+namespace lembrete {
+
+class BusyIndicator;
+class Clock;
+class ModuleLibrary;
+class QtHostServices;
+
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+
+  public:
+    MainWindow(const ClientSession& session, const Clock& clock);
+    ~MainWindow() override;
+
+    QMdiArea& mdiArea() const { return *area_; }
+    QtHostServices& services() const { return *services_; }
+    ModuleLibrary& module() const { return *module_; }
+
+    // Loads the module when needed and calls IniProc; false (after telling the user) when the
+    // module cannot be loaded.
+    bool openAgenda();
+
+  private:
+    QMdiArea* area_;
+    BusyIndicator* busy_;
+    std::unique_ptr<QtHostServices> services_;
+    std::unique_ptr<ModuleLibrary> module_;
+};
+
+}  // namespace lembrete

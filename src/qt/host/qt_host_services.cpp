@@ -1,0 +1,146 @@
+#include "qt/host/qt_host_services.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
+#include <stdexcept>
+
+#include "net/json_rpc_app_server.h"
+#include "qt/host/busy_indicator.h"
+
+namespace lembrete {
+namespace {
+
+const QString kTitle = QStringLiteral("Lembrete");
+
+QMessageBox::Icon iconOf(TMsgDlgType type) {
+    switch (type) {
+        case mtWarning:
+            return QMessageBox::Warning;
+        case mtError:
+            return QMessageBox::Critical;
+        case mtInformation:
+            return QMessageBox::Information;
+        case mtConfirmation:
+            return QMessageBox::Question;
+        case mtCustom:
+            break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+}  // namespace
+
+QtHostServices::QtHostServices(ClientSession session, QWidget& window, QMdiArea& area,
+                               BusyIndicator& busy, const lembrete::Clock& clock)
+    : session_(std::move(session)), window_(window), area_(area), busy_(busy), clock_(clock) {}
+
+QtHostServices::~QtHostServices() {
+    if (cursor_ == crHourGlass) {
+        QApplication::restoreOverrideCursor();
+    }
+}
+
+Variant QtHostServices::CheckResultServ(const ServerResult& result, bool showError, int) {
+    if (result.ok()) {
+        return result.payload;
+    }
+    if (showError) {
+        // The wait layer must not hide the message the user has to read.
+        const bool busy = busy_.active();
+        if (busy) {
+            busy_.hide();
+        }
+        QMessageBox::warning(&window_, kTitle, QString::fromStdString(result.error->message));
+        if (busy) {
+            busy_.show();
+        }
+    }
+    throw Abandon();
+}
+
+void QtHostServices::ActiveShowAvi(int) {
+    busy_.begin();
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+}
+
+void QtHostServices::DeactiveShowAvi() {
+    if (busy_.active()) {
+        busy_.end();
+        QApplication::restoreOverrideCursor();
+    }
+}
+
+void QtHostServices::AtualizaLocalCache(const std::vector<std::string>& tables) {
+    QStringList names;
+    for (const auto& table : tables) {
+        names << QString::fromStdString(table);
+    }
+    Q_EMIT cacheRefreshed(names);
+}
+
+TModalResult QtHostServices::ShowMsg(const std::string& text, TMsgDlgType type,
+                                     TMsgDlgButtons buttons, int) {
+    QMessageBox box(iconOf(type), kTitle, QString::fromStdString(text), QMessageBox::NoButton,
+                    &window_);
+    const struct {
+        TMsgDlgButtons flag;
+        QMessageBox::StandardButton button;
+        TModalResult result;
+    } kinds[] = {{mbYes, QMessageBox::Yes, mrYes},
+                 {mbNo, QMessageBox::No, mrNo},
+                 {mbOK, QMessageBox::Ok, mrOk},
+                 {mbCancel, QMessageBox::Cancel, mrCancel},
+                 {mbHelp, QMessageBox::Help, mrNone}};
+    for (const auto& kind : kinds) {
+        if ((buttons & kind.flag) != 0) {
+            box.addButton(kind.button);
+        }
+    }
+    if (box.buttons().isEmpty()) {
+        box.addButton(QMessageBox::Ok);
+    }
+    if (QAbstractButton* yes = box.button(QMessageBox::Yes)) {
+        yes->setText(QStringLiteral("&Sim"));
+        box.setDefaultButton(QMessageBox::Yes);
+    }
+    if (QAbstractButton* no = box.button(QMessageBox::No)) {
+        no->setText(QStringLiteral("&Não"));
+    }
+    const auto pressed = static_cast<QMessageBox::StandardButton>(box.exec());
+    for (const auto& kind : kinds) {
+        if (kind.button == pressed) {
+            return kind.result;
+        }
+    }
+    return mrCancel;
+}
+
+void QtHostServices::SetScreenCursor(int cursor) {
+    if (cursor == crHourGlass && cursor_ != crHourGlass) {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    } else if (cursor != crHourGlass && cursor_ == crHourGlass) {
+        QApplication::restoreOverrideCursor();
+    }
+    cursor_ = cursor;
+}
+
+std::unique_ptr<AppServer> QtHostServices::CreateAppServer(const std::string& host, int port,
+                                                           const std::string&) {
+    auto server = std::make_unique<JsonRpcAppServer>(host, port);
+    server->setToken(session_.token);
+    return server;
+}
+
+FormPresenter& QtHostServices::Presenter() {
+    if (presenter_ == nullptr) {
+        throw std::logic_error("o módulo ainda não entregou seu apresentador de formulários");
+    }
+    return *presenter_;
+}
+
+void QtHostServices::ShowError(const std::string& text) {
+    QMessageBox::critical(&window_, kTitle, QString::fromStdString(text));
+}
+
+}  // namespace lembrete

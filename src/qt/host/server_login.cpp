@@ -1,0 +1,18 @@
+#include "qt/host/server_login.h"
+
+#include "net/json_rpc_app_server.h"
+
+namespace lembrete {
+
+std::variant<ClientSession, LoginRefusal> logIn(const std::string& host, int port,
+                                                const std::string& operatorCode,
+                                                const std::string& password) {
+    JsonRpcAppServer server(host, port);
+    const ServerResult result = server.Login(operatorCode, password);
+    if (!result.ok()) {
+        return LoginRefusal{result.error->message};
+    }
+    return ClientSession{host, port, operatorCode, server.token()};
+}
+
+}  // namespace lembrete

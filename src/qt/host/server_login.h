@@ -1,0 +1,21 @@
+// The login call of the client: Login(operator, password) on the application server.
+#pragma once
+
+#include <string>
+#include <variant>
+
+#include "qt/host/client_session.h"
+
+namespace lembrete {
+
+struct LoginRefusal {
+    std::string message;  // Portuguese, for the user ("Servidor inacessível ...", wrong password)
+};
+
+// Logs `operatorCode` in at host:port; the session on success, else why it failed. Never throws
+// for a failure of the server or the network.
+std::variant<ClientSession, LoginRefusal> logIn(const std::string& host, int port,
+                                                const std::string& operatorCode,
+                                                const std::string& password);
+
+}  // namespace lembrete
