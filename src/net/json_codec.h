@@ -19,7 +19,8 @@
 
 namespace lembrete {
 
-using Json = nlohmann::ordered_json;
+// Documents are only read (the encoder writes text); the map-based kind parses fastest.
+using Json = nlohmann::json;
 
 namespace json_codec {
 
