@@ -211,6 +211,13 @@ TEST_F(ServerIntegrationTest, BadInputIsRefusedAndTheServerKeepsServing) {
               rpc_error::InvalidRequest);
     EXPECT_EQ(post(R"({"jsonrpc":"2.0","params":["ANA"],"id":1})"), rpc_error::InvalidRequest);
     EXPECT_EQ(post(R"([1,2])"), rpc_error::InvalidRequest);
+    // A notification (no id) runs and gets no answer body.
+    const auto notification = raw.Post(
+        JsonRpcAppServer::kPath, {{"Authorization", "Bearer " + ana->token()}},
+        R"({"jsonrpc":"2.0","method":"GetDatasAFazer","params":["ANA"]})", "application/json");
+    ASSERT_TRUE(notification);
+    EXPECT_EQ(notification->status, 204);
+    EXPECT_TRUE(notification->body.empty());
     EXPECT_EQ(post(R"({"jsonrpc":"2.0","method":"GetDatasAFazer","params":{"op":"ANA"},"id":1})"),
               rpc_error::InvalidParams);
 

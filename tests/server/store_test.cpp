@@ -208,6 +208,21 @@ TEST_P(ReminderStoreTest, FieldsLeftOutOfTheDeltaAreNeitherComparedNorWritten) {
     EXPECT_EQ(row, reminderRow({"ANA", "1", "Ligar", at(kDay, 9), "R", "S", 10.0, "M", "5"}));
 }
 
+TEST_P(ReminderStoreTest, DerivedFieldsTakeNoPartInLocatingOrWriting) {
+    const ReminderValues original{"ANA", "1", "Ligar", at(kDay, 9)};
+    insert({original});
+    const auto fields = ReminderQueries::agendaFields();
+    Row stale = reminderRow(original);
+    stale[fields.fieldIndex("HORARIO")] = "23:59:59";
+    stale[fields.fieldIndex("DATA")] = Variant();
+    ReminderValues moved = original;
+    moved.when = at(kDay, 11);
+    Row changed = reminderRow(moved);
+    changed[fields.fieldIndex("HORARIO")] = "qualquer";
+    EXPECT_EQ(apply("ANA", reminderDelta({updateOf(stale, changed)})), 1);
+    EXPECT_EQ(agendaOf("ANA"), "1 Ligar 08/12/2026 11:00:00 P");
+}
+
 TEST_P(ReminderStoreTest, ADeltaIsAllOrNothing) {
     const ReminderValues first{"ANA", "1", "Primeiro", at(kDay, 9)};
     insert({first});
