@@ -53,6 +53,11 @@ std::string reserve(const CallContext& context, SequenceKind kind, long long cou
 std::string getAFazer(const CallContext& context) {
     AgendaFilter filter;
     filter.reference = context.args.text(0);
+    if (utf8::length(filter.reference) >
+        static_cast<std::size_t>(reminderLayout().find("DSREFEATPESS")->width)) {
+        throw RpcFailure(rpc_error::InvalidValue,
+                         "O filtro de referência aceita no máximo 100 caracteres.");
+    }
     filter.operatorCode = context.args.text(1);
     filter.day = context.args.dateTime(2).date();
     filter.showDone = context.args.boolean(3);
