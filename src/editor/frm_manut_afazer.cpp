@@ -517,6 +517,8 @@ void TfrmManutAFazer::rdbTerminaClick() {
 
 void TfrmManutAFazer::bitConfirmaClick() {
     validate();
+    // The day the user entered: once a series is posted, depData shows its last occurrence.
+    const Date day = startDate();
     fillRow();
     if (rule().kind() != RecurrenceKind::None) {
         GravaRepeticao();
@@ -527,7 +529,7 @@ void TfrmManutAFazer::bitConfirmaClick() {
         cdsAuxDesc.Post();
     }
     try {
-        refreshAgenda();
+        refreshAgenda(day);
     } catch (...) {
         // The reminder is saved: the dialog closes even when the agenda could not follow, so
         // that a second OK cannot store it twice.
@@ -645,8 +647,7 @@ void TfrmManutAFazer::postDescription(const std::string& number) {
     cdsAuxDesc.Post();
 }
 
-void TfrmManutAFazer::refreshAgenda() {
-    const Date day = startDate();
+void TfrmManutAFazer::refreshAgenda(Date day) {
     if (!unit_.RefreshAgenda) {
         return;
     }

@@ -169,7 +169,8 @@ class TfrmManutAFazer : public TForm {
     void fillRow();
     void saveSingle();
     void postDescription(const std::string& number);
-    void refreshAgenda();
+    // Reloads the agenda (when asked to) and moves it to `day`.
+    void refreshAgenda(Date day);
 
     // Fills and posts one occurrence row in each dataset.
     void postOccurrence(Date day, const std::string& number, const std::string& series);

@@ -163,6 +163,9 @@ TEST_F(EditorSeriesTest, OpenEndedDailySeriesCostsAFewRoundTrips) {
         Lines(saveCalls.begin(), saveCalls.begin() + 4),
         (Lines{"GetPrxNrRepetAtivPess", "GetPrxAtivPessoalBloco", "SetAfazer", "SetDescAFazer"}));
     EXPECT_LE(saveCalls.size(), 10u);
+    // The agenda shows the day the series starts, not its last occurrence.
+    EXPECT_EQ(agenda_->SelectedDate(), Date::fromParts(2007, 7, 16));
+    EXPECT_EQ(agenda_->panCalendAFazer.Caption(), "Julho  2007");
 }
 
 TEST_F(EditorSeriesTest, EditingAStoredReminderIntoASeriesKeepsItAndAddsTheSeries) {
