@@ -12,6 +12,7 @@
 #include "server/rpc_arguments.h"
 #include "server/rpc_failure.h"
 #include "server/store.h"
+#include "server/table_layout.h"
 
 namespace lembrete {
 namespace {
