@@ -6,6 +6,7 @@
 //   3. a 3,650-row insert delta plus its 3,650 descriptions, durable: time.
 // Usage: lembrete_server_load [--db FILE] [--seconds N]   (an existing seeded FILE is reused)
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -260,6 +261,7 @@ int main(int argc, char** argv) {
     }
     const pid_t server = fork();
     if (server == 0) {
+        prctl(PR_SET_PDEATHSIG, SIGKILL);
         const std::string db = "sqlite:" + path;
         const std::string listen = "127.0.0.1:" + std::to_string(kPort);
         execl(LEMBRETE_SERVER_BINARY, "lembrete-server", "--db", db.c_str(), "--listen",

@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <netinet/in.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -56,6 +57,8 @@ pid_t spawn(const std::vector<std::string>& args, int input, const std::filesyst
     argv.push_back(nullptr);
     const pid_t pid = fork();
     if (pid == 0) {
+        // A test run that dies (a crash, a timeout) takes its servers with it.
+        prctl(PR_SET_PDEATHSIG, SIGKILL);
         if (input >= 0) {
             dup2(input, STDIN_FILENO);
         }
