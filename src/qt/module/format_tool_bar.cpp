@@ -24,7 +24,7 @@ FormatToolBar::FormatToolBar(QWidget& placeholder, QTextEdit& editor)
 
     connect(addButton(QStringLiteral("✂"), QStringLiteral("Recortar")), &QToolButton::clicked,
             &editor_, &QTextEdit::cut);
-    connect(addButton(QStringLiteral("⎘"), QStringLiteral("Copiar")), &QToolButton::clicked,
+    connect(addButton(QStringLiteral("❐"), QStringLiteral("Copiar")), &QToolButton::clicked,
             &editor_, &QTextEdit::copy);
     connect(addButton(QStringLiteral("▤"), QStringLiteral("Colar")), &QToolButton::clicked,
             &editor_, &QTextEdit::paste);

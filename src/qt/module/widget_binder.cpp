@@ -303,6 +303,8 @@ void WidgetBinder::bind(Component& component, QWidget& widget) {
             view->setSelectionBehavior(QAbstractItemView::SelectRows);
             view->setSelectionMode(QAbstractItemView::SingleSelection);
             view->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+            view->verticalHeader()->setMinimumSectionSize(8);
+            view->horizontalHeader()->setMinimumSectionSize(8);
             view->verticalHeader()->setDefaultSectionSize(grid->RowHeight());
         }
     }

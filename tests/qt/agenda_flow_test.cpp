@@ -1,0 +1,222 @@
+// The agenda and the editor on real widgets, driven as a user drives them, against a real
+// server: the calendar, the filters, toggling with the mouse and the space bar, the keys of
+// the grid, the editor opened by a double-click, a weekly series, the go-to-day dialog.
+#include <QCheckBox>
+#include <QDateEdit>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QTextEdit>
+#include <QToolButton>
+
+#include "client_fixture.h"
+
+namespace lembrete::testing {
+namespace {
+
+using AgendaFlowTest = ClientFixture;
+
+QString caption(QWidget* panel) {
+    return panel->findChild<QLabel*>(panel->objectName() + "_caption")->text();
+}
+
+std::vector<std::string> column(const DataPacket& packet, std::string_view field) {
+    std::vector<std::string> values;
+    const int index = packet.fieldIndex(field);
+    for (const auto& row : packet.rows) {
+        values.push_back(row.at(static_cast<std::size_t>(index)).toText());
+    }
+    return values;
+}
+
+TEST_F(AgendaFlowTest, OpensOnTodayWithTheGridColumnsAndComesForwardInNormalState) {
+    QMdiSubWindow* sub = agendaWindow();
+    EXPECT_EQ(sub->windowTitle(), "Lembrete");
+    EXPECT_EQ(caption(agenda<QWidget>("panCalendAFazer")), "Março  2026");
+    EXPECT_EQ(caption(agenda<QWidget>("panDiaAFazer")), "Quarta");
+    auto* calendar = agenda<QCalendarWidget>("dbcAFazer");
+    EXPECT_EQ(calendar->selectedDate(), QDate(2026, 3, 11));
+    EXPECT_EQ(calendar->firstDayOfWeek(), Qt::Sunday);
+    EXPECT_EQ(calendar->locale().language(), QLocale::Portuguese);
+    EXPECT_EQ(gridRows(), 0);
+
+    auto* view = agenda<QTableView>("dbsAFazer");
+    const struct {
+        const char* title;
+        int width;
+    } columns[] = {
+        {"Ok", 19}, {"Prioridade", 64}, {"Horário", 64}, {"Data", 65}, {"Referência", 307}};
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_EQ(view->model()->headerData(i, Qt::Horizontal).toString(), columns[i].title);
+        EXPECT_EQ(view->columnWidth(i), columns[i].width) << columns[i].title;
+    }
+    EXPECT_TRUE(window().statusBar()->findChild<QLabel*>("lblSessao")->text().contains("TESTE"));
+
+    sub->showMaximized();
+    ASSERT_TRUE(window().openAgenda());
+    EXPECT_EQ(window().mdiArea().subWindowList().size(), 1);
+    EXPECT_FALSE(agendaWindow()->isMaximized());
+}
+
+TEST_F(AgendaFlowTest, DaysFiltersMouseAndSpaceBarDriveTheList) {
+    createReminder("Consulta médica", "09:00", true);
+    ASSERT_EQ(gridRows(), 1);
+    EXPECT_EQ(cell(0, 4), "Consulta médica");
+    EXPECT_EQ(cell(0, 2), "09:00:00");
+    auto* calendar = agenda<QCalendarWidget>("dbcAFazer");
+    EXPECT_EQ(calendar->dateTextFormat(QDate(2026, 3, 11)).fontWeight(), QFont::Bold);
+    EXPECT_NE(calendar->dateTextFormat(QDate(2026, 3, 12)).fontWeight(), QFont::Bold);
+
+    clickDay(*calendar, QDate(2026, 3, 12));
+    EXPECT_EQ(calendar->selectedDate(), QDate(2026, 3, 12));
+    EXPECT_EQ(caption(agenda<QWidget>("panDiaAFazer")), "Quinta");
+    EXPECT_EQ(gridRows(), 0);
+    clickDay(*calendar, QDate(2026, 3, 11));
+    EXPECT_EQ(gridRows(), 1);
+
+    auto* reference = agenda<QLineEdit>("edtReferencia");
+    QTest::keyClicks(reference, "xyz");
+    EXPECT_EQ(gridRows(), 0);
+    reference->selectAll();
+    QTest::keyClicks(reference, "CONSULTA");
+    EXPECT_EQ(gridRows(), 1);
+
+    clickButton(agenda<QCheckBox>("ckcRealizados"));
+    clickCell(0, 0);  // the "Ok" cell: done, and the alarm goes off
+    const Date today = Date::fromParts(2026, 3, 11);
+    DataPacket held = serverList(today);
+    EXPECT_EQ(column(held, "IDSITUATPESS"), std::vector<std::string>{"R"});
+    EXPECT_EQ(column(held, "IDALARATPESS"), std::vector<std::string>{"N"});
+    EXPECT_EQ(cell(0, 0), "R");
+
+    clickCell(0, 4);  // another column changes nothing
+    EXPECT_EQ(column(serverList(today), "IDSITUATPESS"), std::vector<std::string>{"R"});
+
+    auto* view = agenda<QTableView>("dbsAFazer");
+    view->setFocus();
+    QTest::keyClick(view, Qt::Key_Space);
+    EXPECT_EQ(column(serverList(today), "IDSITUATPESS"), std::vector<std::string>{"P"});
+    QTest::keyClick(view, Qt::Key_Space, Qt::ControlModifier);
+    EXPECT_EQ(column(serverList(today), "IDSITUATPESS"), std::vector<std::string>{"P"});
+
+    QTest::keyClick(view, Qt::Key_Insert);
+    EXPECT_EQ(gridRows(), 1);
+    EXPECT_EQ(serverList(today).rows.size(), 1u);
+
+    answerMessageBox("&Não");
+    QTest::keyClick(view, Qt::Key_Delete);
+    EXPECT_EQ(serverList(today).rows.size(), 1u);
+    QString question;
+    answerMessageBox("&Sim", &question);
+    QTest::keyClick(view, Qt::Key_Delete);
+    EXPECT_EQ(question, "Confirma a exclusão do registro?");
+    EXPECT_EQ(serverList(today).rows.size(), 0u);
+    EXPECT_EQ(gridRows(), 0);
+}
+
+TEST_F(AgendaFlowTest, DoubleClickOpensTheEditorWhichEscapeCancels) {
+    createReminder("Pagar contas", "08:00");
+    bool checked = false;
+    auto ran = whenModal([&](QDialog& dialog) {
+        EXPECT_EQ(dialog.windowTitle(), "Altera Lembrete");
+        auto* reference = dialog.findChild<QLineEdit*>("drtDesc");
+        EXPECT_EQ(reference->text(), "Pagar contas");
+        auto* tabs = dialog.findChild<QTabWidget*>("pgcGeral");
+        EXPECT_EQ(tabs->tabText(0), "Geral");
+        EXPECT_EQ(tabs->tabText(1), "Repetições");
+        EXPECT_EQ(tabs->tabText(2), "Descrição");
+        QStringList hints;
+        for (QWidget* tool : dialog.findChild<QWidget*>("FormatPanel2")->findChildren<QWidget*>()) {
+            if (!tool->toolTip().isEmpty()) {
+                hints << tool->toolTip();
+            }
+        }
+        EXPECT_EQ(hints,
+                  QStringList({"Recortar", "Copiar", "Colar", "Voltar", "Fonte", "Tamanho",
+                               "Negrito", "Itálico", "Sublinhado", "Alinhar à esquerda",
+                               "Alinhar centralizado", "Alinhar à direita", "Numerador", "Cores"}));
+        QTest::keyClicks(reference, " hoje");
+        checked = true;
+        QTest::keyClick(reference, Qt::Key_Escape);
+    });
+    clickCell(0, 4, true);
+    ASSERT_TRUE(*ran);
+    EXPECT_TRUE(checked);
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    EXPECT_EQ(column(serverList(Date::fromParts(2026, 3, 11)), "DSREFEATPESS"),
+              std::vector<std::string>{"Pagar contas"});
+}
+
+TEST_F(AgendaFlowTest, AWeeklySeriesConfirmedWithEnterLandsInTheGridAndOnTheServer) {
+    auto ran = whenModal([&](QDialog& dialog) {
+        auto* reference = dialog.findChild<QLineEdit*>("drtDesc");
+        typeText(reference, "Aula de inglês");
+        auto* tabs = dialog.findChild<QTabWidget*>("pgcGeral");
+        QTest::mouseClick(tabs->tabBar(), Qt::LeftButton, {}, tabs->tabBar()->tabRect(1).center());
+        EXPECT_EQ(dialog.findChild<QLabel*>("panTopoRepet")->text(),
+                  "Inicia em 11 de Março de 2026");
+        QTest::mouseClick(dialog.findChild<QLabel*>("panSemanal"), Qt::LeftButton);
+        EXPECT_TRUE(dialog.findChild<QWidget*>("panRepetir")->isVisible());
+        QTest::mouseClick(dialog.findChild<QLabel*>("panSeg"), Qt::LeftButton);
+        QTest::mouseClick(dialog.findChild<QLabel*>("panSex"), Qt::LeftButton);
+        EXPECT_FALSE(dialog.findChild<QLineEdit*>("edtInfo")->text().isEmpty());
+        dialog.findChild<QDateEdit*>("depDataTermino")->setDate(QDate(2026, 3, 31));
+        QTest::mouseClick(tabs->tabBar(), Qt::LeftButton, {}, tabs->tabBar()->tabRect(0).center());
+        QTest::keyClick(reference, Qt::Key_Return);
+    });
+    QTest::mouseClick(agenda<QAbstractButton>("sbtIncluir"), Qt::LeftButton);
+    ASSERT_TRUE(*ran);
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+
+    const std::vector<std::string> days = {"13/03/2026", "16/03/2026", "20/03/2026",
+                                           "23/03/2026", "27/03/2026", "30/03/2026"};
+    const DataPacket held = serverList(Date::fromParts(2026, 3, 1), "inglês");
+    EXPECT_EQ(column(held, "DATA"), days);
+    const auto series = column(held, "NRREPETATIVP");
+    ASSERT_EQ(series.size(), days.size());
+    EXPECT_FALSE(series.front().empty());
+    EXPECT_EQ(std::count(series.begin(), series.end(), series.front()), 6);
+
+    clickButton(agenda<QCheckBox>("ckcTodos"));
+    clickDay(*agenda<QCalendarWidget>("dbcAFazer"), QDate(2026, 3, 1));
+    ASSERT_EQ(gridRows(), 6);
+    for (int row = 0; row < 6; ++row) {
+        EXPECT_TRUE(cell(row, 3).startsWith(QString::fromStdString(days[std::size_t(row)])));
+        EXPECT_EQ(cell(row, 4), "Aula de inglês");
+    }
+    auto* calendar = agenda<QCalendarWidget>("dbcAFazer");
+    EXPECT_EQ(calendar->dateTextFormat(QDate(2026, 3, 16)).fontWeight(), QFont::Bold);
+}
+
+TEST_F(AgendaFlowTest, CtrlHAndTheGoToDayDialogMoveTheCalendar) {
+    auto* calendar = agenda<QCalendarWidget>("dbcAFazer");
+    auto ran = whenModal([&](QDialog& dialog) {
+        EXPECT_EQ(dialog.windowTitle(), "Ir para dia");
+        auto* picker = dialog.findChild<QCalendarWidget*>("mtcData");
+        EXPECT_EQ(picker->selectedDate(), QDate(2026, 3, 11));
+        EXPECT_EQ(picker->maximumDate(), QDate(2099, 12, 31));
+        clickDay(*picker, QDate(2026, 4, 17));
+        QTest::mouseClick(dialog.findChild<QPushButton*>("bitConfirma"), Qt::LeftButton);
+    });
+    QTest::mouseClick(agenda<QAbstractButton>("btnIrParaDia"), Qt::LeftButton);
+    ASSERT_TRUE(*ran);
+    EXPECT_EQ(calendar->selectedDate(), QDate(2026, 4, 17));
+    EXPECT_EQ(caption(agenda<QWidget>("panCalendAFazer")), "Abril  2026");
+    EXPECT_EQ(caption(agenda<QWidget>("panDiaAFazer")), "Sexta");
+
+    // Shortcuts reach only the active window.
+    window().activateWindow();
+    QApplication::setActiveWindow(&window());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window()));
+    agenda<QTableView>("dbsAFazer")->setFocus();
+    QTest::keyClick(agenda<QTableView>("dbsAFazer"), Qt::Key_H, Qt::ControlModifier);
+    EXPECT_EQ(calendar->selectedDate(), QDate(2026, 3, 11));
+    EXPECT_EQ(caption(agenda<QWidget>("panCalendAFazer")), "Março  2026");
+}
+
+}  // namespace
+}  // namespace lembrete::testing

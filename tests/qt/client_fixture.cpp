@@ -1,0 +1,152 @@
+#include "client_fixture.h"
+
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateTimeEdit>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTextEdit>
+#include <variant>
+
+#include "net/json_rpc_app_server.h"
+#include "qt/host/server_login.h"
+
+namespace lembrete::testing {
+
+const DateTime ClientFixture::kNow = DateTime::fromParts({2026, 3, 11}, 10, 0);
+
+void ClientFixture::SetUp() {
+    server_ = std::make_unique<ServerProcess>();
+    server_->addOperator(kOperator, kPassword);
+    server_->start();
+    const auto outcome = logIn("127.0.0.1", server_->port(), kOperator, kPassword);
+    ASSERT_TRUE(std::holds_alternative<ClientSession>(outcome));
+    const auto& session = std::get<ClientSession>(outcome);
+    token_ = session.token;
+    clock_ = std::make_unique<FixedClock>(kNow);
+    window_ = std::make_unique<MainWindow>(session, *clock_);
+    window_->show();
+    ASSERT_TRUE(window_->openAgenda());
+    ASSERT_NE(agendaWindow(), nullptr);
+}
+
+void ClientFixture::TearDown() {
+    window_.reset();
+    QApplication::processEvents();
+    server_.reset();
+}
+
+QMdiSubWindow* ClientFixture::agendaWindow() const {
+    for (QMdiSubWindow* sub : window_->mdiArea().subWindowList()) {
+        if (sub->findChild<QWidget*>("frmAFazer") != nullptr && sub->isVisible()) {
+            return sub;
+        }
+    }
+    return nullptr;
+}
+
+void ClientFixture::answerMessageBox(const QString& button, QString* text) {
+    whenModal<QMessageBox>([button, text](QMessageBox& box) {
+        if (text != nullptr) {
+            *text = box.text();
+        }
+        for (QAbstractButton* candidate : box.buttons()) {
+            if (candidate->text() == button) {
+                candidate->click();
+                return;
+            }
+        }
+        ADD_FAILURE() << "sem botão " << button.toStdString();
+        box.reject();
+    });
+}
+
+void ClientFixture::typeText(QWidget* widget, const QString& text) {
+    for (const QChar character : text) {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(character));
+        QApplication::sendEvent(widget, &press);
+        QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, QString(character));
+        QApplication::sendEvent(widget, &release);
+    }
+}
+
+void ClientFixture::createReminder(const QString& reference, const QString& time, bool alarm,
+                                   const QString& description) {
+    auto ran = whenModal([&](QDialog& dialog) {
+        typeText(dialog.findChild<QLineEdit*>("drtDesc"), reference);
+        dialog.findChild<QDateTimeEdit*>("dtpHora")->setTime(QTime::fromString(time, "HH:mm"));
+        if (alarm) {
+            clickButton(dialog.findChild<QCheckBox*>("chbAlarme"));
+            QTest::keyClick(dialog.findChild<QComboBox*>("cbbAlarme"), Qt::Key_Down);
+        }
+        if (!description.isEmpty()) {
+            dialog.findChild<QTabWidget*>("pgcGeral")->setCurrentIndex(2);
+            dialog.findChild<QTextEdit*>("dbrTxAtivPess")->setHtml(description);
+        }
+        QTest::mouseClick(dialog.findChild<QPushButton*>("bitConfirma"), Qt::LeftButton);
+    });
+    QTest::mouseClick(agenda<QAbstractButton>("sbtIncluir"), Qt::LeftButton);
+    ASSERT_TRUE(*ran);
+}
+
+void ClientFixture::clickCell(int row, int column, bool twice) {
+    auto* view = agenda<QTableView>("dbsAFazer");
+    const QPoint point = view->visualRect(view->model()->index(row, column)).center();
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, point);
+    if (twice) {
+        QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, point);
+    }
+}
+
+void ClientFixture::clickDay(QCalendarWidget& calendar, QDate day) {
+    if (calendar.yearShown() != day.year() || calendar.monthShown() != day.month()) {
+        calendar.setCurrentPage(day.year(), day.month());
+    }
+    auto* view = calendar.findChild<QTableView*>("qt_calendar_calendarview");
+    ASSERT_NE(view, nullptr);
+    // The month's days follow its first "1"; earlier cells belong to the month before.
+    bool inMonth = false;
+    for (int row = 0; row < view->model()->rowCount(); ++row) {
+        for (int column = 0; column < view->model()->columnCount(); ++column) {
+            const QModelIndex index = view->model()->index(row, column);
+            const QString text = index.data().toString();
+            inMonth = inMonth || text == "1";
+            if (inMonth && text == QString::number(day.day())) {
+                QTest::mouseClick(view->viewport(), Qt::LeftButton, {},
+                                  view->visualRect(index).center());
+                return;
+            }
+        }
+    }
+    ADD_FAILURE() << "dia não encontrado no calendário";
+}
+
+void ClientFixture::clickButton(QAbstractButton* button) {
+    // On the box or the text: a check box reacts to neither its margins nor the space after.
+    QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(6, button->height() / 2));
+}
+
+int ClientFixture::gridRows() const {
+    return agenda<QTableView>("dbsAFazer")->model()->rowCount();
+}
+
+QString ClientFixture::cell(int row, int column) const {
+    const auto* view = agenda<QTableView>("dbsAFazer");
+    return view->model()->index(row, column).data().toString();
+}
+
+DataPacket ClientFixture::serverList(Date from, const std::string& reference) {
+    JsonRpcAppServer server("127.0.0.1", server_->port());
+    server.setToken(token_);
+    const ServerResult result =
+        server.call("GetAFazer", {Variant(reference), Variant(std::string(kOperator)),
+                                  Variant(from), Variant(true), Variant(true), Variant(true)});
+    EXPECT_TRUE(result.ok()) << (result.ok() ? "" : result.error->message);
+    return result.ok() ? result.payload.asPacket() : DataPacket{};
+}
+
+}  // namespace lembrete::testing

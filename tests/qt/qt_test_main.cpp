@@ -1,0 +1,17 @@
+// The Qt suites run GoogleTest inside one QApplication (offscreen platform), in Brazilian
+// Portuguese, as the client does.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QLocale>
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM",
+            qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
+    QApplication application(argc, argv);
+    QApplication::setOrganizationName(QStringLiteral("LembreteTestes"));
+    QApplication::setApplicationName(QStringLiteral("lembrete-client-tests"));
+    QLocale::setDefault(QLocale(QLocale::Portuguese, QLocale::Brazil));
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
