@@ -225,87 +225,8 @@ class Writer {
     std::string& out_;
 };
 
-Row decodeRow(const Json& json, const std::vector<FieldDef>& fields) {
-    if (!json.is_array() || json.size() != fields.size()) {
-        fail("cada linha deve ser uma lista com " + std::to_string(fields.size()) + " valores");
-    }
-    Row row;
-    row.reserve(fields.size());
-    for (std::size_t i = 0; i < fields.size(); ++i) {
-        try {
-            row.push_back(decodeValue(json[i], fields[i].type));
-        } catch (const WireFormatError& error) {
-            fail("campo " + fields[i].name + ": " + error.what());
-        }
-    }
-    return row;
-}
-
-FieldDef decodeField(const Json& json) {
-    if (!json.is_object()) {
-        fail("definição de campo não é um objeto");
-    }
-    const auto name = json.find("name");
-    const auto type = json.find("type");
-    if (name == json.end() || !name->is_string() || name->get_ref<const std::string&>().empty()) {
-        fail("campo sem nome");
-    }
-    FieldDef field;
-    field.name = name->get<std::string>();
-    const auto fieldType = type != json.end() && type->is_string()
-                               ? fieldTypeFromName(type->get_ref<const std::string&>())
-                               : std::nullopt;
-    if (!fieldType) {
-        fail("tipo desconhecido no campo " + field.name);
-    }
-    field.type = *fieldType;
-    if (const auto size = json.find("size"); size != json.end()) {
-        if (!size->is_number_integer() || size->get<std::int64_t>() < 0 ||
-            size->get<std::int64_t>() > 1 << 30) {
-            fail("tamanho inválido no campo " + field.name);
-        }
-        field.size = size->get<int>();
-    }
-    if (const auto origin = json.find("origin"); origin != json.end()) {
-        if (!origin->is_string()) {
-            fail("origem inválida no campo " + field.name);
-        }
-        field.origin = origin->get<std::string>();
-    }
-    return field;
-}
-
-Change decodeChange(const Json& json, const std::vector<FieldDef>& fields) {
-    if (!json.is_object()) {
-        fail("alteração não é um objeto");
-    }
-    const auto kind = json.find("kind");
-    const std::string kindName =
-        kind != json.end() && kind->is_string() ? kind->get<std::string>() : "";
-    Change change;
-    if (kindName == "insert") {
-        change.kind = ChangeKind::Insert;
-    } else if (kindName == "update") {
-        change.kind = ChangeKind::Update;
-    } else if (kindName == "delete") {
-        change.kind = ChangeKind::Delete;
-    } else {
-        fail("tipo de alteração desconhecido");
-    }
-    const auto oldRow = json.find("old");
-    const auto newRow = json.find("new");
-    const bool needsOld = change.kind != ChangeKind::Insert;
-    const bool needsNew = change.kind != ChangeKind::Delete;
-    if ((oldRow != json.end()) != needsOld || (newRow != json.end()) != needsNew) {
-        fail("alteração \"" + kindName + "\" com linhas antigas ou novas faltando ou sobrando");
-    }
-    if (needsOld) {
-        change.oldValues = decodeRow(*oldRow, fields);
-    }
-    if (needsNew) {
-        change.newValues = decodeRow(*newRow, fields);
-    }
-    return change;
+[[noreturn]] void failRowShape(const std::vector<FieldDef>& fields) {
+    fail("cada linha deve ser uma lista com " + std::to_string(fields.size()) + " valores");
 }
 
 bool digitsAt(std::string_view text, std::initializer_list<std::size_t> positions) {
@@ -382,6 +303,102 @@ Variant decodeValue(const Json& json, FieldType type) {
             break;
     }
     throw WireFormatError(std::string("valor não é do tipo ") + fieldTypeName(type));
+}
+
+void checkRowWidth(std::size_t count, const std::vector<FieldDef>& fields) {
+    if (count != fields.size()) {
+        failRowShape(fields);
+    }
+}
+
+Variant decodeCell(const Json& json, const FieldDef& field) {
+    try {
+        return decodeValue(json, field.type);
+    } catch (const WireFormatError& error) {
+        fail("campo " + field.name + ": " + error.what());
+    }
+}
+
+Row decodeRow(const Json& json, const std::vector<FieldDef>& fields) {
+    if (!json.is_array()) {
+        failRowShape(fields);
+    }
+    checkRowWidth(json.size(), fields);
+    Row row;
+    row.reserve(fields.size());
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        row.push_back(decodeCell(json[i], fields[i]));
+    }
+    return row;
+}
+
+FieldDef decodeField(const Json& json) {
+    if (!json.is_object()) {
+        fail("definição de campo não é um objeto");
+    }
+    const auto name = json.find("name");
+    const auto type = json.find("type");
+    if (name == json.end() || !name->is_string() || name->get_ref<const std::string&>().empty()) {
+        fail("campo sem nome");
+    }
+    FieldDef field;
+    field.name = name->get<std::string>();
+    const auto fieldType = type != json.end() && type->is_string()
+                               ? fieldTypeFromName(type->get_ref<const std::string&>())
+                               : std::nullopt;
+    if (!fieldType) {
+        fail("tipo desconhecido no campo " + field.name);
+    }
+    field.type = *fieldType;
+    if (const auto size = json.find("size"); size != json.end()) {
+        if (!size->is_number_integer() || size->get<std::int64_t>() < 0 ||
+            size->get<std::int64_t>() > 1 << 30) {
+            fail("tamanho inválido no campo " + field.name);
+        }
+        field.size = size->get<int>();
+    }
+    if (const auto origin = json.find("origin"); origin != json.end()) {
+        if (!origin->is_string()) {
+            fail("origem inválida no campo " + field.name);
+        }
+        field.origin = origin->get<std::string>();
+    }
+    return field;
+}
+
+Change makeChange(const std::string& kindName, std::optional<Row> oldRow,
+                  std::optional<Row> newRow) {
+    Change change;
+    if (kindName == "insert") {
+        change.kind = ChangeKind::Insert;
+    } else if (kindName == "update") {
+        change.kind = ChangeKind::Update;
+    } else if (kindName == "delete") {
+        change.kind = ChangeKind::Delete;
+    } else {
+        fail("tipo de alteração desconhecido");
+    }
+    const bool needsOld = change.kind != ChangeKind::Insert;
+    const bool needsNew = change.kind != ChangeKind::Delete;
+    if (oldRow.has_value() != needsOld || newRow.has_value() != needsNew) {
+        fail("alteração \"" + kindName + "\" com linhas antigas ou novas faltando ou sobrando");
+    }
+    change.oldValues = std::move(oldRow).value_or(Row());
+    change.newValues = std::move(newRow).value_or(Row());
+    return change;
+}
+
+Change decodeChange(const Json& json, const std::vector<FieldDef>& fields) {
+    if (!json.is_object()) {
+        fail("alteração não é um objeto");
+    }
+    const auto kind = json.find("kind");
+    const auto rowAt = [&](const char* key) -> std::optional<Row> {
+        const auto row = json.find(key);
+        return row == json.end() ? std::nullopt : std::optional<Row>(decodeRow(*row, fields));
+    };
+    return makeChange(kind != json.end() && kind->is_string() ? kind->get<std::string>() : "",
+                      rowAt("old"), rowAt("new"));
 }
 
 DataPacket decodePacket(const Json& json) {

@@ -31,6 +31,15 @@ DataPacket decodePacket(const Json& json);
 // One field value of the given type.
 Variant decodeValue(const Json& json, FieldType type);
 
+// Pieces of a packet, for readers that meet a packet in parts (variant_reader.h).
+FieldDef decodeField(const Json& json);
+Variant decodeCell(const Json& json, const FieldDef& field);  // names the field on failure
+Row decodeRow(const Json& json, const std::vector<FieldDef>& fields);
+void checkRowWidth(std::size_t count, const std::vector<FieldDef>& fields);
+Change makeChange(const std::string& kindName, std::optional<Row> oldRow,
+                  std::optional<Row> newRow);
+Change decodeChange(const Json& json, const std::vector<FieldDef>& fields);
+
 // A method argument or result, whose type travels with it: a packet is an object, a date-time
 // an ISO string (it decodes back as text: the receiver knows which arguments are dates), a blob
 // base64 text.

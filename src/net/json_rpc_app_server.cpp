@@ -4,6 +4,7 @@
 
 #include "net/json_codec.h"
 #include "net/rpc_error_codes.h"
+#include "net/variant_reader.h"
 #include "net/wire_format_error.h"
 
 namespace lembrete {
@@ -13,34 +14,151 @@ constexpr time_t kConnectTimeoutSeconds = 5;
 // A long series is applied in one transaction on the server; give it room.
 constexpr time_t kReadTimeoutSeconds = 120;
 
-ServerResult decodeResponse(const httplib::Result& response) {
-    const auto badResponse = [&] {
-        return ServerResult::failure(
-            rpc_error::BadResponse,
-            "Resposta inválida do servidor (HTTP " + std::to_string(response->status) + ").");
-    };
-    const Json json = Json::parse(response->body, nullptr, false);
-    if (!json.is_object() || json.value("jsonrpc", "") != "2.0") {
-        return badResponse();
+// Reads a JSON-RPC response as it is parsed: the members of the envelope here, the result
+// through a VariantReader, so a packet of many rows never becomes a document.
+class ResponseReader : public nlohmann::json_sax<Json> {
+  public:
+    bool null() override {
+        return inResult_ ? forward([&] { return result_.null(); }) : member(Json());
     }
-    if (const auto error = json.find("error"); error != json.end()) {
-        const auto code = error->find("code");
-        const auto message = error->find("message");
-        if (!error->is_object() || code == error->end() || !code->is_number_integer() ||
-            message == error->end() || !message->is_string()) {
-            return badResponse();
+    bool boolean(bool value) override {
+        return inResult_ ? forward([&] { return result_.boolean(value); }) : member(Json(value));
+    }
+    bool number_integer(number_integer_t value) override {
+        return inResult_ ? forward([&] { return result_.number_integer(value); })
+                         : member(Json(value));
+    }
+    bool number_unsigned(number_unsigned_t value) override {
+        return inResult_ ? forward([&] { return result_.number_unsigned(value); })
+                         : member(Json(value));
+    }
+    bool number_float(number_float_t value, const string_t& text) override {
+        return inResult_ ? forward([&] { return result_.number_float(value, text); })
+                         : member(Json(value));
+    }
+    bool string(string_t& value) override {
+        return inResult_ ? forward([&] { return result_.string(value); }) : member(Json(value));
+    }
+    bool binary(binary_t& value) override {
+        return inResult_ ? forward([&] { return result_.binary(value); }) : member(Json());
+    }
+
+    bool start_object(std::size_t size) override {
+        if (inResult_) {
+            return forward([&] { return result_.start_object(size); });
         }
-        return ServerResult::failure(code->get<int>(), message->get<std::string>());
+        if (skipDepth_ == 0 && depth_ == 0) {
+            depth_ = 1;
+        } else if (skipDepth_ == 0 && depth_ == 1 && key_ == "error") {
+            depth_ = 2;
+        } else {
+            ++skipDepth_;  // the id, members nobody reads
+        }
+        return true;
     }
-    const auto result = json.find("result");
-    if (result == json.end()) {
-        return badResponse();
+    bool end_object() override {
+        if (inResult_) {
+            return forward([&] { return result_.end_object(); });
+        }
+        if (skipDepth_ > 0) {
+            --skipDepth_;
+        } else if (depth_ == 2) {
+            hasError_ = true;
+            depth_ = 1;
+        } else {
+            depth_ = 0;
+        }
+        return true;
     }
+    bool start_array(std::size_t size) override {
+        if (inResult_) {
+            return forward([&] { return result_.start_array(size); });
+        }
+        ++skipDepth_;
+        return depth_ > 0;
+    }
+    bool end_array() override {
+        if (inResult_) {
+            return forward([&] { return result_.end_array(); });
+        }
+        --skipDepth_;
+        return true;
+    }
+    bool key(string_t& name) override {
+        if (inResult_) {
+            return result_.key(name);
+        }
+        if (skipDepth_ == 0) {
+            key_ = std::move(name);
+            inResult_ = depth_ == 1 && key_ == "result";
+        }
+        return true;
+    }
+    bool parse_error(std::size_t, const std::string&, const nlohmann::detail::exception&) override {
+        return false;
+    }
+
+    // The outcome; nullopt when the text is not a JSON-RPC 2.0 response.
+    std::optional<ServerResult> take() {
+        if (version_ != "2.0") {
+            return std::nullopt;
+        }
+        if (hasError_) {
+            return code_ && message_ ? std::optional(ServerResult::failure(*code_, *message_))
+                                     : std::nullopt;
+        }
+        return hasResult_ ? std::optional(ServerResult::success(result_.take())) : std::nullopt;
+    }
+
+  private:
+    template <typename Event>
+    bool forward(Event event) {
+        const bool ok = event();
+        if (result_.done()) {
+            inResult_ = false;
+            hasResult_ = true;
+        }
+        return ok;
+    }
+
+    // A scalar member of the envelope or of its error object.
+    bool member(const Json& value) {
+        if (skipDepth_ == 0 && depth_ == 1 && key_ == "jsonrpc" && value.is_string()) {
+            version_ = value.get<std::string>();
+        } else if (skipDepth_ == 0 && depth_ == 2 && key_ == "code" && value.is_number_integer()) {
+            code_ = value.get<int>();
+        } else if (skipDepth_ == 0 && depth_ == 2 && key_ == "message" && value.is_string()) {
+            message_ = value.get<std::string>();
+        }
+        return depth_ > 0;
+    }
+
+    int depth_ = 0;
+    int skipDepth_ = 0;
+    std::string key_;
+    std::string version_;
+    bool inResult_ = false;
+    bool hasResult_ = false;
+    VariantReader result_;
+    bool hasError_ = false;
+    std::optional<int> code_;
+    std::optional<std::string> message_;
+};
+
+ServerResult decodeResponse(const httplib::Result& response) {
+    ResponseReader reader;
     try {
-        return ServerResult::success(json_codec::decodeVariant(*result));
+        if (Json::sax_parse(response->body, &reader)) {
+            if (auto result = reader.take()) {
+                return std::move(*result);
+            }
+        }
     } catch (const WireFormatError& error) {
         return ServerResult::failure(rpc_error::BadResponse, error.what());
     }
+    return ServerResult::failure(
+        rpc_error::BadResponse,
+        "Resposta inválida do servidor (HTTP " + std::to_string(response->status) + ").");
 }
 
 }  // namespace

@@ -103,11 +103,30 @@ TEST_F(ScriptedPeer, ServerErrorsKeepTheirCodeAndMessage) {
     EXPECT_EQ(result.error->message, "Conflito");
 }
 
+TEST_F(ScriptedPeer, EnvelopeMembersInAnyOrderAndUnreadOnesSkipped) {
+    JsonRpcAppServer server("127.0.0.1", port_);
+    reply_ =
+        R"({"id":{"x":[1]},"error":{"data":{"a":[1,{}]},"message":"Negado","code":1003},"jsonrpc":"2.0"})";
+    const auto error = server.call("GetDatasAFazer", {"ANA"});
+    ASSERT_FALSE(error.ok());
+    EXPECT_EQ(error.error->code, rpc_error::OtherOperator);
+    EXPECT_EQ(error.error->message, "Negado");
+    reply_ = R"({"id":[1],"result":{"fields":[{"name":"DTATIVPESS","type":"datetime"}],)"
+             R"("rows":[["2026-12-08T00:00:00"]]},"extra":{"b":2},"jsonrpc":"2.0"})";
+    const auto days = server.call("GetDatasAFazer", {"ANA"});
+    ASSERT_TRUE(days.ok());
+    ASSERT_EQ(days.payload.kind(), VariantKind::Packet);
+    EXPECT_EQ(days.payload.asPacket().rows.at(0).at(0), Variant(Date::fromParts(2026, 12, 8)));
+}
+
 TEST_F(ScriptedPeer, AnswersThatAreNotJsonRpcAreFailures) {
     JsonRpcAppServer server("127.0.0.1", port_);
     for (const char* reply : {"<html>", R"({"result":1})", R"({"jsonrpc":"2.0","id":1})",
                               R"({"jsonrpc":"2.0","error":{"code":"x"},"id":1})",
-                              R"({"jsonrpc":"2.0","result":{"fields":3},"id":1})"}) {
+                              R"({"jsonrpc":"2.0","result":{"fields":3},"id":1})",
+                              R"({"jsonrpc":"2.0","result":[1],"id":1})",
+                              R"({"jsonrpc":"2.0","error":{"message":"sem código"},"id":1})",
+                              R"([{"jsonrpc":"2.0","result":1,"id":1}])"}) {
         reply_ = reply;
         const auto result = server.call("GetDatasAFazer", {"ANA"});
         ASSERT_FALSE(result.ok()) << reply;
