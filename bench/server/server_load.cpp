@@ -7,6 +7,7 @@
 // Usage: lembrete_server_load [--db FILE] [--seconds N]   (an existing seeded FILE is reused)
 #include <signal.h>
 #include <sys/prctl.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -18,6 +19,7 @@
 #include <fstream>
 #include <iostream>
 #include <random>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -151,6 +153,29 @@ struct AgendaClient {
     std::mt19937 random;
 };
 
+// CPU seconds used so far by the server process and by this driver: on a machine shared with
+// other work, CPU per call says more than wall-clock rates do.
+double serverCpuSeconds(pid_t pid) {
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+    std::istringstream fields(text.substr(text.rfind(')') + 2));
+    std::string field;
+    long ticks = 0;
+    for (int i = 3; i <= 15 && fields >> field; ++i) {
+        if (i >= 14) {
+            ticks += std::stol(field);  // utime, stime
+        }
+    }
+    return static_cast<double>(ticks) / sysconf(_SC_CLK_TCK);
+}
+
+double driverCpuSeconds() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    const auto seconds = [](const timeval& t) { return t.tv_sec + t.tv_usec / 1e6; };
+    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
 double percentile(std::vector<double> values, double fraction) {
     std::sort(values.begin(), values.end());
     return values[static_cast<std::size_t>(fraction * (values.size() - 1))];
@@ -181,6 +206,8 @@ void measure(pid_t serverPid, double seconds) {
         std::atomic<long> loads{0};
         long peakRss = 0;
         std::vector<std::thread> threads;
+        const double serverCpuBefore = serverCpuSeconds(serverPid);
+        const double driverCpuBefore = driverCpuSeconds();
         const auto start = Clock::now();
         for (auto& client : clients) {
             threads.emplace_back([&, c = client.get()] {
@@ -199,9 +226,15 @@ void measure(pid_t serverPid, double seconds) {
             thread.join();
         }
         const auto elapsed = std::chrono::duration<double>(Clock::now() - start).count();
+        const double calls = 3.0 * loads;
+        const double serverCpu = (serverCpuSeconds(serverPid) - serverCpuBefore) / calls * 1e6;
+        const double driverCpu = (driverCpuSeconds() - driverCpuBefore) / calls * 1e6;
         std::cout << kClients << " clients: " << static_cast<long>(3 * loads / elapsed)
                   << " calls/s (" << static_cast<long>(loads / elapsed)
                   << " agenda loads/s)   (goal >= 10000 calls/s)\n";
+        std::cout << "CPU per call: server " << serverCpu << " us, load driver " << driverCpu
+                  << " us; with both cores free that is at most "
+                  << static_cast<long>(2e6 / (serverCpu + driverCpu)) << " calls/s\n";
         std::cout << "server RSS during the run: peak sampled " << peakRss / 1024.0
                   << " MiB, VmHWM since start " << statusField(serverPid, "VmHWM:") / 1024.0
                   << " MiB   (goal < 64 MiB)\n";
