@@ -22,14 +22,15 @@ void EditorUnit::CriaManutAFazer(const std::string& number, bool refresh) {
     HourGlass hourGlass(host);
     EditNumber = number;
     RefreshAgenda = refresh;
-    if (!EditorCreated) {
-        TfrmAFazer* agenda = module_.Agenda().frmAFazer();
-        if (agenda == nullptr) {
-            throw std::logic_error("o editor de lembretes precisa da agenda aberta");
-        }
-        frmManutAFazer = createForm<TfrmManutAFazer>(*this, *agenda, host);
-        EditorCreated = true;
+    if (EditorCreated) {
+        return;  // the dialog is already open (and modal)
     }
+    TfrmAFazer* agenda = module_.Agenda().frmAFazer();
+    if (agenda == nullptr) {
+        throw std::logic_error("o editor de lembretes precisa da agenda aberta");
+    }
+    frmManutAFazer = createForm<TfrmManutAFazer>(*this, *agenda, host);
+    EditorCreated = true;
     // The dialog is released once it is closed, however the modal run ended.
     struct Release {
         EditorUnit& unit;

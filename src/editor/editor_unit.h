@@ -28,7 +28,8 @@ class EditorUnit {
 
     // Opens the editor modally for `number` (empty: a new reminder) under the hourglass; with
     // `refresh` a save reloads the agenda window and moves it to the reminder's day. The editor
-    // is created for the opening and released once the dialog has closed. Throws
+    // is created for the opening and released once the dialog has closed; a call while it is
+    // open only stores the arguments. Throws
     // std::logic_error when the agenda window is not open (the editor works on its list).
     void CriaManutAFazer(const std::string& number, bool refresh);
 

@@ -363,7 +363,9 @@ void TfrmManutAFazer::loadRowToEdit() {
     }
     drtDesc.SetText(cdsAuxAFazer.FieldByName(R::DSREFEATPESS).AsString());
     depData.SetDate(cdsAuxAFazer.FieldByName(R::DTATIVPESS).AsDateTime());
-    medPrioridade.SetText(cdsAuxAFazer.FieldByName(R::NRPRIOATPESS).AsString());
+    std::string priority = cdsAuxAFazer.FieldByName(R::NRPRIOATPESS).AsString();
+    std::erase(priority, ' ');  // the server accepts blanks around the digits; the mask does not
+    medPrioridade.SetText(priority);
     loadDescription(unit_.EditNumber);
 
     cdsAuxAFazer.Edit();
@@ -617,18 +619,24 @@ void TfrmManutAFazer::fillRow() {
 void TfrmManutAFazer::saveSingle() {
     const WorkingRow working = snapshotWorkingRow();
     const std::string operatorCode = host_.Operador();
+    if (cdsAuxAFazer.State() == DataSetState::Insert) {
+        cdsAuxAFazer.FieldByName(R::CDOPERADOR).SetAsString(operatorCode);
+        cdsAuxAFazer.FieldByName(R::NRATIVPESS)
+            .SetAsString(gateway().GetPrxAtivPessoal(operatorCode));
+        postWorkingRow(working);
+    }
+    // Once the new row is stored, a failure of its description leaves it stored: a second OK
+    // then changes that reminder instead of storing another.
+    postDescription(cdsAuxAFazer.FieldByName(R::NRATIVPESS).AsString());
+    // An existing reminder's row is posted whichever way its description went.
+    if (editing(cdsAuxAFazer)) {
+        postWorkingRow(working);
+    }
+}
+
+void TfrmManutAFazer::postWorkingRow(const WorkingRow& working) {
     try {
-        if (cdsAuxAFazer.State() == DataSetState::Insert) {
-            cdsAuxAFazer.FieldByName(R::CDOPERADOR).SetAsString(operatorCode);
-            cdsAuxAFazer.FieldByName(R::NRATIVPESS)
-                .SetAsString(gateway().GetPrxAtivPessoal(operatorCode));
-            cdsAuxAFazer.Post();
-        }
-        postDescription(cdsAuxAFazer.FieldByName(R::NRATIVPESS).AsString());
-        // An existing reminder's row is posted whichever way its description went.
-        if (editing(cdsAuxAFazer)) {
-            cdsAuxAFazer.Post();
-        }
+        cdsAuxAFazer.Post();
     } catch (...) {
         restoreWorkingRow(working);
         throw;

@@ -168,6 +168,8 @@ class TfrmManutAFazer : public TForm {
     void refuse(TTabSheet& page, Component& control, std::string_view key);
     void fillRow();
     void saveSingle();
+    // Posts (and so sends) the working row; on a failure gives it back as the user left it.
+    void postWorkingRow(const WorkingRow& working);
     void postDescription(const std::string& number);
     // Reloads the agenda (when asked to) and moves it to `day`.
     void refreshAgenda(Date day);

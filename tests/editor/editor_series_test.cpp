@@ -281,5 +281,25 @@ TEST_F(EditorSeriesTest, SingleReminderRetriedAfterTheServerCameBackIsStoredOnce
     EXPECT_EQ(storedRows(), Lines{"16/07/2007 08:00:00|Uma vez|P|N|1|S|"});
 }
 
+TEST_F(EditorSeriesTest, SingleReminderWhoseDescriptionFailedIsNotStoredTwice) {
+    const bool open = edit("", [&](TfrmManutAFazer& f) {
+        f.drtDesc.TypeText("Descrição recusada");
+        f.pgcGeral.SelectPage(f.tshObservacao);
+        // Alone, the description's change log must pass the request limit by itself.
+        f.dbrTxAtivPess.EnterText(std::string(13u << 20, 'x'));
+        f.bitConfirma.Click();
+        EXPECT_TRUE(f.Visible());
+        EXPECT_EQ(host_.Errors().size(), 1u);
+        // The reminder row went first and stays, as single saves always did.
+        EXPECT_EQ(storedRows(), Lines{"16/07/2007 08:00:00|Descrição recusada|P|N|1|S|"});
+        f.dbrTxAtivPess.EnterText("curto");
+        f.bitConfirma.Click();
+    });
+    EXPECT_FALSE(open);
+    EXPECT_EQ(storedRows(), Lines{"16/07/2007 08:00:00|Descrição recusada|P|N|1|S|"});
+    const DataPacket stored = storedPacket();
+    EXPECT_EQ(storedDescription(stored.rows[0][stored.fieldIndex("NRATIVPESS")].toText()), "curto");
+}
+
 }  // namespace
 }  // namespace lembrete::testing
