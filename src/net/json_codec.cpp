@@ -23,6 +23,16 @@ class Writer {
         out_.push_back('"');
         std::size_t i = 0;
         while (i < value.size()) {
+            // Plain characters go out in runs; only escapes and multi-byte ones are looked at.
+            std::size_t run = i;
+            while (run < value.size() && isPlain(static_cast<unsigned char>(value[run]))) {
+                ++run;
+            }
+            out_.append(value.substr(i, run - i));
+            i = run;
+            if (i == value.size()) {
+                break;
+            }
             const auto c = static_cast<unsigned char>(value[i]);
             if (c >= 0x80) {
                 const std::size_t length = utf8SequenceLength(value, i);
@@ -31,10 +41,10 @@ class Writer {
                 }
                 out_.append(value.substr(i, length));
                 i += length;
-                continue;
+            } else {
+                escape(static_cast<char>(c));
+                ++i;
             }
-            escape(static_cast<char>(c));
-            ++i;
         }
         out_.push_back('"');
     }
@@ -166,6 +176,8 @@ class Writer {
     }
 
   private:
+    static bool isPlain(unsigned char c) { return c >= 0x20 && c < 0x80 && c != '"' && c != '\\'; }
+
     void escape(char c) {
         switch (c) {
             case '"':
