@@ -1,5 +1,6 @@
 #include "data/date.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -13,6 +14,18 @@ using namespace std::chrono;
 
 constexpr sys_days kDayZero = sys_days{year{1899} / December / 30};
 constexpr std::int64_t kMillisPerDay = 24LL * 60 * 60 * 1000;
+
+// Appends `value` zero-padded to `width` digits, then `separator` (none when 0), as
+// "%0*u" would: every date on the wire goes through here, and snprintf was slow enough to show.
+void appendPadded(std::string& text, unsigned value, int width, char separator = 0) {
+    char buffer[16];
+    const auto end = std::to_chars(buffer, buffer + sizeof buffer, value).ptr;
+    text.append(static_cast<std::size_t>(std::max<long>(0, width - (end - buffer))), '0');
+    text.append(buffer, end);
+    if (separator) {
+        text.push_back(separator);
+    }
+}
 
 // Reads exactly `width` decimal digits at `pos`, advancing it; nullopt otherwise.
 std::optional<int> digits(std::string_view text, std::size_t& pos, std::size_t width) {
@@ -130,17 +143,19 @@ int Date::dayNumber() const {
 
 std::string Date::format() const {
     auto p = parts();
-    char text[32];
-    std::snprintf(text, sizeof text, "%02u/%02u/%04u", unsigned{p.day}, unsigned{p.month},
-                  unsigned{p.year});
+    std::string text;
+    appendPadded(text, p.day, 2, '/');
+    appendPadded(text, p.month, 2, '/');
+    appendPadded(text, p.year, 4);
     return text;
 }
 
 std::string Date::iso() const {
     auto p = parts();
-    char text[32];
-    std::snprintf(text, sizeof text, "%04u-%02u-%02u", unsigned{p.year}, unsigned{p.month},
-                  unsigned{p.day});
+    std::string text;
+    appendPadded(text, p.year, 4, '-');
+    appendPadded(text, p.month, 2, '-');
+    appendPadded(text, p.day, 2);
     return text;
 }
 
@@ -242,8 +257,10 @@ double DateTime::dayNumber() const {
 }
 
 std::string DateTime::formatTime() const {
-    char text[32];
-    std::snprintf(text, sizeof text, "%02d:%02d:%02d", hour(), minute(), second());
+    std::string text;
+    appendPadded(text, static_cast<unsigned>(hour()), 2, ':');
+    appendPadded(text, static_cast<unsigned>(minute()), 2, ':');
+    appendPadded(text, static_cast<unsigned>(second()), 2);
     return text;
 }
 
@@ -254,9 +271,8 @@ std::string DateTime::format() const {
 std::string DateTime::iso() const {
     std::string text = date_.iso() + 'T' + formatTime();
     if (int ms = millisecond(); ms != 0) {
-        char fraction[8];
-        std::snprintf(fraction, sizeof fraction, ".%03d", ms);
-        text += fraction;
+        text += '.';
+        appendPadded(text, static_cast<unsigned>(ms), 3);
     }
     return text;
 }
