@@ -742,7 +742,7 @@ void TfrmManutAFazer::GravaRepeticao() {
                 cdsAuxAFazer.Post();
             }
         }
-        sendSeries(static_cast<int>(days.size()));
+        sendSeries(working, static_cast<int>(days.size()));
     } catch (...) {
         cdsAuxDesc.CancelUpdates();
         restoreWorkingRow(working);
@@ -790,18 +790,17 @@ void TfrmManutAFazer::postOccurrence(Date day, const std::string& number,
 // Reminders first (a description belongs to a stored reminder), then descriptions, each as one
 // change log the server applies in one transaction. When the descriptions fail after the
 // reminders landed, the landed rows are taken back so that nothing of the series stays.
-void TfrmManutAFazer::sendSeries(int occurrences) {
-    const DataPacket landed = cdsAuxAFazer.Delta();
+void TfrmManutAFazer::sendSeries(const WorkingRow& working, int occurrences) {
     gateway().SetAfazer(cdsAuxAFazer, false, ReminderGateway::OnFailure::CancelChanges);
     try {
         gateway().SetDescAFazer(cdsAuxDesc, false, ReminderGateway::OnFailure::CancelChanges);
     } catch (...) {
-        removeLandedSeries(landed, occurrences);
+        removeLandedSeries(working, occurrences);
         throw;
     }
 }
 
-void TfrmManutAFazer::removeLandedSeries(const DataPacket& landed, int occurrences) {
+void TfrmManutAFazer::removeLandedSeries(const WorkingRow& working, int occurrences) {
     {
         FlagScope bulk(bulkPost_);
         ControlsDisabled rowsHeld(cdsAuxAFazer);
@@ -810,16 +809,12 @@ void TfrmManutAFazer::removeLandedSeries(const DataPacket& landed, int occurrenc
             cdsAuxAFazer.Last();
             cdsAuxAFazer.Delete();
         }
-        const int numberAt = landed.fieldIndex(R::NRATIVPESS);
-        for (const Change& change : landed.changes) {
-            if (change.kind != ChangeKind::Update ||
-                !cdsAuxAFazer.Locate(R::NRATIVPESS, change.oldValues[numberAt])) {
-                continue;
-            }
+        // An edited reminder gets its stored values back (no change when it was not edited).
+        if (!working.stored.empty() &&
+            cdsAuxAFazer.Locate(R::NRATIVPESS, Variant(working.number))) {
             cdsAuxAFazer.Edit();
-            for (std::size_t field = 0; field < landed.fields.size(); ++field) {
-                cdsAuxAFazer.FieldByName(landed.fields[field].name)
-                    .SetValue(change.oldValues[field]);
+            for (int field = 0; field < cdsAuxAFazer.FieldCount(); ++field) {
+                cdsAuxAFazer.Fields(field).SetValue(working.stored[field]);
             }
             cdsAuxAFazer.Post();
         }
@@ -833,6 +828,9 @@ TfrmManutAFazer::WorkingRow TfrmManutAFazer::snapshotWorkingRow() {
     row.number = cdsAuxAFazer.FieldByName(R::NRATIVPESS).AsString();
     for (int field = 0; field < cdsAuxAFazer.FieldCount(); ++field) {
         row.values.push_back(cdsAuxAFazer.Fields(field).AsVariant());
+    }
+    if (!row.isNew && cdsAuxAFazer.RecNo() > 0) {
+        row.stored = cdsAuxAFazer.RowAt(cdsAuxAFazer.RecNo() - 1);
     }
     return row;
 }

@@ -144,7 +144,8 @@ class TfrmManutAFazer : public TForm {
     struct WorkingRow {
         bool isNew = false;
         std::string number;
-        Row values;
+        Row values;  // as edited
+        Row stored;  // an existing row's values as the server holds them
     };
 
     void buildGeneralTab();
@@ -176,8 +177,8 @@ class TfrmManutAFazer : public TForm {
 
     // Fills and posts one occurrence row in each dataset.
     void postOccurrence(Date day, const std::string& number, const std::string& series);
-    void sendSeries(int occurrences);
-    void removeLandedSeries(const DataPacket& landed, int occurrences);
+    void sendSeries(const WorkingRow& working, int occurrences);
+    void removeLandedSeries(const WorkingRow& working, int occurrences);
     WorkingRow snapshotWorkingRow();
     void restoreWorkingRow(const WorkingRow& row);
 
