@@ -63,6 +63,9 @@ constexpr std::array<std::string_view, 7> kEditorMessageLines = {
 // MoveCalendario's kind as the agenda's own month buttons pass it; only the direction counts.
 constexpr int kMonthStepKind = 2;
 
+// Every successful write tells the host that ATIVPESSOAL changed, so that its copy follows.
+constexpr bool kRefreshHostCache = true;
+
 // The largest block of reminder numbers one GetPrxAtivPessoalBloco call may reserve.
 constexpr int kNumbersPerBlock = 10000;
 
@@ -689,13 +692,14 @@ void TfrmManutAFazer::cdsAuxAFazerBeforePost(ClientDataSet& dataSet) {
 
 void TfrmManutAFazer::cdsAuxAFazerAfterPost(ClientDataSet& dataSet) {
     if (!bulkPost_) {
-        gateway().SetAfazer(dataSet, false, ReminderGateway::OnFailure::CancelChanges);
+        gateway().SetAfazer(dataSet, kRefreshHostCache, ReminderGateway::OnFailure::CancelChanges);
     }
 }
 
 void TfrmManutAFazer::cdsAuxDescAfterPost(ClientDataSet& dataSet) {
     if (!bulkPost_) {
-        gateway().SetDescAFazer(dataSet, false, ReminderGateway::OnFailure::CancelChanges);
+        gateway().SetDescAFazer(dataSet, kRefreshHostCache,
+                                ReminderGateway::OnFailure::CancelChanges);
     }
 }
 
@@ -791,9 +795,10 @@ void TfrmManutAFazer::postOccurrence(Date day, const std::string& number,
 // change log the server applies in one transaction. When the descriptions fail after the
 // reminders landed, the landed rows are taken back so that nothing of the series stays.
 void TfrmManutAFazer::sendSeries(const WorkingRow& working, int occurrences) {
-    gateway().SetAfazer(cdsAuxAFazer, false, ReminderGateway::OnFailure::CancelChanges);
+    gateway().SetAfazer(cdsAuxAFazer, kRefreshHostCache, ReminderGateway::OnFailure::CancelChanges);
     try {
-        gateway().SetDescAFazer(cdsAuxDesc, false, ReminderGateway::OnFailure::CancelChanges);
+        gateway().SetDescAFazer(cdsAuxDesc, kRefreshHostCache,
+                                ReminderGateway::OnFailure::CancelChanges);
     } catch (...) {
         removeLandedSeries(working, occurrences);
         throw;
@@ -819,7 +824,7 @@ void TfrmManutAFazer::removeLandedSeries(const WorkingRow& working, int occurren
             cdsAuxAFazer.Post();
         }
     }
-    gateway().SetAfazer(cdsAuxAFazer, false, ReminderGateway::OnFailure::CancelChanges);
+    gateway().SetAfazer(cdsAuxAFazer, kRefreshHostCache, ReminderGateway::OnFailure::CancelChanges);
 }
 
 TfrmManutAFazer::WorkingRow TfrmManutAFazer::snapshotWorkingRow() {
