@@ -9,6 +9,7 @@ namespace lembrete::testing {
 namespace {
 
 using EditorFormTest = EditorFixture;
+using Lines = std::vector<std::string>;
 
 const DateTime kMorning = DateTime::fromParts({2007, 7, 16}, 9, 15, 30);
 
@@ -244,6 +245,19 @@ TEST_F(EditorFormTest, ReminderGoneMeanwhileClosesTheEditorUntouched) {
     EXPECT_EQ(host_.Errors().back(),
               "Lembrete não encontrado: ele pode ter sido excluído ou alterado por outra "
               "estação.");
+}
+
+TEST_F(EditorFormTest, ActivatedAgainTheEditorKeepsWhatWasTyped) {
+    edit("", [&](TfrmManutAFazer& f) {
+        f.drtDesc.TypeText("Digitado");
+        f.depData.EnterText("25/07/2007");
+        host_.TakeCalls();
+        EXPECT_TRUE(f.Activate());
+        EXPECT_EQ(serverCallsSince(), Lines{});
+        EXPECT_EQ(f.drtDesc.Text(), "Digitado");
+        EXPECT_EQ(f.depData.Text(), "25/07/2007");
+        EXPECT_EQ(f.cdsAuxAFazer.State(), DataSetState::Insert);
+    });
 }
 
 TEST_F(EditorFormTest, HourglassOnlyWhileTheEditorIsOpen) {
