@@ -1,9 +1,8 @@
 #include "editor/frm_manut_afazer.h"
 
-#include <algorithm>
 #include <array>
 #include <chrono>
-#include <cstdint>
+#include <string>
 #include <vector>
 
 #include "agenda/frm_a_fazer.h"
@@ -63,24 +62,6 @@ constexpr std::array<std::string_view, 7> kEditorMessageLines = {
 // MoveCalendario's kind as the agenda's own month buttons pass it; only the direction counts.
 constexpr int kMonthStepKind = 2;
 
-// Every successful write tells the host that ATIVPESSOAL changed, so that its copy follows.
-constexpr bool kRefreshHostCache = true;
-
-// The largest block of reminder numbers one GetPrxAtivPessoalBloco call may reserve.
-constexpr int kNumbersPerBlock = 10000;
-
-// Raises a flag for a scope.
-class FlagScope {
-  public:
-    explicit FlagScope(bool& flag) : flag_(flag) { flag_ = true; }
-    ~FlagScope() { flag_ = false; }
-    FlagScope(const FlagScope&) = delete;
-    FlagScope& operator=(const FlagScope&) = delete;
-
-  private:
-    bool& flag_;
-};
-
 bool editing(const ClientDataSet& dataSet) {
     return dataSet.State() == DataSetState::Edit || dataSet.State() == DataSetState::Insert;
 }
@@ -139,7 +120,8 @@ TfrmManutAFazer::TfrmManutAFazer(EditorUnit& unit, TfrmAFazer& agenda, HostServi
       unit_(unit),
       agenda_(agenda),
       host_(host),
-      summary_([this](std::string_view key) { return msgPadrao.Msg(key); }) {
+      summary_([this](std::string_view key) { return msgPadrao.Msg(key); }),
+      series_(cdsAuxAFazer, cdsAuxDesc, agenda.gateway) {
     SetCaption("Altera Lembrete");
     lblCodTela.SetCaption(std::string(kScreenCode));
     buildMessages();
@@ -691,13 +673,13 @@ void TfrmManutAFazer::cdsAuxAFazerBeforePost(ClientDataSet& dataSet) {
 }
 
 void TfrmManutAFazer::cdsAuxAFazerAfterPost(ClientDataSet& dataSet) {
-    if (!bulkPost_) {
+    if (!series_.Posting()) {
         gateway().SetAfazer(dataSet, kRefreshHostCache, ReminderGateway::OnFailure::CancelChanges);
     }
 }
 
 void TfrmManutAFazer::cdsAuxDescAfterPost(ClientDataSet& dataSet) {
-    if (!bulkPost_) {
+    if (!series_.Posting()) {
         gateway().SetDescAFazer(dataSet, kRefreshHostCache,
                                 ReminderGateway::OnFailure::CancelChanges);
     }
@@ -718,113 +700,27 @@ void TfrmManutAFazer::GravaRepeticao() {
     series.setInterval(speDia.Value());
     series.setEndDate(rdbSemData.Checked() ? std::nullopt
                                            : std::optional<Date>(depDataTermino.GetDate()->date()));
+    const bool leadGiven = chbAlarme.Checked() && !chbHoraEvento.Checked();
+    OccurrenceValues values;
+    values.operatorCode = host_.Operador();
+    values.reference = drtDesc.Text();
+    values.timeOfDay = std::chrono::floor<std::chrono::seconds>(dtpHora.Time());
+    values.alarm = std::string(chbAlarme.Checked() ? R::kAlarmOn : R::kAlarmOff);
+    if (leadGiven && !speAlarme.Text().empty()) {
+        values.lead = static_cast<double>(speAlarme.Value());
+    }
+    if (leadGiven) {
+        values.unit = unitCodeForIndex(cbbAlarme.ItemIndex());
+    }
+    values.description = Blob{dbrTxAtivPess.Text()};
+
     const WorkingRow working = snapshotWorkingRow();
     try {
-        const std::string operatorCode = host_.Operador();
-        const std::vector<Date> days = occurrences(series, depData.GetDate()->date());
-        const std::string seriesNumber = gateway().GetPrxNrRepetAtivPess(operatorCode);
-        std::vector<std::string> numbers;
-        numbers.reserve(days.size());
-        while (numbers.size() < days.size()) {
-            const int count = static_cast<int>(
-                std::min<std::size_t>(days.size() - numbers.size(), kNumbersPerBlock));
-            const long long first =
-                std::stoll(gateway().GetPrxAtivPessoalBloco(operatorCode, count));
-            for (int i = 0; i < count; ++i) {
-                numbers.push_back(std::to_string(first + i));
-            }
-        }
-        {
-            FlagScope bulk(bulkPost_);
-            ControlsDisabled rowsHeld(cdsAuxAFazer);
-            ControlsDisabled descriptionsHeld(cdsAuxDesc);
-            for (std::size_t i = 0; i < days.size(); ++i) {
-                postOccurrence(days[i], numbers[i], seriesNumber);
-            }
-            // An existing reminder is stored with its edits even when no occurrence follows.
-            if (cdsAuxAFazer.State() == DataSetState::Edit) {
-                cdsAuxAFazer.Post();
-            }
-        }
-        sendSeries(working, static_cast<int>(days.size()));
+        series_.Write(occurrences(series, depData.GetDate()->date()), values);
     } catch (...) {
-        cdsAuxDesc.CancelUpdates();
         restoreWorkingRow(working);
         throw;
     }
-}
-
-void TfrmManutAFazer::postOccurrence(Date day, const std::string& number,
-                                     const std::string& series) {
-    const std::string operatorCode = host_.Operador();
-    const bool alarmOn = chbAlarme.Checked();
-    const bool leadGiven = alarmOn && !chbHoraEvento.Checked();
-    if (cdsAuxAFazer.State() != DataSetState::Insert) {
-        cdsAuxAFazer.Append();
-    }
-    cdsAuxAFazer.FieldByName(R::CDOPERADOR).SetAsString(operatorCode);
-    cdsAuxAFazer.FieldByName(R::NRATIVPESS).SetAsString(number);
-    cdsAuxAFazer.FieldByName(R::DSREFEATPESS).SetAsString(drtDesc.Text());
-    cdsAuxAFazer.FieldByName(R::DTATIVPESS)
-        .SetAsDateTime(DateTime(day, std::chrono::floor<std::chrono::seconds>(dtpHora.Time())));
-    cdsAuxAFazer.FieldByName(R::NRREPETATIVP).SetAsString(series);
-    cdsAuxAFazer.FieldByName(R::IDALARATPESS)
-        .SetAsString(std::string(alarmOn ? R::kAlarmOn : R::kAlarmOff));
-    Field lead = cdsAuxAFazer.FieldByName(R::QTSEGUATPESS);
-    Field unitField = cdsAuxAFazer.FieldByName(R::IDUNITATPESS);
-    if (leadGiven && !speAlarme.Text().empty()) {
-        lead.SetAsFloat(speAlarme.Value());
-    } else {
-        lead.Clear();
-    }
-    if (leadGiven) {
-        unitField.SetAsString(std::string(unitCodeForIndex(cbbAlarme.ItemIndex())));
-    } else {
-        unitField.Clear();
-    }
-    cdsAuxAFazer.Post();
-
-    cdsAuxDesc.Append();
-    cdsAuxDesc.FieldByName(R::CDOPERADOR).SetAsString(operatorCode);
-    cdsAuxDesc.FieldByName(R::NRATIVPESS).SetAsString(number);
-    cdsAuxDesc.FieldByName(DescriptionRecord::TXATIVPESS).SetValue(Blob{dbrTxAtivPess.Text()});
-    cdsAuxDesc.Post();
-}
-
-// Reminders first (a description belongs to a stored reminder), then descriptions, each as one
-// change log the server applies in one transaction. When the descriptions fail after the
-// reminders landed, the landed rows are taken back so that nothing of the series stays.
-void TfrmManutAFazer::sendSeries(const WorkingRow& working, int occurrences) {
-    gateway().SetAfazer(cdsAuxAFazer, kRefreshHostCache, ReminderGateway::OnFailure::CancelChanges);
-    try {
-        gateway().SetDescAFazer(cdsAuxDesc, kRefreshHostCache,
-                                ReminderGateway::OnFailure::CancelChanges);
-    } catch (...) {
-        removeLandedSeries(working, occurrences);
-        throw;
-    }
-}
-
-void TfrmManutAFazer::removeLandedSeries(const WorkingRow& working, int occurrences) {
-    {
-        FlagScope bulk(bulkPost_);
-        ControlsDisabled rowsHeld(cdsAuxAFazer);
-        // The occurrences were appended, so they are the last rows.
-        for (int i = 0; i < occurrences; ++i) {
-            cdsAuxAFazer.Last();
-            cdsAuxAFazer.Delete();
-        }
-        // An edited reminder gets its stored values back (no change when it was not edited).
-        if (!working.stored.empty() &&
-            cdsAuxAFazer.Locate(R::NRATIVPESS, Variant(working.number))) {
-            cdsAuxAFazer.Edit();
-            for (int field = 0; field < cdsAuxAFazer.FieldCount(); ++field) {
-                cdsAuxAFazer.Fields(field).SetValue(working.stored[field]);
-            }
-            cdsAuxAFazer.Post();
-        }
-    }
-    gateway().SetAfazer(cdsAuxAFazer, kRefreshHostCache, ReminderGateway::OnFailure::CancelChanges);
 }
 
 TfrmManutAFazer::WorkingRow TfrmManutAFazer::snapshotWorkingRow() {
@@ -833,9 +729,6 @@ TfrmManutAFazer::WorkingRow TfrmManutAFazer::snapshotWorkingRow() {
     row.number = cdsAuxAFazer.FieldByName(R::NRATIVPESS).AsString();
     for (int field = 0; field < cdsAuxAFazer.FieldCount(); ++field) {
         row.values.push_back(cdsAuxAFazer.Fields(field).AsVariant());
-    }
-    if (!row.isNew && cdsAuxAFazer.RecNo() > 0) {
-        row.stored = cdsAuxAFazer.RowAt(cdsAuxAFazer.RecNo() - 1);
     }
     return row;
 }

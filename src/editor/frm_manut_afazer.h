@@ -22,6 +22,7 @@
 #include "data/client_data_set.h"
 #include "data/data_source.h"
 #include "data/reminder_gateway.h"
+#include "editor/series_writer.h"
 #include "recurrence/recurrence_summary.h"
 #include "toolkit/bit_button.h"
 #include "toolkit/check_box.h"
@@ -136,7 +137,8 @@ class TfrmManutAFazer : public TForm {
     void ControlaSemana(int day);
     // Clears every weekday flag and paints the weekday panels clWindow.
     void SetaSemana();
-    // Stores the occurrences of the rule as new reminders (see the header comment).
+    // Stores the occurrences of the rule as new reminders (SeriesWriter); on a failure the
+    // working row comes back as the user left it.
     void GravaRepeticao();
 
   private:
@@ -144,8 +146,7 @@ class TfrmManutAFazer : public TForm {
     struct WorkingRow {
         bool isNew = false;
         std::string number;
-        Row values;  // as edited
-        Row stored;  // an existing row's values as the server holds them
+        Row values;
     };
 
     void buildGeneralTab();
@@ -175,10 +176,6 @@ class TfrmManutAFazer : public TForm {
     // Reloads the agenda (when asked to) and moves it to `day`.
     void refreshAgenda(Date day);
 
-    // Fills and posts one occurrence row in each dataset.
-    void postOccurrence(Date day, const std::string& number, const std::string& series);
-    void sendSeries(const WorkingRow& working, int occurrences);
-    void removeLandedSeries(const WorkingRow& working, int occurrences);
     WorkingRow snapshotWorkingRow();
     void restoreWorkingRow(const WorkingRow& row);
 
@@ -186,10 +183,9 @@ class TfrmManutAFazer : public TForm {
     TfrmAFazer& agenda_;
     HostServices& host_;
     RecurrenceSummary summary_;
+    // While it posts a series, the after-post handlers leave the sending to it.
+    SeriesWriter series_;
     bool activated_ = false;
-    // True while the occurrences are being posted: the after-post handlers then leave the
-    // sending to GravaRepeticao, which sends each dataset's rows in one change log.
-    bool bulkPost_ = false;
 };
 
 }  // namespace lembrete
