@@ -9,10 +9,10 @@
 // connection, the filters, the calendar and the list it reloads after a save; the agenda
 // window outlives the dialog. The repetition rule it edits lives in the unit.
 //
-// Saving a repeating reminder reserves the series' numbers in one block and sends the series
-// as one change log for the reminders and one for the descriptions; if either fails, nothing
-// of the series stays on the server, the user is told and the dialog stays open with what the
-// user had entered.
+// Saving a repeating reminder hands the occurrences to a SeriesWriter (one block of numbers, one
+// change log per dataset, all or nothing). Whenever a save fails, the user has been told, the
+// dialog stays open and the row being edited is as the user left it, so a second OK saves it
+// once.
 #pragma once
 
 #include <optional>

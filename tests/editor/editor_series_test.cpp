@@ -2,6 +2,7 @@
 // number, the few round trips a series costs, and what a failure mid-save leaves behind.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
 
 #include "editor_fixture.h"
@@ -166,6 +167,30 @@ TEST_F(EditorSeriesTest, OpenEndedDailySeriesCostsAFewRoundTrips) {
     // The agenda shows the day the series starts, not its last occurrence.
     EXPECT_EQ(agenda_->SelectedDate(), Date::fromParts(2007, 7, 16));
     EXPECT_EQ(agenda_->panCalendAFazer.Caption(), "Julho  2007");
+}
+
+TEST_F(EditorSeriesTest, SeriesLongerThanOneBlockOfNumbers) {
+    Lines saveCalls;
+    edit("", [&](TfrmManutAFazer& f) {
+        f.drtDesc.TypeText("Trinta anos");
+        f.depData.EnterText("01/01/2000");
+        f.pgcGeral.SelectPage(f.tshRepeticao);
+        f.panDiario.Click();
+        f.depDataTermino.EnterText("31/12/2030");
+        host_.TakeCalls();
+        f.bitConfirma.Click();
+        saveCalls = serverCallsSince();
+    });
+    const Series series(storedPacket(), "Trinta anos");
+    const std::size_t days =
+        Date::fromParts(2000, 1, 1).daysUntil(Date::fromParts(2030, 12, 31)) + 1;
+    ASSERT_EQ(series.dates.size(), days);
+    EXPECT_GT(days, static_cast<std::size_t>(SeriesWriter::kNumbersPerBlock));
+    EXPECT_EQ(std::set<std::string>(series.numbers.begin(), series.numbers.end()).size(), days);
+    EXPECT_EQ(series.seriesNumbers.size(), 1u);
+    EXPECT_EQ(std::count(saveCalls.begin(), saveCalls.end(), "GetPrxAtivPessoalBloco"), 2);
+    EXPECT_EQ(std::count(saveCalls.begin(), saveCalls.end(), "SetAfazer"), 1);
+    EXPECT_EQ(std::count(saveCalls.begin(), saveCalls.end(), "SetDescAFazer"), 1);
 }
 
 TEST_F(EditorSeriesTest, EditingAStoredReminderIntoASeriesKeepsItAndAddsTheSeries) {
