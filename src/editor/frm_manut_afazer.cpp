@@ -652,12 +652,8 @@ void TfrmManutAFazer::refreshAgenda(Date day) {
         agenda_.dtsAFazer.SetDataSet(nullptr);
         agenda_.LoadList();
     }
-    {
-        TDBCalendar::Update update(agenda_.dbcAFazer);
-        agenda_.dbcAFazer.SetDateElement(1, day.year());
-        agenda_.dbcAFazer.SetDateElement(2, day.month());
-        agenda_.dbcAFazer.SetDateElement(3, day.day());
-    }
+    // Written whole: element writes could pass through another date and reload twice.
+    agenda_.dbcAFazer.SetDate(day);
     agenda_.MoveDia(0);
     agenda_.MoveCalendario(kMonthStepKind, 0);
 }

@@ -34,54 +34,28 @@ TDBCalendar::TDBCalendar(TForm* owner, std::string name)
       }) {}
 
 lembrete::Date TDBCalendar::GetDate() const {
-    return updates_ > 0 ? clampedDate(pending_) : date_;
+    return date_;
 }
 
 std::uint16_t TDBCalendar::GetDateElement(int element) const {
     checkElement(element, 1);
-    const DateParts parts = updates_ > 0 ? pending_ : date_.parts();
+    const DateParts parts = date_.parts();
     return element == 1 ? parts.year : element == 2 ? parts.month : parts.day;
 }
 
 void TDBCalendar::SetDateElement(int element, int value) {
     checkElement(element, value);
-    DateParts parts = updates_ > 0 ? pending_ : date_.parts();
+    DateParts parts = date_.parts();
     const auto part = static_cast<std::uint16_t>(value);
     (element == 1 ? parts.year : element == 2 ? parts.month : parts.day) = part;
-    if (updates_ > 0) {
-        pending_ = parts;
-    } else {
-        apply(clampedDate(parts));
-    }
+    apply(clampedDate(parts));
 }
 
-void TDBCalendar::SetDate(lembrete::Date day) {
-    if (updates_ > 0) {
-        pending_ = day.parts();
-    } else {
-        apply(day);
-    }
-}
+void TDBCalendar::SetDate(lembrete::Date day) { apply(day); }
 
 void TDBCalendar::apply(lembrete::Date day) {
     if (update(date_, day, Property::Date)) {
         OnChange.fire();
-    }
-}
-
-TDBCalendar::Update::Update(TDBCalendar& calendar) : calendar_(calendar) {
-    if (calendar_.updates_++ == 0) {
-        calendar_.pending_ = calendar_.date_.parts();
-    }
-}
-
-TDBCalendar::Update::~Update() {
-    calendar_.endUpdate();
-}
-
-void TDBCalendar::endUpdate() {
-    if (--updates_ == 0) {
-        apply(clampedDate(pending_));
     }
 }
 

@@ -7,10 +7,9 @@
 // Month ends: a single element write never produces an impossible date. Writing a day past
 // the month's end selects the month's last day; writing a month or a year keeps the day when
 // the new month has it and otherwise takes the new month's last day (31 January, month 2 ->
-// 28 or 29 February). To move to a date element by element without passing through an
-// intermediate date, group the writes in an Update: inside it the elements are collected as
-// written and the date is built (with the same clamping) once, when the outermost Update
-// ends, raising at most one OnChange.
+// 28 or 29 February). Element writes can pass through an intermediate date (a day step from
+// 31 January written as day 1, month 2 selects 1 January first): to move to another date
+// with a single OnChange, write it whole with SetDate.
 //
 // The days listed in the DataField ("DTATIVPESS") of the bound DataSource's rows are marked;
 // the marks follow every reload and posted change of that dataset.
@@ -44,17 +43,6 @@ class TDBCalendar : public Component {
     void SetMonth(int month) { SetDateElement(2, month); }
     void SetDay(int day) { SetDateElement(3, day); }
 
-    // Groups element writes into one date change (see above).
-    class Update {
-      public:
-        explicit Update(TDBCalendar& calendar);
-        ~Update();
-        Update(const Update&) = delete;
-        Update& operator=(const Update&) = delete;
-
-      private:
-        TDBCalendar& calendar_;
-    };
 
     int StartOfWeek() const { return startOfWeek_; }  // 0 = Sunday .. 6 = Saturday
     void SetStartOfWeek(int day);
@@ -79,12 +67,9 @@ class TDBCalendar : public Component {
 
   private:
     void apply(lembrete::Date day);
-    void endUpdate();
     void reloadMarks();
 
     lembrete::Date date_;
-    DateParts pending_;
-    int updates_ = 0;
     int startOfWeek_ = 0;
     bool showCurrentDay_ = true;
     bool useCurrentDate_ = false;
