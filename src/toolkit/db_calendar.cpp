@@ -51,7 +51,9 @@ void TDBCalendar::SetDateElement(int element, int value) {
     apply(clampedDate(parts));
 }
 
-void TDBCalendar::SetDate(lembrete::Date day) { apply(day); }
+void TDBCalendar::SetDate(lembrete::Date day) {
+    apply(day);
+}
 
 void TDBCalendar::apply(lembrete::Date day) {
     if (update(date_, day, Property::Date)) {
