@@ -9,7 +9,6 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <string_view>
 #include <vector>
 
 #include "data/variant.h"
@@ -33,7 +32,7 @@ struct ServerResult {
 };
 
 class AppServer {
-public:
+  public:
     virtual ~AppServer() = default;
     virtual ServerResult call(std::string_view method, const std::vector<Variant>& args) = 0;
 };

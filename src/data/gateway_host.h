@@ -13,7 +13,7 @@
 namespace lembrete {
 
 class GatewayHost {
-public:
+  public:
     virtual ~GatewayHost() = default;
 
     // Returns the payload of a successful result. On a failure it shows the server's message

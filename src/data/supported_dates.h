@@ -6,7 +6,9 @@
 
 namespace lembrete {
 
-inline const Date kFirstSupportedDate = Date(std::chrono::sys_days{std::chrono::year{2000} / 1 / 1});
-inline const Date kLastSupportedDate = Date(std::chrono::sys_days{std::chrono::year{2099} / 12 / 31});
+inline const Date kFirstSupportedDate =
+    Date(std::chrono::sys_days{std::chrono::year{2000} / 1 / 1});
+inline const Date kLastSupportedDate =
+    Date(std::chrono::sys_days{std::chrono::year{2099} / 12 / 31});
 
 }  // namespace lembrete

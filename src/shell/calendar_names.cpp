@@ -6,9 +6,9 @@
 namespace lembrete {
 namespace {
 
-constexpr std::array<const char*, 12> kMonths = {
-    "Janeiro", "Fevereiro", "Março",    "Abril",   "Maio",     "Junho",
-    "Julho",   "Agosto",    "Setembro", "Outubro", "Novembro", "Dezembro"};
+constexpr std::array<const char*, 12> kMonths = {"Janeiro",  "Fevereiro", "Março",    "Abril",
+                                                 "Maio",     "Junho",     "Julho",    "Agosto",
+                                                 "Setembro", "Outubro",   "Novembro", "Dezembro"};
 
 constexpr std::array<const char*, 7> kWeekdays = {"Domingo", "Segunda", "Terça", "Quarta",
                                                   "Quinta",  "Sexta",   "Sábado"};
@@ -29,8 +29,12 @@ std::string weekdayName(int weekday) {
     return kWeekdays[weekday - 1];
 }
 
-std::string NomeMes(Date date) { return monthName(date.month()); }
+std::string NomeMes(Date date) {
+    return monthName(date.month());
+}
 
-std::string NomeDia(Date date) { return weekdayName(date.weekday()); }
+std::string NomeDia(Date date) {
+    return weekdayName(date.weekday());
+}
 
 }  // namespace lembrete

@@ -43,7 +43,6 @@ class TDBCalendar : public Component {
     void SetMonth(int month) { SetDateElement(2, month); }
     void SetDay(int day) { SetDateElement(3, day); }
 
-
     int StartOfWeek() const { return startOfWeek_; }  // 0 = Sunday .. 6 = Saturday
     void SetStartOfWeek(int day);
     bool ShowCurrentDay() const { return showCurrentDay_; }
