@@ -19,7 +19,8 @@ namespace {
 using namespace lembrete;
 
 // The session: straight from the command line when it holds operator and password, else (or
-// when that login fails) from the login dialog. Nothing when the user gives up.
+// when that login fails) from the login dialog. Nothing when the user gives up, or when that
+// login fails in the unattended --quit-after-start run.
 std::optional<ClientSession> login(const ClientOptions& options) {
     LoginDialog dialog;
     dialog.preset(options.host, options.port, options.operatorCode);
@@ -29,6 +30,11 @@ std::optional<ClientSession> login(const ClientOptions& options) {
                                    *options.operatorCode, *options.password);
         if (const auto* session = std::get_if<ClientSession>(&outcome)) {
             return *session;
+        }
+        if (options.quitAfterStart) {
+            // Nobody is there to answer the dialog.
+            std::cerr << "lembrete-client: " << std::get<LoginRefusal>(outcome).message << "\n";
+            return std::nullopt;
         }
         dialog.showRefusal(QString::fromStdString(std::get<LoginRefusal>(outcome).message));
     }
