@@ -18,8 +18,8 @@
 #include "agenda/frm_a_fazer.h"
 #include "editor/editor_unit.h"
 #include "net/json_rpc_app_server.h"
-#include "server/server_process.h"
 #include "support/scripted_host.h"
+#include "support/server_process.h"
 
 namespace {
 

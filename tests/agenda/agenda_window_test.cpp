@@ -3,8 +3,8 @@
 // what a failing server leaves behind.
 #include <gtest/gtest.h>
 
-#include "agenda_fixture.h"
 #include "data/reminder_record.h"
+#include "support/agenda_fixture.h"
 #include "support/component_state.h"
 
 namespace lembrete::testing {

@@ -4,8 +4,8 @@
 
 #include <set>
 
-#include "agenda_fixture.h"
 #include "shell/calendar_names.h"
+#include "support/agenda_fixture.h"
 #include "support/component_state.h"
 
 namespace lembrete::testing {

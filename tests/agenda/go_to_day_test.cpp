@@ -2,8 +2,8 @@
 #include <gtest/gtest.h>
 
 #include "agenda/frm_ir_para_dia.h"
-#include "agenda_fixture.h"
 #include "data/supported_dates.h"
+#include "support/agenda_fixture.h"
 
 namespace lembrete::testing {
 namespace {

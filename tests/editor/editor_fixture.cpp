@@ -1,7 +1,6 @@
 #include "editor_fixture.h"
 
 #include "data/reminder_record.h"
-#include "reminder_deltas.h"
 
 namespace lembrete::testing {
 
@@ -23,13 +22,6 @@ bool EditorFixture::edit(const std::string& number,
     });
     module_->CriaManutAFazer(number, refresh);
     return openAtEnd;
-}
-
-DataPacket EditorFixture::storedPacket() {
-    const auto result =
-        direct_->call("GetAFazer", {"", kOperator, Date::fromParts(2000, 1, 1), true, true, true});
-    EXPECT_TRUE(result.ok()) << (result.ok() ? "" : result.error->message);
-    return result.ok() ? result.payload.asPacket() : DataPacket{};
 }
 
 std::vector<std::string> EditorFixture::storedRows() {
@@ -66,15 +58,12 @@ std::string EditorFixture::storedDescription(const std::string& number) {
 std::string EditorFixture::seedReminder(const std::string& reference, DateTime when,
                                         const std::string& alarm, Variant lead,
                                         const std::string& unit, const std::string* description) {
-    const auto number = direct_->call("GetPrxAtivPessoal", {kOperator});
-    EXPECT_TRUE(number.ok());
-    const std::string text = number.payload.toText();
-    const Row row = reminderRow({kOperator, text, reference, when, "P", alarm, lead, unit, "7"});
-    EXPECT_TRUE(direct_->call("SetAfazer", {Variant(reminderDelta({insertOf(row)}))}).ok());
+    const std::string number = Seed(
+        ReminderValues(kOperator, "", reference, when, "P", alarm, std::move(lead), unit, "7"));
     if (description != nullptr) {
-        SeedDescription(text, *description);
+        SeedDescription(number, *description);
     }
-    return text;
+    return number;
 }
 
 std::vector<std::string> EditorFixture::serverCallsSince() {

@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "agenda/agenda_fixture.h"
 #include "editor/editor_unit.h"
+#include "support/agenda_fixture.h"
 
 namespace lembrete::testing {
 
@@ -29,12 +29,10 @@ class EditorFixture : public AgendaServerTest {
     // Every reminder of the operator from 2000 on, one line each in date order:
     // "dd/mm/yyyy HH:MM:SS|reference|state|alarm|lead|unit|priority".
     std::vector<std::string> storedRows();
-    // The rows as the server sends them (ReminderRecord layout).
-    DataPacket storedPacket();
     // The description text of reminder `number`, or "<none>".
     std::string storedDescription(const std::string& number);
-    // Inserts a reminder with priority 7 (and, when `description` is given, its description)
-    // directly.
+    // Seeds a pending reminder with priority 7 (and, when `description` is given, its
+    // description).
     std::string seedReminder(const std::string& reference, DateTime when,
                              const std::string& alarm = "N", Variant lead = {},
                              const std::string& unit = "",

@@ -12,9 +12,9 @@
 
 #include "net/json_rpc_app_server.h"
 #include "net/rpc_error_codes.h"
-#include "reminder_deltas.h"
 #include "server/http_frontend.h"
-#include "server_process.h"
+#include "support/reminder_deltas.h"
+#include "support/server_process.h"
 
 namespace lembrete::testing {
 namespace {

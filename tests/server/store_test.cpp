@@ -5,13 +5,13 @@
 #include <thread>
 
 #include "net/rpc_error_codes.h"
-#include "reminder_deltas.h"
 #include "server/delta_writer.h"
 #include "server/number_sequences.h"
 #include "server/operator_accounts.h"
 #include "server/reminder_queries.h"
 #include "server/rpc_failure.h"
 #include "store_fixture.h"
+#include "support/reminder_deltas.h"
 
 namespace lembrete::testing {
 namespace {

@@ -5,7 +5,7 @@
 // connection on that session, today fixed at Tuesday 8 December 2026 10:00, and a fresh
 // AgendaModule. The editor entry is a recorder, so the agenda's calls of it can be checked.
 // Reminders and descriptions are seeded through the reminder gateway on the test's own
-// connection; ServerRows reads back what the server holds.
+// connection; storedPacket and ServerRows read back what the server holds.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -17,8 +17,9 @@
 #include "agenda/agenda_module.h"
 #include "agenda/frm_a_fazer.h"
 #include "net/json_rpc_app_server.h"
-#include "server/server_process.h"
+#include "support/reminder_deltas.h"
 #include "support/scripted_host.h"
+#include "support/server_process.h"
 
 namespace lembrete::testing {
 
@@ -30,12 +31,16 @@ class AgendaServerTest : public ::testing::Test {
 
     void SetUp() override;
 
-    // Stores a reminder and returns its number.
+    // Stores a reminder of the operator and returns the number the server handed out
+    // (`values.operatorCode` and `values.number` are not used; an empty repetition stays null).
+    std::string Seed(const ReminderValues& values);
     std::string Seed(const std::string& reference, DateTime when, const std::string& state = "P",
                      const std::string& alarm = "N", const std::string& priority = "1");
     void SeedDescription(const std::string& number, const std::string& text);
-    // Every reminder the server holds for the operator, in the server's order:
-    // "number reference state alarm" joined by "; ".
+    // Every reminder the server holds for the operator from 2000 on, in the server's order
+    // (ReminderRecord layout); an empty packet, and a failed test, when the call fails.
+    DataPacket storedPacket();
+    // The same as "number reference state alarm" joined by "; ".
     std::string ServerRows();
 
     // IniProc, then the agenda window (fails the test when there is none).

@@ -1,6 +1,6 @@
-#include "reminder_deltas.h"
+#include "support/reminder_deltas.h"
 
-#include "server/reminder_queries.h"
+#include "data/reminder_record.h"
 
 namespace lembrete::testing {
 
@@ -20,9 +20,7 @@ Row reminderRow(const ReminderValues& values) {
 }
 
 DataPacket reminderDelta(std::vector<Change> changes) {
-    auto delta = ReminderQueries::agendaFields();
-    delta.changes = std::move(changes);
-    return delta;
+    return {ReminderRecord::fields(), {}, std::move(changes)};
 }
 
 Row descriptionRow(const std::string& operatorCode, const std::string& number,
@@ -31,9 +29,7 @@ Row descriptionRow(const std::string& operatorCode, const std::string& number,
 }
 
 DataPacket descriptionDelta(std::vector<Change> changes) {
-    auto delta = ReminderQueries::descriptionFields();
-    delta.changes = std::move(changes);
-    return delta;
+    return {DescriptionRecord::fields(), {}, std::move(changes)};
 }
 
 Change insertOf(Row row) {

@@ -1,4 +1,4 @@
-#include "agenda_fixture.h"
+#include "support/agenda_fixture.h"
 
 #include "data/client_data_set.h"
 #include "data/reminder_gateway.h"
@@ -31,9 +31,7 @@ void AgendaServerTest::SetUp() {
     });
 }
 
-std::string AgendaServerTest::Seed(const std::string& reference, DateTime when,
-                                   const std::string& state, const std::string& alarm,
-                                   const std::string& priority) {
+std::string AgendaServerTest::Seed(const ReminderValues& values) {
     ReminderGateway gateway(host_, [this]() -> AppServer& { return *direct_; });
     const std::string number = gateway.GetPrxAtivPessoal(kOperator);
     ClientDataSet rows("cdsSeed", ReminderRecord::layout());
@@ -41,16 +39,26 @@ std::string AgendaServerTest::Seed(const std::string& reference, DateTime when,
     rows.Append();
     rows.FieldByName(ReminderRecord::CDOPERADOR).SetAsString(kOperator);
     rows.FieldByName(ReminderRecord::NRATIVPESS).SetAsString(number);
-    rows.FieldByName(ReminderRecord::DSREFEATPESS).SetAsString(reference);
-    rows.FieldByName(ReminderRecord::DTATIVPESS).SetValue(when);
-    rows.FieldByName(ReminderRecord::IDSITUATPESS).SetAsString(state);
-    rows.FieldByName(ReminderRecord::IDALARATPESS).SetAsString(alarm);
-    rows.FieldByName(ReminderRecord::IDUNITATPESS).SetAsString("");
-    rows.FieldByName(ReminderRecord::NRPRIOATPESS).SetAsString(priority);
+    rows.FieldByName(ReminderRecord::DSREFEATPESS).SetAsString(values.reference);
+    rows.FieldByName(ReminderRecord::DTATIVPESS).SetValue(values.when);
+    rows.FieldByName(ReminderRecord::IDSITUATPESS).SetAsString(values.state);
+    rows.FieldByName(ReminderRecord::IDALARATPESS).SetAsString(values.alarm);
+    rows.FieldByName(ReminderRecord::QTSEGUATPESS).SetValue(values.lead);
+    rows.FieldByName(ReminderRecord::IDUNITATPESS).SetAsString(values.unit);
+    rows.FieldByName(ReminderRecord::NRPRIOATPESS).SetAsString(values.priority);
+    if (!values.repetition.empty()) {
+        rows.FieldByName(ReminderRecord::NRREPETATIVP).SetAsString(values.repetition);
+    }
     rows.Post();
     gateway.SetAfazer(rows, false);
     host_.TakeCalls();
     return number;
+}
+
+std::string AgendaServerTest::Seed(const std::string& reference, DateTime when,
+                                   const std::string& state, const std::string& alarm,
+                                   const std::string& priority) {
+    return Seed(ReminderValues(kOperator, "", reference, when, state, alarm, {}, "", priority));
 }
 
 void AgendaServerTest::SeedDescription(const std::string& number, const std::string& text) {
@@ -66,22 +74,24 @@ void AgendaServerTest::SeedDescription(const std::string& number, const std::str
     host_.TakeCalls();
 }
 
-std::string AgendaServerTest::ServerRows() {
+DataPacket AgendaServerTest::storedPacket() {
     const ServerResult result = direct_->call(
         "GetAFazer", {"", kOperator, DateTime(Date::fromParts(2000, 1, 1)), true, true, true});
-    EXPECT_TRUE(result.ok()) << result.error->message;
-    if (!result.ok()) {
-        return "<falhou>";
-    }
-    ClientDataSet rows("cdsServer");
-    rows.SetData(result.payload.asPacket());
+    EXPECT_TRUE(result.ok()) << (result.ok() ? "" : result.error->message);
+    return result.ok() ? result.payload.asPacket() : DataPacket{};
+}
+
+std::string AgendaServerTest::ServerRows() {
+    const DataPacket packet = storedPacket();
     std::string text;
-    for (rows.First(); !rows.Eof(); rows.Next()) {
-        text += (text.empty() ? "" : "; ") +
-                rows.FieldByName(ReminderRecord::NRATIVPESS).AsString() + " " +
-                rows.FieldByName(ReminderRecord::DSREFEATPESS).AsString() + " " +
-                rows.FieldByName(ReminderRecord::IDSITUATPESS).AsString() + " " +
-                rows.FieldByName(ReminderRecord::IDALARATPESS).AsString();
+    for (const Row& row : packet.rows) {
+        text += text.empty() ? "" : "; ";
+        for (std::string_view field :
+             {ReminderRecord::NRATIVPESS, ReminderRecord::DSREFEATPESS,
+              ReminderRecord::IDSITUATPESS, ReminderRecord::IDALARATPESS}) {
+            text += (field == ReminderRecord::NRATIVPESS ? "" : " ") +
+                    row[packet.fieldIndex(field)].toText();
+        }
     }
     return text;
 }

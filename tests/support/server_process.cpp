@@ -1,4 +1,4 @@
-#include "server_process.h"
+#include "support/server_process.h"
 
 #include <arpa/inet.h>
 #include <fcntl.h>
