@@ -218,5 +218,79 @@ TEST_F(AgendaFlowTest, CtrlHAndTheGoToDayDialogMoveTheCalendar) {
     EXPECT_EQ(caption(agenda<QWidget>("panCalendAFazer")), "Março  2026");
 }
 
+TEST_F(AgendaFlowTest, AnInputErrorIsShownAndLeavesTheEditorOpen) {
+    QString shown;
+    bool stayedOpen = false;
+    auto ran = whenModal([&](QDialog& dialog) {
+        answerMessageBox("OK", &shown);
+        QTest::mouseClick(dialog.findChild<QPushButton*>("bitConfirma"), Qt::LeftButton);
+        stayedOpen = dialog.isVisible();
+        QTest::keyClick(&dialog, Qt::Key_Escape);
+    });
+    QTest::mouseClick(agenda<QAbstractButton>("sbtIncluir"), Qt::LeftButton);
+    ASSERT_TRUE(*ran);
+    EXPECT_EQ(shown, "Descrição deve ser informada.");
+    EXPECT_TRUE(stayedOpen);
+    EXPECT_EQ(serverList(Date::fromParts(2026, 3, 1)).rows.size(), 0u);
+}
+
+TEST_F(AgendaFlowTest, TheAlarmControlsFollowTheirCheckBoxes) {
+    auto ran = whenModal([&](QDialog& dialog) {
+        auto* quantity = dialog.findChild<QWidget*>("speAlarme");
+        auto* unit = dialog.findChild<QWidget*>("cbbAlarme");
+        auto* atEvent = dialog.findChild<QCheckBox*>("chbHoraEvento");
+        EXPECT_FALSE(quantity->isVisible());
+        clickButton(dialog.findChild<QCheckBox*>("chbAlarme"));
+        EXPECT_TRUE(quantity->isVisible());
+        EXPECT_TRUE(atEvent->isVisible());
+        EXPECT_EQ(dialog.findChild<QWidget*>("depData")->palette().color(QPalette::Base),
+                  QColor(255, 255, 225));
+        clickButton(atEvent);
+        EXPECT_FALSE(quantity->isEnabled());
+        EXPECT_FALSE(unit->isEnabled());
+        QTest::keyClick(&dialog, Qt::Key_Escape);
+    });
+    QTest::mouseClick(agenda<QAbstractButton>("sbtIncluir"), Qt::LeftButton);
+    EXPECT_TRUE(*ran);
+}
+
+TEST_F(AgendaFlowTest, TheDescriptionPaneShowsTheCurrentRowsRichTextReadOnly) {
+    createReminder("Com descrição", "09:00", false, "<p>Levar o <b>contrato</b></p>");
+    createReminder("Sem descrição", "10:00");
+    auto* pane = agenda<QTextEdit>("dbrDesc");
+    EXPECT_TRUE(pane->isReadOnly());
+    clickCell(0, 4);
+    EXPECT_EQ(pane->toPlainText().trimmed(), "Levar o contrato");
+    // Stored as the rich edit's own format.
+    const DataPacket held = serverList(Date::fromParts(2026, 3, 11), "Com descrição");
+    ASSERT_EQ(held.rows.size(), 1u);
+    const std::string stored = serverDescription(held.rows[0].at(1).toText());
+    EXPECT_NE(stored.find("<!DOCTYPE HTML"), std::string::npos) << stored;
+    EXPECT_NE(stored.find("contrato</span>"), std::string::npos) << stored;
+    clickCell(1, 4);
+    EXPECT_TRUE(pane->toPlainText().trimmed().isEmpty());
+}
+
+TEST_F(AgendaFlowTest, AServerFailureIsShownAndTheListKeepsItsRows) {
+    createReminder("Antes da queda", "09:00");
+    server_->stop();
+    QString shown;
+    answerMessageBox("OK", &shown);
+    clickButton(agenda<QCheckBox>("ckcRealizados"));
+    EXPECT_TRUE(shown.startsWith("Servidor inacessível")) << shown.toStdString();
+    EXPECT_EQ(gridRows(), 1);
+    EXPECT_EQ(window().findChild<QWidget*>("busyIndicator")->isVisible(), false);
+}
+
+TEST_F(AgendaFlowTest, ClosingTheAgendaAndCallingIniProcAgainOpensAFreshWindow) {
+    QMdiSubWindow* first = agendaWindow();
+    first->close();
+    QApplication::processEvents();
+    EXPECT_EQ(agendaWindow(), nullptr);
+    ASSERT_TRUE(window().openAgenda());
+    ASSERT_NE(agendaWindow(), nullptr);
+    EXPECT_EQ(caption(agenda<QWidget>("panDiaAFazer")), "Quarta");
+}
+
 }  // namespace
 }  // namespace lembrete::testing

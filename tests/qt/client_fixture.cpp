@@ -35,6 +35,7 @@ void ClientFixture::SetUp() {
 }
 
 void ClientFixture::TearDown() {
+    scripts_.reset();
     window_.reset();
     QApplication::processEvents();
     server_.reset();
@@ -139,14 +140,34 @@ QString ClientFixture::cell(int row, int column) const {
     return view->model()->index(row, column).data().toString();
 }
 
-DataPacket ClientFixture::serverList(Date from, const std::string& reference) {
+ServerResult ClientFixture::callServer(std::string_view method, const std::vector<Variant>& args) {
     JsonRpcAppServer server("127.0.0.1", server_->port());
     server.setToken(token_);
-    const ServerResult result =
-        server.call("GetAFazer", {Variant(reference), Variant(std::string(kOperator)),
-                                  Variant(from), Variant(true), Variant(true), Variant(true)});
+    ServerResult result = server.call(method, args);
     EXPECT_TRUE(result.ok()) << (result.ok() ? "" : result.error->message);
+    return result;
+}
+
+DataPacket ClientFixture::serverList(Date from, const std::string& reference) {
+    const ServerResult result =
+        callServer("GetAFazer", {Variant(reference), Variant(std::string(kOperator)), Variant(from),
+                                 Variant(true), Variant(true), Variant(true)});
     return result.ok() ? result.payload.asPacket() : DataPacket{};
+}
+
+std::string ClientFixture::serverDescription(const std::string& number) {
+    const ServerResult result =
+        callServer("GetDescAFazer", {Variant(std::string(kOperator)), Variant(number)});
+    if (!result.ok()) {
+        return {};
+    }
+    const DataPacket& packet = result.payload.asPacket();
+    const int field = packet.fieldIndex("TXATIVPESS");
+    if (packet.rows.empty() || field < 0) {
+        return {};
+    }
+    const Variant& text = packet.rows[0].at(static_cast<std::size_t>(field));
+    return text.kind() == VariantKind::Blob ? text.asBlob().bytes : text.toText();
 }
 
 }  // namespace lembrete::testing

@@ -22,10 +22,11 @@
 #include <string>
 #include <type_traits>
 
+#include "data/app_server.h"
 #include "data/data_packet.h"
 #include "qt/host/main_window.h"
-#include "server/server_process.h"
 #include "support/fixed_clock.h"
+#include "support/server_process.h"
 
 namespace lembrete::testing {
 
@@ -55,7 +56,7 @@ class ClientFixture : public ::testing::Test {
     template <class T = QDialog>
     std::shared_ptr<bool> whenModal(std::type_identity_t<std::function<void(T&)>> script) {
         auto ran = std::make_shared<bool>(false);
-        auto* timer = new QTimer;
+        auto* timer = new QTimer(scripts_.get());
         timer->setInterval(5);
         QObject::connect(timer, &QTimer::timeout, [timer, ran, script] {
             if (auto* modal = qobject_cast<T*>(QApplication::activeModalWidget());
@@ -85,9 +86,14 @@ class ClientFixture : public ::testing::Test {
     int gridRows() const;
     QString cell(int row, int column) const;
 
+    ServerResult callServer(std::string_view method, const std::vector<Variant>& args);
     // What the server holds for the operator from `from` on (every state).
     DataPacket serverList(Date from, const std::string& reference = {});
+    // The stored description (TXATIVPESS) of the operator's reminder `number`.
+    std::string serverDescription(const std::string& number);
 
+    // Owns the pending modal scripts, so none outlives its test.
+    std::unique_ptr<QObject> scripts_ = std::make_unique<QObject>();
     std::unique_ptr<ServerProcess> server_;
     std::unique_ptr<FixedClock> clock_;
     std::unique_ptr<MainWindow> window_;

@@ -1,0 +1,102 @@
+// Logging in: the command line, the login call against a real server, and the login dialog
+// that tells why a login failed and lets the user retry.
+#include <gtest/gtest.h>
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTest>
+#include <stdexcept>
+#include <variant>
+
+#include "qt/host/client_options.h"
+#include "qt/host/login_dialog.h"
+#include "qt/host/server_login.h"
+#include "support/server_process.h"
+
+namespace lembrete::testing {
+namespace {
+
+TEST(ClientOptionsTest, ReadsServerOperatorAndPasswordSources) {
+    const ClientOptions options = ClientOptions::parse(
+        {"--server", "10.0.0.7:9100", "--operator", "MARIA", "--password-stdin"});
+    EXPECT_EQ(options.host, "10.0.0.7");
+    EXPECT_EQ(options.port, 9100);
+    EXPECT_EQ(options.operatorCode, "MARIA");
+    EXPECT_TRUE(options.passwordFromStdin);
+    EXPECT_FALSE(options.quitAfterStart);
+}
+
+TEST(ClientOptionsTest, RefusesMalformedCommandLines) {
+    const std::vector<std::vector<std::string>> bad = {
+        {"--server", "semporta"},  {"--server", ":8300"},
+        {"--server", "host:0"},    {"--server", "host:70000"},
+        {"--server", "host:12ab"}, {"--operator"},
+        {"--senha", "x"}};
+    for (const auto& args : bad) {
+        EXPECT_THROW(ClientOptions::parse(args), std::invalid_argument) << args.front();
+    }
+}
+
+TEST(ClientOptionsTest, TakesThePasswordFromTheEnvironmentUnlessStdinIsChosen) {
+    qputenv(ClientOptions::kPasswordVariable, "do-ambiente");
+    EXPECT_EQ(ClientOptions::parse({}).password, "do-ambiente");
+    EXPECT_FALSE(ClientOptions::parse({"--password-stdin"}).password.has_value());
+    qunsetenv(ClientOptions::kPasswordVariable);
+    EXPECT_FALSE(ClientOptions::parse({}).password.has_value());
+}
+
+class LoginTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        server_.addOperator("JOAO", "certa");
+        server_.start();
+    }
+    ServerProcess server_;
+};
+
+TEST_F(LoginTest, SaysWhyALoginFails) {
+    const auto wrong = logIn("127.0.0.1", server_.port(), "JOAO", "errada");
+    ASSERT_TRUE(std::holds_alternative<LoginRefusal>(wrong));
+    EXPECT_EQ(std::get<LoginRefusal>(wrong).message, "Operador ou senha inválidos.");
+
+    const int port = server_.port();
+    server_.stop();
+    const auto unreachable = logIn("127.0.0.1", port, "JOAO", "certa");
+    ASSERT_TRUE(std::holds_alternative<LoginRefusal>(unreachable));
+    EXPECT_EQ(std::get<LoginRefusal>(unreachable).message.rfind("Servidor inacessível", 0), 0u);
+}
+
+TEST_F(LoginTest, TheDialogShowsTheRefusalAndAcceptsTheRetry) {
+    LoginDialog dialog;
+    dialog.preset(std::string("127.0.0.1"), server_.port(), std::string("JOAO"));
+    dialog.show();
+    auto* password = dialog.findChild<QLineEdit*>("edtSenha");
+    auto* enter = dialog.findChild<QPushButton*>("btnEntrar");
+    auto* error = dialog.findChild<QLabel*>("lblErro");
+    EXPECT_EQ(dialog.findChild<QSpinBox*>("spePorta")->value(), server_.port());
+    EXPECT_EQ(password->echoMode(), QLineEdit::Password);
+
+    QTest::keyClicks(password, "errada");
+    QTest::mouseClick(enter, Qt::LeftButton);
+    EXPECT_TRUE(error->isVisible());
+    EXPECT_EQ(error->text(), "Operador ou senha inválidos.");
+    EXPECT_EQ(dialog.result(), QDialog::Rejected);
+
+    password->clear();
+    QTest::keyClicks(password, "certa");
+    QTest::mouseClick(enter, Qt::LeftButton);
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(dialog.session().operatorCode, "JOAO");
+    EXPECT_EQ(dialog.session().port, server_.port());
+    EXPECT_FALSE(dialog.session().token.empty());
+
+    LoginDialog next;  // remembers all but the password
+    EXPECT_EQ(next.findChild<QLineEdit*>("edtOperador")->text(), "JOAO");
+    EXPECT_EQ(next.findChild<QSpinBox*>("spePorta")->value(), server_.port());
+    EXPECT_TRUE(next.findChild<QLineEdit*>("edtSenha")->text().isEmpty());
+}
+
+}  // namespace
+}  // namespace lembrete::testing
