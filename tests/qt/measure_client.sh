@@ -27,7 +27,7 @@ pid=$!
 until (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null; do sleep 0.05; done
 
 for run in 1 2 3; do
-  echo medida | /usr/bin/time -f "pico de memória residente: %M KiB" \
+  echo medida | /usr/bin/time -f "processo inteiro: %e s; pico de memória residente: %M KiB" \
     "$build/bin/lembrete-client" --server "127.0.0.1:$port" --operator MEDIDA --password-stdin \
     --quit-after-start 2>&1 | grep -v -e XDG_RUNTIME -e propagateSizeHints
 done

@@ -202,7 +202,11 @@ Qt::DayOfWeek qtWeekday(int weekday) {  // 1 = Sunday .. 7 = Saturday
 }  // namespace
 
 WidgetBinder::WidgetBinder(TForm& form, QWidget& root, QWidget& window, HostServices& host)
-    : form_(&form), root_(root), window_(&window), host_(host), connections_(new QObject(this)) {
+    : form_(&form),
+      root_(root),
+      window_(&window),
+      host_(host),
+      connections_(std::make_unique<QObject>()) {
     root.setLocale(kLocale);
     for (Component* component : form.Components()) {
         if (auto* widget = root.findChild<QWidget*>(toQString(component->Name()))) {
@@ -226,8 +230,7 @@ void WidgetBinder::detach() {
         return;
     }
     form_ = nullptr;
-    delete connections_;
-    connections_ = nullptr;
+    connections_.reset();
     formSubscription_.reset();
     for (auto& binding : bindings_) {
         binding->subscription.reset();
@@ -328,9 +331,10 @@ void WidgetBinder::bindShortCuts() {
         }
         auto* shortcut = new QShortcut(QKeySequence(toQString(item->ShortCut())), &root_);
         shortcut->setContext(Qt::WidgetWithChildrenShortcut);
-        connect(shortcut, &QShortcut::activated, connections_, [this, keys = item->ShortCut()] {
-            AgendaModule::Guarded(host_, [&] { form_->PressShortCut(keys); });
-        });
+        connect(shortcut, &QShortcut::activated, connections_.get(),
+                [this, keys = item->ShortCut()] {
+                    AgendaModule::Guarded(host_, [&] { form_->PressShortCut(keys); });
+                });
     }
 }
 
@@ -561,12 +565,12 @@ void WidgetBinder::listen(Binding& binding) {
         listenGrid(binding);
         view->viewport()->installEventFilter(this);
     } else if (auto* button = qobject_cast<QAbstractButton*>(&widget)) {
-        connect(button, &QAbstractButton::clicked, connections_,
+        connect(button, &QAbstractButton::clicked, connections_.get(),
                 [this, bound] { user(*bound, [bound] { bound->component->Click(); }); });
     } else if (auto* line = qobject_cast<QLineEdit*>(&widget)) {
         auto* edit = dynamic_cast<TCustomEdit*>(&component);
         if (edit != nullptr) {
-            connect(line, &QLineEdit::textEdited, connections_,
+            connect(line, &QLineEdit::textEdited, connections_.get(),
                     [this, bound, edit](const QString& text) {
                         user(*bound, [edit, text] { edit->EnterText(text.toStdString()); });
                     });
@@ -574,7 +578,7 @@ void WidgetBinder::listen(Binding& binding) {
     } else if (auto* rich = qobject_cast<QTextEdit*>(&widget)) {
         auto* edit = dynamic_cast<TCustomEdit*>(&component);
         if (edit != nullptr) {
-            connect(rich, &QTextEdit::textChanged, connections_, [this, bound, edit, rich] {
+            connect(rich, &QTextEdit::textChanged, connections_.get(), [this, bound, edit, rich] {
                 if (!rich->isReadOnly()) {
                     user(*bound, [edit, rich] { edit->EnterText(rich->toHtml().toStdString()); });
                 }
@@ -583,28 +587,30 @@ void WidgetBinder::listen(Binding& binding) {
     } else if (auto* spin = qobject_cast<QSpinBox*>(&widget)) {
         auto* edit = dynamic_cast<TCustomEdit*>(&component);
         if (edit != nullptr) {
-            connect(spin, &QSpinBox::textChanged, connections_,
+            connect(spin, &QSpinBox::textChanged, connections_.get(),
                     [this, bound, edit](const QString& text) {
                         user(*bound, [edit, text] { edit->EnterText(text.toStdString()); });
                     });
         }
     } else if (auto* box = qobject_cast<QComboBox*>(&widget)) {
         if (auto* combo = dynamic_cast<TComboBox*>(&component)) {
-            connect(box, &QComboBox::activated, connections_, [this, bound, combo](int index) {
-                user(*bound, [combo, index] { combo->SelectItem(index); });
-            });
+            connect(box, &QComboBox::activated, connections_.get(),
+                    [this, bound, combo](int index) {
+                        user(*bound, [combo, index] { combo->SelectItem(index); });
+                    });
         }
     } else if (auto* dateEdit = qobject_cast<QDateEdit*>(&widget);
                dateEdit != nullptr && dynamic_cast<TDateEdit*>(&component) != nullptr) {
         auto* edit = dynamic_cast<TDateEdit*>(&component);
-        connect(dateEdit, &QDateEdit::dateChanged, connections_, [this, bound, edit](QDate day) {
-            user(*bound, [edit, day] {
-                day == kNoDate ? void(edit->EnterText("")) : edit->PickDate(fromQDate(day));
-            });
-        });
+        connect(dateEdit, &QDateEdit::dateChanged, connections_.get(),
+                [this, bound, edit](QDate day) {
+                    user(*bound, [edit, day] {
+                        day == kNoDate ? void(edit->EnterText("")) : edit->PickDate(fromQDate(day));
+                    });
+                });
     } else if (auto* timeEdit = qobject_cast<QDateTimeEdit*>(&widget)) {
         if (auto* picker = dynamic_cast<TDateTimePicker*>(&component)) {
-            connect(timeEdit, &QDateTimeEdit::dateTimeChanged, connections_,
+            connect(timeEdit, &QDateTimeEdit::dateTimeChanged, connections_.get(),
                     [this, bound, picker](const QDateTime& value) {
                         const QString text = picker->Kind() == dtkTime
                                                  ? value.time().toString("HH:mm:ss")
@@ -614,13 +620,13 @@ void WidgetBinder::listen(Binding& binding) {
         }
     } else if (auto* calendar = qobject_cast<QCalendarWidget*>(&widget)) {
         if (auto* month = dynamic_cast<TMonthCalendar*>(&component)) {
-            connect(calendar, &QCalendarWidget::selectionChanged, connections_,
+            connect(calendar, &QCalendarWidget::selectionChanged, connections_.get(),
                     [this, bound, month, calendar] {
                         user(*bound, [month, calendar] {
                             month->PickDate(fromQDate(calendar->selectedDate()));
                         });
                     });
-            connect(calendar, &QCalendarWidget::activated, connections_,
+            connect(calendar, &QCalendarWidget::activated, connections_.get(),
                     [this, bound, month](QDate day) {
                         user(*bound, [month, day] {
                             if (month->PickDate(fromQDate(day))) {
@@ -629,7 +635,7 @@ void WidgetBinder::listen(Binding& binding) {
                         });
                     });
         } else if (auto* data = dynamic_cast<TDBCalendar*>(&component)) {
-            connect(calendar, &QCalendarWidget::selectionChanged, connections_,
+            connect(calendar, &QCalendarWidget::selectionChanged, connections_.get(),
                     [this, bound, data, calendar] {
                         user(*bound, [data, calendar] {
                             data->SelectDate(fromQDate(calendar->selectedDate()));
@@ -638,7 +644,7 @@ void WidgetBinder::listen(Binding& binding) {
         }
     } else if (auto* tabs = qobject_cast<QTabWidget*>(&widget)) {
         if (auto* pages = dynamic_cast<TPageControl*>(&component)) {
-            connect(tabs, &QTabWidget::currentChanged, connections_,
+            connect(tabs, &QTabWidget::currentChanged, connections_.get(),
                     [this, bound, pages, tabs](int index) {
                         const std::string name = tabs->widget(index)->objectName().toStdString();
                         user(*bound, [pages, name] {
@@ -657,7 +663,7 @@ void WidgetBinder::listenGrid(Binding& binding) {
     auto* view = qobject_cast<QTableView*>(binding.widget);
     auto& grid = dynamic_cast<TDBGrid&>(*binding.component);
     Binding* bound = &binding;
-    connect(view, &QTableView::clicked, connections_,
+    connect(view, &QTableView::clicked, connections_.get(),
             [this, bound, &grid](const QModelIndex& cell) {
                 user(*bound, [&grid, cell] {
                     if (cell.row() < grid.RowCount()) {
@@ -665,7 +671,7 @@ void WidgetBinder::listenGrid(Binding& binding) {
                     }
                 });
             });
-    connect(view, &QTableView::doubleClicked, connections_,
+    connect(view, &QTableView::doubleClicked, connections_.get(),
             [this, bound, &grid] { user(*bound, [&grid] { grid.DoubleClick(); }); });
 }
 

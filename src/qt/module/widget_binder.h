@@ -76,8 +76,8 @@ class WidgetBinder : public QObject {
     QWidget& root_;
     QPointer<QWidget> window_;
     HostServices& host_;
-    // Context of every Qt connection the binder makes: deleting it disconnects them all.
-    QObject* connections_;
+    // Context of every Qt connection the binder makes: destroying it disconnects them all.
+    std::unique_ptr<QObject> connections_;
     std::vector<std::unique_ptr<Binding>> bindings_;
     std::vector<GridModel*> models_;
     Subscription formSubscription_;
