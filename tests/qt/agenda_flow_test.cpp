@@ -164,7 +164,17 @@ TEST_F(AgendaFlowTest, AWeeklySeriesConfirmedWithEnterLandsInTheGridAndOnTheServ
         QTest::mouseClick(dialog.findChild<QLabel*>("panSeg"), Qt::LeftButton);
         QTest::mouseClick(dialog.findChild<QLabel*>("panSex"), Qt::LeftButton);
         EXPECT_FALSE(dialog.findChild<QLineEdit*>("edtInfo")->text().isEmpty());
-        dialog.findChild<QDateEdit*>("depDataTermino")->setDate(QDate(2026, 3, 31));
+        // The empty end date's pop-up opens on today's month.
+        auto* end = dialog.findChild<QDateEdit*>("depDataTermino");
+        const QPoint arrow(end->width() - 6, end->height() / 2);
+        QTest::mouseMove(end, arrow);
+        QTest::mousePress(end, Qt::LeftButton, {}, arrow);
+        QCalendarWidget* popup = end->calendarWidget();
+        EXPECT_TRUE(popup->isVisible());
+        EXPECT_EQ(popup->monthShown(), 3);
+        EXPECT_EQ(popup->yearShown(), 2026);
+        clickDay(*popup, QDate(2026, 3, 31));
+        EXPECT_EQ(end->date(), QDate(2026, 3, 31));
         QTest::mouseClick(tabs->tabBar(), Qt::LeftButton, {}, tabs->tabBar()->tabRect(0).center());
         QTest::keyClick(reference, Qt::Key_Return);
     });

@@ -30,6 +30,7 @@
 #include "qt/module/grid_delegate.h"
 #include "qt/module/grid_model.h"
 #include "qt/module/qt_convert.h"
+#include "shell/host_services.h"
 #include "toolkit/button.h"
 #include "toolkit/check_box.h"
 #include "toolkit/combo_box.h"
@@ -281,6 +282,9 @@ void WidgetBinder::bind(Component& component, QWidget& widget) {
         dateEdit->setSpecialValueText(QStringLiteral(" "));
         dateEdit->setDisplayFormat(QStringLiteral("dd/MM/yyyy"));
         dateEdit->setCalendarPopup(true);
+        // An empty box would open its pop-up on its blank date (1900): open it on today.
+        dateEdit->calendarWidget()->installEventFilter(this);
+        popups_[dateEdit->calendarWidget()] = &binding;
     } else if (auto* button = qobject_cast<QPushButton*>(&widget)) {
         if (auto* headless = dynamic_cast<TButton*>(&component)) {
             button->setDefault(headless->Default());
@@ -678,6 +682,16 @@ void WidgetBinder::listenGrid(Binding& binding) {
 bool WidgetBinder::eventFilter(QObject* watched, QEvent* event) {
     if (form_ == nullptr) {
         return false;
+    }
+    if (event->type() == QEvent::Show) {
+        if (const auto popup = popups_.find(watched); popup != popups_.end()) {
+            const auto* edit = dynamic_cast<TDateEdit*>(popup->second->component);
+            if (edit != nullptr && edit->Empty()) {
+                const Date today = host_.Today();
+                static_cast<QCalendarWidget*>(watched)->setCurrentPage(today.year(), today.month());
+            }
+            return false;
+        }
     }
     auto* view =
         watched->parent() != nullptr ? qobject_cast<QTableView*>(watched->parent()) : nullptr;

@@ -21,6 +21,7 @@
 #include <QPalette>
 #include <QPointer>
 #include <functional>
+#include <map>
 #include <memory>
 #include <vector>
 
@@ -80,6 +81,8 @@ class WidgetBinder : public QObject {
     std::unique_ptr<QObject> connections_;
     std::vector<std::unique_ptr<Binding>> bindings_;
     std::vector<GridModel*> models_;
+    // The pop-up calendars of the date boxes, and the box each belongs to.
+    std::map<const QObject*, Binding*> popups_;
     Subscription formSubscription_;
     Binding* acting_ = nullptr;
 };
