@@ -6,6 +6,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QStatusBar>
@@ -55,6 +56,16 @@ TEST_F(AgendaFlowTest, OpensOnTodayWithTheGridColumnsAndComesForwardInNormalStat
         EXPECT_EQ(view->columnWidth(i), columns[i].width) << columns[i].title;
     }
     EXPECT_TRUE(window().statusBar()->findChild<QLabel*>("lblSessao")->text().contains("TESTE"));
+
+    // The frame's menu, its states following the list's dataset.
+    auto* menu = agenda<QMenuBar>("mnuMenu");
+    QStringList titles;
+    for (QAction* action : menu->actions()) {
+        titles << action->text();
+    }
+    EXPECT_EQ(titles, QStringList({"Operação", "Manutenção"}));
+    EXPECT_FALSE(sub->findChild<QAction*>("mnuConfirmar")->isEnabled());
+    EXPECT_FALSE(sub->findChild<QAction*>("Hoje1")->isVisible());
 
     sub->showMaximized();
     ASSERT_TRUE(window().openAgenda());

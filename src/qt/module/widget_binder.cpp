@@ -9,8 +9,11 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
@@ -215,6 +218,7 @@ WidgetBinder::WidgetBinder(TForm& form, QWidget& root, QWidget& window, HostServ
         }
     }
     bindShortCuts();
+    bindMenus();
     formSubscription_ =
         form.Observe([this](Component&, Property property) { applyForm(property); });
     for (Property property : {Property::Caption, Property::WindowState, Property::ActiveControl}) {
@@ -233,6 +237,7 @@ void WidgetBinder::detach() {
     form_ = nullptr;
     connections_.reset();
     formSubscription_.reset();
+    menuSubscriptions_.clear();
     for (auto& binding : bindings_) {
         binding->subscription.reset();
         binding->component = nullptr;
@@ -340,6 +345,42 @@ void WidgetBinder::bindShortCuts() {
                     AgendaModule::Guarded(host_, [&] { form_->PressShortCut(keys); });
                 });
     }
+}
+
+void WidgetBinder::bindMenus() {
+    for (Component* component : form_->Components()) {
+        auto* menu = dynamic_cast<TMainMenu*>(component);
+        if (menu == nullptr || menu->Items().empty() || root_.layout() == nullptr) {
+            continue;
+        }
+        auto* bar = new QMenuBar(&root_);
+        bar->setObjectName(toQString(menu->Name()));
+        for (TMenuItem* top : menu->Items()) {
+            QMenu* list = bar->addMenu(toQString(top->Caption()));
+            list->setObjectName(toQString(top->Name()));
+            bindAction(*top, *list->menuAction());
+            for (TMenuItem* item : top->Items()) {
+                QAction* action = list->addAction(toQString(item->Caption()));
+                action->setObjectName(toQString(item->Name()));
+                bindAction(*item, *action);
+                connect(action, &QAction::triggered, connections_.get(),
+                        [this, item] { AgendaModule::Guarded(host_, [item] { item->Click(); }); });
+            }
+        }
+        root_.layout()->setMenuBar(bar);
+    }
+}
+
+void WidgetBinder::bindAction(TMenuItem& item, QAction& action) {
+    const auto show = [&action](TMenuItem& shown) {
+        action.setText(toQString(shown.Caption()));
+        action.setEnabled(shown.Enabled());
+        action.setVisible(shown.Visible());
+        action.setCheckable(shown.Checked());
+        action.setChecked(shown.Checked());
+    };
+    show(item);
+    menuSubscriptions_.push_back(item.Observe([show, &item](Component&, Property) { show(item); }));
 }
 
 void WidgetBinder::applyForm(Property property) {

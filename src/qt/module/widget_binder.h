@@ -4,7 +4,8 @@
 // Component to widget: every property change the component reports (Component::Observe) is
 // copied onto its widget: visibility, enabled state, colours, font, hint, caption, text,
 // checked state, items, dates, ranges, marked days, grid rows and cursor, active page, focus,
-// window caption and state. At bind time the whole state is copied once.
+// window caption and state, and the form's main menu (a menu bar on its window). At bind time
+// the whole state is copied once.
 // Widget to component: what the user does on a widget becomes the component's user action
 // (Click, EnterText, SelectItem, PickDate, SelectDate, ClickCell, PressKey, SelectPage ...);
 // the component decides, and its state flows back to the widget, so a refused action leaves
@@ -28,6 +29,7 @@
 #include "toolkit/component.h"
 #include "toolkit/subscription.h"
 
+class QAction;
 class QWidget;
 
 namespace lembrete {
@@ -35,6 +37,7 @@ namespace lembrete {
 class GridModel;
 class HostServices;
 class TForm;
+class TMenuItem;
 
 class WidgetBinder : public QObject {
     Q_OBJECT
@@ -62,6 +65,9 @@ class WidgetBinder : public QObject {
 
     void bind(Component& component, QWidget& widget);
     void bindShortCuts();
+    // The form's main menu as a menu bar at the top of its window.
+    void bindMenus();
+    void bindAction(TMenuItem& item, QAction& action);
     void apply(Binding& binding, Property property, bool initial);
     void applyCommon(Binding& binding, Property property, bool initial);
     void applyForm(Property property);
@@ -84,6 +90,7 @@ class WidgetBinder : public QObject {
     // The pop-up calendars of the date boxes, and the box each belongs to.
     std::map<const QObject*, Binding*> popups_;
     Subscription formSubscription_;
+    std::vector<Subscription> menuSubscriptions_;
     Binding* acting_ = nullptr;
 };
 
