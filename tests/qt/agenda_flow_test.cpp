@@ -67,6 +67,9 @@ TEST_F(AgendaFlowTest, OpensOnTodayWithTheGridColumnsAndComesForwardInNormalStat
     EXPECT_FALSE(sub->findChild<QAction*>("mnuConfirmar")->isEnabled());
     EXPECT_FALSE(sub->findChild<QAction*>("Hoje1")->isVisible());
 
+    sub->showMinimized();
+    ASSERT_TRUE(window().openAgenda());
+    EXPECT_FALSE(agendaWindow()->isMinimized());
     sub->showMaximized();
     ASSERT_TRUE(window().openAgenda());
     EXPECT_EQ(window().mdiArea().subWindowList().size(), 1);

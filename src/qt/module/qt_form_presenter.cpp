@@ -80,6 +80,15 @@ void QtFormPresenter::ShowForm(TForm& form) {
         window = area_.addSubWindow(content.release());
         window->setAttribute(Qt::WA_DeleteOnClose, false);
         window->installEventFilter(this);
+        // The user minimising or maximising the window is the form's window state too.
+        connect(window, &QMdiSubWindow::windowStateChanged, this,
+                [this, window](Qt::WindowStates, Qt::WindowStates now) {
+                    if (TForm* shown = formOf(window)) {
+                        shown->SetWindowState((now & Qt::WindowMinimized)   ? wsMinimized
+                                              : (now & Qt::WindowMaximized) ? wsMaximized
+                                                                            : wsNormal);
+                    }
+                });
         window->resize(window->sizeHint().expandedTo(size));
         auto* binder = new WidgetBinder(form, screen, *window, host_);
         binder->setParent(window);

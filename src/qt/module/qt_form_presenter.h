@@ -2,7 +2,8 @@
 //
 // Each form gets the Designer layout of its name (screen_layouts.h) and a WidgetBinder for as
 // long as it is shown: an MDI child form (the agenda) becomes a window of the host's MDI area,
-// shown again in normal state by every later Show; any other form is a modal FormDialog over
+// shown again in normal state by every later Show (the user minimising or maximising it sets
+// the form's WindowState); any other form is a modal FormDialog over
 // the main window. The form's Activate runs when its window becomes the active one (a new MDI
 // window at once, later each time the user switches back to it; a dialog before it opens).
 // Closing: the user's close of a window goes to TForm::Close, and CloseForm (the form closed)
