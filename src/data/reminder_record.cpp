@@ -1,5 +1,6 @@
 #include "data/reminder_record.h"
 
+#include <algorithm>
 #include <string>
 
 namespace lembrete {
@@ -55,16 +56,12 @@ bool ReminderRecord::isPriority(std::string_view text) {
     if (first == std::string_view::npos) {
         return false;
     }
-    const auto digits = text.substr(first, text.find_last_not_of(' ') - first + 1);
-    if (digits.size() > static_cast<std::size_t>(kPriorityWidth)) {
-        return false;
-    }
-    for (char c : digits) {
-        if (c < '0' || c > '9') {
-            return false;
-        }
-    }
-    return true;
+    return isStoredPriority(text.substr(first, text.find_last_not_of(' ') - first + 1));
+}
+
+bool ReminderRecord::isStoredPriority(std::string_view text) {
+    return text.size() <= static_cast<std::size_t>(kPriorityWidth) &&
+           std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
 const std::vector<FieldLayout>& DescriptionRecord::layout() {

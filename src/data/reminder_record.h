@@ -66,8 +66,10 @@ struct ReminderRecord {
     static bool isAlarm(std::string_view code) { return code == kAlarmOn || code == kAlarmOff; }
     static bool isUnit(std::string_view code);
     static bool isLead(double lead) { return lead >= kMinLead && lead <= kMaxLead; }
-    // One to three digits (blanks around them ignored), so 0..999.
+    // As typed: one to three digits (blanks around them ignored), so 0..999.
     static bool isPriority(std::string_view text);
+    // As stored: empty, or one to three digits and nothing else.
+    static bool isStoredPriority(std::string_view text);
 };
 
 struct DescriptionRecord {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 
+#include "data/reminder_record.h"
 #include "net/rpc_error_codes.h"
 #include "server/number_sequences.h"
 #include "server/rpc_failure.h"
@@ -13,10 +14,9 @@ namespace lembrete {
 namespace {
 
 constexpr const char* kSearchColumn = "DSREFEBUSCA";
-constexpr const char* kReferenceColumn = "DSREFEATPESS";
 
 bool isReference(const Column& column) {
-    return std::string_view(column.name) == kReferenceColumn;
+    return column.name == ReminderRecord::DSREFEATPESS;
 }
 
 char kindOf(const Column& column) {
@@ -178,7 +178,7 @@ void DeltaWriter::prepareInsert() {
     std::string placeholders;
     insertKinds_.clear();
     insertFields_.clear();
-    const auto add = [&](const char* name, char kind) {
+    const auto add = [&](std::string_view name, char kind) {
         names += (names.empty() ? "" : ", ") + std::string(name);
         placeholders +=
             (placeholders.empty() ? ":p" : ", :p") + std::to_string(insertKinds_.size());
@@ -254,7 +254,7 @@ void DeltaWriter::update(StoreConnection& connection, const Change& change) cons
     std::string sql = "UPDATE " + std::string(layout_.table) + " SET ";
     std::string kinds;
     std::vector<SqlValue> values;
-    const auto set = [&](const char* name, char kind, SqlValue value) {
+    const auto set = [&](std::string_view name, char kind, SqlValue value) {
         sql += (values.empty() ? "" : ", ") + std::string(name) + " = :n" +
                std::to_string(values.size());
         kinds.push_back(kind);

@@ -1,5 +1,6 @@
 #include "server/reminder_queries.h"
 
+#include "data/reminder_record.h"
 #include "net/base64.h"
 #include "net/json_codec.h"
 #include "server/search_key.h"
@@ -37,33 +38,18 @@ Variant storedDateTime(const SqlStatement& statement, std::size_t column) {
 }  // namespace
 
 DataPacket ReminderQueries::agendaFields() {
-    const auto& layout = reminderLayout();
-    DataPacket packet;
-    for (const auto& column : layout.columns) {
-        packet.fields.push_back(columnField(layout, column));
-        if (std::string_view(column.name) == "IDUNITATPESS") {
-            packet.fields.push_back({"HORARIO", FieldType::String, 8, ""});
-        } else if (std::string_view(column.name) == "NRPRIOATPESS") {
-            packet.fields.push_back({"DATA", FieldType::String, 10, ""});
-        }
-    }
-    return packet;
+    return {reminderLayout().packetFields(), {}, {}};
 }
 
 DataPacket ReminderQueries::markedDayFields() {
     const auto& layout = reminderLayout();
     DataPacket packet;
-    packet.fields.push_back(columnField(layout, *layout.find("DTATIVPESS")));
+    packet.fields.push_back(columnField(layout, *layout.find(ReminderRecord::DTATIVPESS)));
     return packet;
 }
 
 DataPacket ReminderQueries::descriptionFields() {
-    const auto& layout = descriptionLayout();
-    DataPacket packet;
-    for (const auto& column : layout.columns) {
-        packet.fields.push_back(columnField(layout, column));
-    }
-    return packet;
+    return {descriptionLayout().packetFields(), {}, {}};
 }
 
 DataPacket ReminderQueries::agenda(StoreConnection& connection, const AgendaFilter& filter) {

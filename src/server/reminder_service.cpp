@@ -3,6 +3,7 @@
 #include <array>
 #include <functional>
 
+#include "data/reminder_record.h"
 #include "data/utf8.h"
 #include "net/rpc_error_codes.h"
 #include "server/delta_writer.h"
@@ -55,9 +56,10 @@ std::string getAFazer(const CallContext& context) {
     AgendaFilter filter;
     filter.reference = context.args.text(0);
     if (utf8::length(filter.reference) >
-        static_cast<std::size_t>(reminderLayout().find("DSREFEATPESS")->width)) {
+        static_cast<std::size_t>(ReminderRecord::kReferenceWidth)) {
         throw RpcFailure(rpc_error::InvalidValue,
-                         "O filtro de referência aceita no máximo 100 caracteres.");
+                         "O filtro de referência aceita no máximo " +
+                             std::to_string(ReminderRecord::kReferenceWidth) + " caracteres.");
     }
     filter.operatorCode = context.args.text(1);
     filter.day = context.args.dateTime(2).date();

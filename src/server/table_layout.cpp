@@ -1,8 +1,9 @@
 #include "server/table_layout.h"
 
 #include <algorithm>
-#include <cmath>
+#include <stdexcept>
 
+#include "data/reminder_record.h"
 #include "data/supported_dates.h"
 #include "data/utf8.h"
 #include "net/base64.h"
@@ -51,11 +52,42 @@ void checkKind(const Column& column, const Variant& value) {
     }
 }
 
-void checkCode(const Column& column, const std::string& text,
-               std::initializer_list<std::string_view> codes, const char* meaning) {
-    if (std::find(codes.begin(), codes.end(), text) == codes.end()) {
+void checkCode(const Column& column, const std::string& text, bool valid, const char* meaning) {
+    if (!valid) {
         refuse(std::string("Valor inválido em ") + column.name + ": \"" + text + "\". " + meaning);
     }
+}
+
+// What only the server decides about a stored field of a record.
+struct ColumnRule {
+    std::string_view name;
+    ColumnCheck check;
+    const char* insertDefault;
+    bool required;
+};
+
+// The stored columns of `record`, in its order, with name, type and width from the record and
+// the rest from `rules`. Every field of the record must be stored or derived, and every rule
+// must name a field of the record.
+std::vector<Column> columnsOf(const std::vector<FieldLayout>& record,
+                              const std::vector<ColumnRule>& rules,
+                              const std::vector<std::string_view>& derived) {
+    std::vector<Column> columns;
+    for (const auto& field : record) {
+        const auto& def = field.def;
+        const auto rule = std::find_if(rules.begin(), rules.end(),
+                                       [&](const ColumnRule& r) { return r.name == def.name; });
+        if (rule != rules.end()) {
+            columns.push_back(
+                {def.name, def.type, def.size, rule->check, rule->insertDefault, rule->required});
+        } else if (std::find(derived.begin(), derived.end(), def.name) == derived.end()) {
+            throw std::logic_error("campo sem coluna nem derivação: " + def.name);
+        }
+    }
+    if (columns.size() != rules.size()) {
+        throw std::logic_error("regra de coluna sem campo no registro");
+    }
+    return columns;
 }
 
 }  // namespace
@@ -70,41 +102,60 @@ const Column* TableLayout::find(std::string_view name) const {
 }
 
 bool TableLayout::isDerived(std::string_view name) const {
-    return std::any_of(derivedFields.begin(), derivedFields.end(),
-                       [&](const char* derived) { return utf8::equalIgnoringCase(derived, name); });
+    return std::any_of(derivedFields.begin(), derivedFields.end(), [&](std::string_view derived) {
+        return utf8::equalIgnoringCase(derived, name);
+    });
+}
+
+std::vector<FieldDef> TableLayout::packetFields() const {
+    std::vector<FieldDef> fields;
+    for (const auto& field : *record) {
+        const Column* column = find(field.def.name);
+        fields.push_back(column ? columnField(*this, *column) : field.def);
+    }
+    return fields;
 }
 
 const TableLayout& reminderLayout() {
+    using R = ReminderRecord;
+    static const std::vector<std::string_view> derived{R::HORARIO, R::DATA};
     static const TableLayout layout{
         "ATIVPESSOAL",
         "o lembrete",
-        {
-            {"CDOPERADOR", FieldType::String, 12, ColumnCheck::Operator, nullptr, true},
-            {"NRATIVPESS", FieldType::String, 10, ColumnCheck::Number, nullptr, true},
-            {"DSREFEATPESS", FieldType::String, 100, ColumnCheck::Text, nullptr, false},
-            {"DTATIVPESS", FieldType::DateTime, 0, ColumnCheck::DateTime, nullptr, true},
-            {"IDSITUATPESS", FieldType::String, 1, ColumnCheck::State, "P", true},
-            {"IDALARATPESS", FieldType::String, 1, ColumnCheck::Alarm, "N", true},
-            {"QTSEGUATPESS", FieldType::Float, 0, ColumnCheck::Lead, nullptr, false},
-            {"IDUNITATPESS", FieldType::String, 1, ColumnCheck::Unit, nullptr, false},
-            {"NRPRIOATPESS", FieldType::String, 3, ColumnCheck::Priority, nullptr, false},
-            {"NRREPETATIVP", FieldType::String, 10, ColumnCheck::OptionalNumber, nullptr, false},
-        },
-        {"HORARIO", "DATA"},
+        &R::layout(),
+        columnsOf(R::layout(),
+                  {
+                      {R::CDOPERADOR, ColumnCheck::Operator, nullptr, true},
+                      {R::NRATIVPESS, ColumnCheck::Number, nullptr, true},
+                      {R::DSREFEATPESS, ColumnCheck::Text, nullptr, false},
+                      {R::DTATIVPESS, ColumnCheck::DateTime, nullptr, true},
+                      {R::IDSITUATPESS, ColumnCheck::State, R::kPending.data(), true},
+                      {R::IDALARATPESS, ColumnCheck::Alarm, R::kAlarmOff.data(), true},
+                      {R::QTSEGUATPESS, ColumnCheck::Lead, nullptr, false},
+                      {R::IDUNITATPESS, ColumnCheck::Unit, nullptr, false},
+                      {R::NRPRIOATPESS, ColumnCheck::Priority, nullptr, false},
+                      {R::NRREPETATIVP, ColumnCheck::OptionalNumber, nullptr, false},
+                  },
+                  derived),
+        derived,
         true,
     };
     return layout;
 }
 
 const TableLayout& descriptionLayout() {
+    using R = ReminderRecord;
     static const TableLayout layout{
         "DESCATIVPESSOAL",
         "a descrição do lembrete",
-        {
-            {"TXATIVPESS", FieldType::Blob, 0, ColumnCheck::Blob, nullptr, false},
-            {"CDOPERADOR", FieldType::String, 12, ColumnCheck::Operator, nullptr, true},
-            {"NRATIVPESS", FieldType::String, 10, ColumnCheck::Number, nullptr, true},
-        },
+        &DescriptionRecord::layout(),
+        columnsOf(DescriptionRecord::layout(),
+                  {
+                      {DescriptionRecord::TXATIVPESS, ColumnCheck::Blob, nullptr, false},
+                      {R::CDOPERADOR, ColumnCheck::Operator, nullptr, true},
+                      {R::NRATIVPESS, ColumnCheck::Number, nullptr, true},
+                  },
+                  {}),
         {},
         false,
     };
@@ -113,7 +164,7 @@ const TableLayout& descriptionLayout() {
 
 FieldDef columnField(const TableLayout& layout, const Column& column) {
     return {column.name, column.type, column.width,
-            std::string("DBHALVARD.") + layout.table + "." + column.name};
+            std::string(ReminderRecord::kSchema) + "." + layout.table + "." + column.name};
 }
 
 void checkValue(const Column& column, const Variant& value) {
@@ -143,7 +194,7 @@ void checkValue(const Column& column, const Variant& value) {
             if ((column.check == ColumnCheck::Number || !text.empty()) &&
                 (text.empty() || !isDigits(text))) {
                 refuse(std::string("Número inválido em ") + column.name + ": \"" + text +
-                       "\". Use de 1 a 10 algarismos.");
+                       "\". Use de 1 a " + std::to_string(column.width) + " algarismos.");
             }
             break;
         }
@@ -160,30 +211,30 @@ void checkValue(const Column& column, const Variant& value) {
             break;
         }
         case ColumnCheck::State:
-            checkCode(column, value.asString(), {"P", "R"},
+            checkCode(column, value.asString(), ReminderRecord::isState(value.asString()),
                       "Use \"P\" (pendente) ou \"R\" (realizado).");
             break;
         case ColumnCheck::Alarm:
-            checkCode(column, value.asString(), {"S", "N"},
+            checkCode(column, value.asString(), ReminderRecord::isAlarm(value.asString()),
                       "Use \"S\" (ligado) ou \"N\" (desligado).");
             break;
         case ColumnCheck::Unit:
-            checkCode(column, value.asString(), {"S", "M", "D", ""},
+            checkCode(column, value.asString(), ReminderRecord::isUnit(value.asString()),
                       "Use \"S\" (minutos), \"M\" (horas), \"D\" (dias) ou vazio.");
             break;
-        case ColumnCheck::Lead: {
-            const double lead = value.toNumber();
-            if (!std::isfinite(lead) || lead < 1 || lead > 1000) {
+        case ColumnCheck::Lead:
+            if (!ReminderRecord::isLead(value.toNumber())) {
                 refuse(std::string("Antecedência do alarme inválida em ") + column.name +
-                       ": use de 1 a 1000.");
+                       ": use de " + std::to_string(ReminderRecord::kMinLead) + " a " +
+                       std::to_string(ReminderRecord::kMaxLead) + ".");
             }
             break;
-        }
         case ColumnCheck::Priority: {
             const auto& text = value.asString();
-            if (!isDigits(text)) {
+            if (!ReminderRecord::isStoredPriority(text)) {
                 refuse(std::string("Prioridade inválida em ") + column.name + ": \"" + text +
-                       "\". Use de 0 a 999.");
+                       "\". Use de " + std::to_string(ReminderRecord::kMinPriority) + " a " +
+                       std::to_string(ReminderRecord::kMaxPriority) + ".");
             }
             break;
         }

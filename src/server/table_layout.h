@@ -2,6 +2,11 @@
 // checks every written value must pass. The delta writer, the readers and the packets they
 // send all take their column lists from here.
 //
+// Names, types, widths and order come from the client's record layouts (ReminderRecord,
+// DescriptionRecord) and the code values are checked with the record's own checks, so client
+// and server cannot drift apart; the table names, insert defaults, required flags, derived
+// fields and messages are the server's.
+//
 // Two tables: reminders (ATIVPESSOAL, plus the derived fields HORARIO and DATA that rows carry
 // but nobody writes) and descriptions (DESCATIVPESSOAL). Both are keyed by operator and
 // reminder number.
@@ -13,6 +18,7 @@
 #include <vector>
 
 #include "data/data_packet.h"
+#include "data/field_layout.h"
 
 namespace lembrete {
 
@@ -31,7 +37,7 @@ enum class ColumnCheck {
 };
 
 struct Column {
-    const char* name;
+    std::string name;
     FieldType type;
     int width;  // characters, for text columns
     ColumnCheck check;
@@ -48,12 +54,16 @@ struct SqlValue {
 struct TableLayout {
     const char* table;
     const char* rowNoun;  // "o lembrete", "a descrição do lembrete": messages about one row
-    std::vector<Column> columns;
-    std::vector<const char*> derivedFields;  // in packets, ignored when writing
+    const std::vector<FieldLayout>* record;       // the client's layout of one row
+    std::vector<Column> columns;                  // the stored fields of `record`, in its order
+    std::vector<std::string_view> derivedFields;  // in packets, ignored when writing
     bool isReminders;
 
     const Column* find(std::string_view name) const;
     bool isDerived(std::string_view name) const;
+    // The fields of the packets sent for this table: the record's, stored ones with their
+    // origin (columnField).
+    std::vector<FieldDef> packetFields() const;
 };
 
 const TableLayout& reminderLayout();

@@ -81,6 +81,12 @@ TEST(ReminderRecord, CodeValues) {
     for (const auto& c : priorities) {
         EXPECT_EQ(ReminderRecord::isPriority(c.text), c.valid) << '"' << c.text << '"';
     }
+    // As stored (what the server accepts): no blanks, and empty means no priority.
+    const Case stored[] = {{"0", true},   {"999", true},   {"", true},    {" 12", false},
+                           {"5 ", false}, {"1000", false}, {"-1", false}, {"a", false}};
+    for (const auto& c : stored) {
+        EXPECT_EQ(ReminderRecord::isStoredPriority(c.text), c.valid) << '"' << c.text << '"';
+    }
 }
 
 TEST(ReminderRecord, DataSetRefusesReferenceBeyondItsWidth) {
