@@ -1,8 +1,8 @@
-// EditorFixture: the reminder editor as a user meets it. On top of the agenda suite's server
-// fixture (a real lembrete-server with a fresh SQLite file, one operator logged in, the
-// scripted host and the module), today is Monday 16 July 2007, the editor unit hands the
-// module its real entry, and the agenda window is open; the editor is opened from the module
-// with a script that plays the user while the dialog is modal.
+// EditorFixture: the reminder editor as a user meets it. On top of the shared agenda fixture
+// (a real lembrete-server with a fresh SQLite file, one operator logged in, the scripted host
+// and the module), today is Monday 16 July 2007, the editor unit hands the module its real
+// entry, and the agenda window is open; the editor is opened from the module with a script
+// that plays the user while the dialog is modal.
 #pragma once
 
 #include <gtest/gtest.h>
