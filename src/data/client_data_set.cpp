@@ -153,6 +153,7 @@ void ClientDataSet::SetData(const DataPacket& packet) {
             layout.label = fields_[known].label;
             layout.alignment = fields_[known].alignment;
             layout.visible = fields_[known].visible;
+            layout.display = fields_[known].display;
         }
     }
     std::vector<Record> rows;

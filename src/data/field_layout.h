@@ -14,13 +14,25 @@ namespace lembrete {
 
 enum class Alignment { Left, Right, Center };
 
+// How a field's value reads on a screen: as its text, or (a date-time) as the date alone, for
+// a column whose time is shown by another one.
+enum class DisplayFormat { Value, DateOnly };
+
 struct FieldLayout {
     FieldDef def;
     std::string label;  // caption on screens and in messages; empty: the field's name
     Alignment alignment = Alignment::Left;
     bool visible = true;
+    DisplayFormat display = DisplayFormat::Value;
 
     const std::string& displayLabel() const { return label.empty() ? def.name : label; }
+    // `value` of this field as a screen shows it.
+    std::string displayText(const Variant& value) const {
+        if (display == DisplayFormat::DateOnly && value.kind() == VariantKind::DateTime) {
+            return value.asDateTime().date().format();
+        }
+        return value.toText();
+    }
     friend bool operator==(const FieldLayout&, const FieldLayout&) = default;
 };
 
@@ -39,7 +51,7 @@ inline std::vector<FieldLayout> fieldLayouts(const std::vector<FieldDef>& defs) 
     std::vector<FieldLayout> layouts;
     layouts.reserve(defs.size());
     for (const auto& def : defs) {
-        layouts.push_back(FieldLayout{def, {}, Alignment::Left, true});
+        layouts.push_back(FieldLayout{def, {}, Alignment::Left, true, DisplayFormat::Value});
     }
     return layouts;
 }

@@ -15,6 +15,11 @@ FieldLayout column(std::string_view name, FieldType type, int size, bool stored,
                        std::move(label), alignment, visible};
 }
 
+FieldLayout dateOnly(FieldLayout layout) {
+    layout.display = DisplayFormat::DateOnly;
+    return layout;
+}
+
 }  // namespace
 
 std::string ReminderRecord::origin(std::string_view column) {
@@ -29,7 +34,8 @@ const std::vector<FieldLayout>& ReminderRecord::layout() {
         column(NRATIVPESS, FieldType::String, kNumberWidth, true),
         column(DSREFEATPESS, FieldType::String, kReferenceWidth, true, "Referência",
                Alignment::Left, true),
-        column(DTATIVPESS, FieldType::DateTime, 0, true, "Data", Alignment::Left, true),
+        // The list shows the time in its own column (HORARIO): "Data" is the date alone.
+        dateOnly(column(DTATIVPESS, FieldType::DateTime, 0, true, "Data", Alignment::Left, true)),
         column(IDSITUATPESS, FieldType::String, 1, true, {}, Alignment::Left, true),
         column(IDALARATPESS, FieldType::String, 1, true),
         column(QTSEGUATPESS, FieldType::Float, 0, true),

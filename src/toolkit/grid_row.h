@@ -16,9 +16,12 @@ class GridRow {
     int Index() const { return index_; }
     // Throws std::out_of_range for an unknown field.
     const Variant& Value(std::string_view fieldName) const;
-    std::string Text(std::string_view fieldName) const { return Value(fieldName).toText(); }
+    // The value as the field's layout shows it on screens.
+    std::string Text(std::string_view fieldName) const;
 
   private:
+    int fieldIndex(std::string_view fieldName) const;
+
     const ClientDataSet& dataSet_;
     int index_;
 };

@@ -55,6 +55,22 @@ TEST(ReminderRecord, DescriptionAndMarkedDates) {
     EXPECT_EQ(describe(MarkedDateRecord::layout()), "DTATIVPESS:datetime:0*\n");
 }
 
+TEST(ReminderRecord, TheDateColumnShowsTheDateAloneAlsoAfterAReload) {
+    // The list shows the time in HORARIO, so "Data" must not repeat it (nor be cut off).
+    ClientDataSet list("cdsAFazer", ReminderRecord::layout());
+    DataPacket packet{ReminderRecord::fields(), {}, {}};
+    Row row(packet.fields.size());
+    row[3] = DateTime::fromParts({2026, 3, 11}, 9, 30);
+    row[8] = "09:30:00";
+    packet.rows.push_back(row);
+    list.SetData(packet);
+
+    const auto& layouts = list.FieldLayouts();
+    EXPECT_EQ(layouts[3].displayText(list.RowAt(0)[3]), "11/03/2026");
+    EXPECT_EQ(layouts[8].displayText(list.RowAt(0)[8]), "09:30:00");
+    EXPECT_EQ(list.FieldByName("DTATIVPESS").AsString(), "11/03/2026 09:30:00");
+}
+
 TEST(ReminderRecord, CodeValues) {
     EXPECT_TRUE(ReminderRecord::isState("P"));
     EXPECT_TRUE(ReminderRecord::isState("R"));
