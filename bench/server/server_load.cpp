@@ -12,6 +12,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
@@ -135,19 +136,35 @@ struct AgendaClient {
     // One agenda load: the day's list, the marked days, the first row's description.
     void load() {
         const Date day = dayOf(0, 1).addDays(static_cast<int>(random() % kDaySpan));
-        const auto list = server.call("GetAFazer", {"", code, DateTime(day), true, true, false});
-        const auto days = server.call("GetDatasAFazer", {code});
+        const auto list = timed(0, "GetAFazer", {"", code, DateTime(day), true, true, false});
+        const auto days = timed(1, "GetDatasAFazer", {code});
         if (!list.ok() || !days.ok()) {
             throw std::runtime_error("agenda load failed");
         }
         const auto& rows = list.payload.asPacket().rows;
         const auto description =
-            server.call("GetDescAFazer", {code, rows.empty() ? Variant("1") : rows[0][1]});
+            timed(2, "GetDescAFazer", {code, rows.empty() ? Variant("1") : rows[0][1]});
         if (!description.ok()) {
             throw std::runtime_error("description failed");
         }
     }
 
+    // A call, its latency kept (in ms) under `method` when latencies are being recorded.
+    ServerResult timed(std::size_t method, std::string_view name,
+                       const std::vector<Variant>& args) {
+        const auto start = Clock::now();
+        auto result = server.call(name, args);
+        if (recording) {
+            methodLatencies[method].push_back(
+                std::chrono::duration<double, std::milli>(Clock::now() - start).count());
+        }
+        return result;
+    }
+
+    static constexpr std::array<const char*, 3> kMethods = {"GetAFazer", "GetDatasAFazer",
+                                                            "GetDescAFazer"};
+    bool recording = false;
+    std::array<std::vector<double>, 3> methodLatencies;
     std::string code;
     JsonRpcAppServer server;
     std::mt19937 random;
@@ -188,6 +205,7 @@ void measure(pid_t serverPid, double seconds) {
             client.load();
         }
         std::vector<double> latencies;
+        client.recording = true;
         for (int i = 0; i < 3000; ++i) {
             const auto start = Clock::now();
             client.load();
@@ -196,6 +214,28 @@ void measure(pid_t serverPid, double seconds) {
         }
         std::cout << "agenda load (3 calls), 1 client: p50 " << percentile(latencies, 0.5)
                   << " ms, p99 " << percentile(latencies, 0.99) << " ms   (goal p99 < 2 ms)\n";
+        // Each method alone, many times over: its latency and the CPU it costs on both sides.
+        const Date day = dayOf(0, 1);
+        const std::array<std::vector<Variant>, 3> methodArgs = {{
+            {"", client.code, DateTime(day), true, true, false},
+            {client.code},
+            {client.code, "1"},
+        }};
+        for (std::size_t m = 0; m < AgendaClient::kMethods.size(); ++m) {
+            constexpr int kCalls = 1000;
+            const double serverCpuBefore = serverCpuSeconds(serverPid);
+            const double driverCpuBefore = driverCpuSeconds();
+            client.methodLatencies[m].clear();
+            for (int i = 0; i < kCalls; ++i) {
+                client.timed(m, AgendaClient::kMethods[m], methodArgs[m]);
+            }
+            std::cout << "  " << AgendaClient::kMethods[m] << ": p50 "
+                      << percentile(client.methodLatencies[m], 0.5) << " ms, p99 "
+                      << percentile(client.methodLatencies[m], 0.99) << " ms; CPU per call: server "
+                      << (serverCpuSeconds(serverPid) - serverCpuBefore) / kCalls * 1e6
+                      << " us, load driver "
+                      << (driverCpuSeconds() - driverCpuBefore) / kCalls * 1e6 << " us\n";
+        }
     }
     {
         std::vector<std::unique_ptr<AgendaClient>> clients;
