@@ -26,14 +26,19 @@ namespace json_codec {
 
 // The JSON text of a packet. Throws WireFormatError for text that is not UTF-8.
 std::string encodePacket(const DataPacket& packet);
+// The same for a packet of `fields` whose rows are JSON text already ("[...],[...]"): for a
+// long result written straight from a query, without a Variant for each value.
+std::string encodePacket(const std::vector<FieldDef>& fields, std::string_view rowsText);
 DataPacket decodePacket(const Json& json);
 
-// One field value of the given type.
+// One field value of the given type; decodeText reads it from the text of a JSON string.
 Variant decodeValue(const Json& json, FieldType type);
+Variant decodeText(std::string_view text, FieldType type);
 
 // Pieces of a packet, for readers that meet a packet in parts (variant_reader.h).
 FieldDef decodeField(const Json& json);
 Variant decodeCell(const Json& json, const FieldDef& field);  // names the field on failure
+Variant decodeTextCell(std::string_view text, const FieldDef& field);
 Row decodeRow(const Json& json, const std::vector<FieldDef>& fields);
 void checkRowWidth(std::size_t count, const std::vector<FieldDef>& fields);
 Change makeChange(const std::string& kindName, std::optional<Row> oldRow,

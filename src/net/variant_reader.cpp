@@ -20,10 +20,7 @@ bool VariantReader::scalar(Json value) {
             break;
         case Place::Row:
         case Place::ChangeRow:
-            if (row_.size() >= packet_.fields.size()) {
-                json_codec::checkRowWidth(row_.size() + 1, packet_.fields);
-            }
-            row_.push_back(json_codec::decodeCell(value, packet_.fields[row_.size()]));
+            row_.push_back(json_codec::decodeCell(value, nextCellField()));
             break;
         case Place::Change:
             if (key_ == "kind") {
@@ -49,6 +46,22 @@ bool VariantReader::scalar(Json value) {
             break;
     }
     return true;
+}
+
+bool VariantReader::string(string_t& value) {
+    // Most cells of a packet are text, read here without a document value for each.
+    if (places_.empty() || (top() != Place::Row && top() != Place::ChangeRow)) {
+        return scalar(Json(std::move(value)));
+    }
+    row_.push_back(json_codec::decodeTextCell(value, nextCellField()));
+    return true;
+}
+
+const FieldDef& VariantReader::nextCellField() const {
+    if (row_.size() >= packet_.fields.size()) {
+        json_codec::checkRowWidth(row_.size() + 1, packet_.fields);
+    }
+    return packet_.fields[row_.size()];
 }
 
 bool VariantReader::start_object(std::size_t) {

@@ -24,7 +24,7 @@ class VariantReader : public nlohmann::json_sax<Json> {
     bool number_float(number_float_t value, const string_t&) override {
         return scalar(Json(value));
     }
-    bool string(string_t& value) override { return scalar(Json(std::move(value))); }
+    bool string(string_t& value) override;
     bool binary(binary_t&) override { return scalar(Json()); }
     bool start_object(std::size_t) override;
     bool key(string_t& name) override;
@@ -43,6 +43,8 @@ class VariantReader : public nlohmann::json_sax<Json> {
     enum class Place { Packet, Fields, Field, Rows, Row, Changes, Change, ChangeRow, Skip };
 
     bool scalar(Json value);
+    // The field of the row's next cell; throws when the row is full.
+    const FieldDef& nextCellField() const;
     Place top() const { return places_.back(); }
     void finish(Variant value);
 

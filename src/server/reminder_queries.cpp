@@ -94,9 +94,9 @@ DataPacket ReminderQueries::agenda(StoreConnection& connection, const AgendaFilt
     return packet;
 }
 
-DataPacket ReminderQueries::markedDays(StoreConnection& connection,
-                                       const std::string& operatorCode) {
-    DataPacket packet = markedDayFields();
+void ReminderQueries::forEachMarkedDay(
+    StoreConnection& connection, const std::string& operatorCode,
+    const std::function<void(std::string_view isoDay, Date day)>& visit) {
     // The index (CDOPERADOR, DTATIVPESS) yields the date-times in order; dropping repeated days
     // here costs far less than a DISTINCT, which sorts them all again.
     auto& select = connection.statement(
@@ -104,16 +104,37 @@ DataPacket ReminderQueries::markedDays(StoreConnection& connection,
     select.setText(0, operatorCode);
     std::string lastDay;
     for (bool more = select.execute(); more; more = select.fetch()) {
-        const std::string_view day = std::string_view(select.text(0)).substr(0, 10);
+        const std::string& stored = select.text(0);
+        const std::string_view day = std::string_view(stored).substr(0, 10);
         if (day == lastDay) {
             continue;
         }
         lastDay = day;
-        if (const auto date = Date::parse(day)) {
-            packet.rows.push_back({Variant(*date)});
+        if (const auto when = json_codec::parseIsoDateTime(stored)) {
+            visit(day, when->date());
         }
     }
+}
+
+DataPacket ReminderQueries::markedDays(StoreConnection& connection,
+                                       const std::string& operatorCode) {
+    DataPacket packet = markedDayFields();
+    forEachMarkedDay(connection, operatorCode,
+                     [&](std::string_view, Date day) { packet.rows.push_back({Variant(day)}); });
     return packet;
+}
+
+std::string ReminderQueries::markedDaysText(StoreConnection& connection,
+                                            const std::string& operatorCode) {
+    // A thousand days are usual: each row is written as the codec writes a midnight
+    // date-time, straight from the stored text, which parsed as a date.
+    std::string rows;
+    forEachMarkedDay(connection, operatorCode, [&](std::string_view isoDay, Date) {
+        rows += rows.empty() ? "[\"" : ",[\"";
+        rows += isoDay;
+        rows += "T00:00:00\"]";
+    });
+    return json_codec::encodePacket(markedDayFields().fields, rows);
 }
 
 DataPacket ReminderQueries::description(StoreConnection& connection,

@@ -9,7 +9,9 @@
 // Every read is scoped to one operator; the caller has checked that it is the session's.
 #pragma once
 
+#include <functional>
 #include <string>
+#include <string_view>
 
 #include "data/data_packet.h"
 #include "data/date.h"
@@ -31,6 +33,8 @@ class ReminderQueries {
   public:
     static DataPacket agenda(StoreConnection& connection, const AgendaFilter& filter);
     static DataPacket markedDays(StoreConnection& connection, const std::string& operatorCode);
+    // markedDays as the JSON text of its packet, for the wire.
+    static std::string markedDaysText(StoreConnection& connection, const std::string& operatorCode);
     static DataPacket description(StoreConnection& connection, const std::string& operatorCode,
                                   const std::string& number);
 
@@ -38,6 +42,12 @@ class ReminderQueries {
     static DataPacket agendaFields();
     static DataPacket markedDayFields();
     static DataPacket descriptionFields();
+
+  private:
+    // Each day with reminders, in order: its stored "yyyy-mm-dd" text and the date it reads as.
+    static void forEachMarkedDay(
+        StoreConnection& connection, const std::string& operatorCode,
+        const std::function<void(std::string_view isoDay, Date day)>& visit);
 };
 
 }  // namespace lembrete

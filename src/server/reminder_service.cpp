@@ -73,10 +73,9 @@ std::string getAFazer(const CallContext& context) {
 
 std::string getDatasAFazer(const CallContext& context) {
     const auto operatorCode = context.args.text(0);
-    return json_codec::encodePacket(
-        isOwnOperator(context, operatorCode)
-            ? ReminderQueries::markedDays(context.connection, operatorCode)
-            : ReminderQueries::markedDayFields());
+    return isOwnOperator(context, operatorCode)
+               ? ReminderQueries::markedDaysText(context.connection, operatorCode)
+               : json_codec::encodePacket(ReminderQueries::markedDayFields());
 }
 
 std::string getDescAFazer(const CallContext& context) {
