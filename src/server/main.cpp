@@ -1,6 +1,7 @@
 // lembrete-server: serves "lmb00300.rdmLembrete" over HTTP/JSON-RPC, or manages operators.
 #include <pthread.h>
 #include <signal.h>
+#include <soci/sqlite3/soci-sqlite3.h>
 
 #include <iostream>
 #include <thread>
@@ -70,6 +71,11 @@ int run(const CommandLine& line) {
         std::cout << CommandLine::usage();
         return 0;
     }
+    // A connection serves one request at a time (the store leases it), so SQLite's own lock
+    // around every call, and its count of the memory in use, are only costs. Set before any
+    // database opens.
+    sqlite_api::sqlite3_config(SQLITE_CONFIG_MULTITHREAD);
+    sqlite_api::sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0);
     // One connection per worker thread at most; each request holds one while it runs.
     const int poolSize = line.action == CommandLine::Action::Serve ? line.threads : 1;
     Store store(DatabaseLocation::parse(line.database), poolSize);
