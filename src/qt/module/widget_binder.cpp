@@ -26,6 +26,7 @@
 #include <QTextCharFormat>
 #include <QTextEdit>
 #include <QTimeEdit>
+#include <algorithm>
 #include <limits>
 
 #include "agenda/agenda_module.h"
@@ -543,6 +544,20 @@ void WidgetBinder::apply(Binding& binding, Property property, bool initial) {
     }
 }
 
+// The designed widths suit the designer's font: a column is widened (never narrowed, so a width
+// the user chose stays) until its title and its values show whole in the font on screen.
+void WidgetBinder::fitColumns(QTableView& view) {
+    for (int column = 0; column < view.model()->columnCount(); ++column) {
+        // Public on the item view, protected on the table view.
+        const QAbstractItemView& items = view;
+        const int needed = std::max(view.horizontalHeader()->sectionSizeHint(column),
+                                    items.sizeHintForColumn(column));
+        if (needed > view.columnWidth(column)) {
+            view.setColumnWidth(column, needed);
+        }
+    }
+}
+
 void WidgetBinder::syncGrid(Binding& binding, Property property) {
     auto& grid = dynamic_cast<TDBGrid&>(*binding.component);
     auto* view = qobject_cast<QTableView*>(binding.widget);
@@ -571,6 +586,7 @@ void WidgetBinder::syncGrid(Binding& binding, Property property) {
     }
     if (property == Property::Rows || property == Property::Columns) {
         model->reset();
+        fitColumns(*view);
     }
     if (property == Property::Rows || property == Property::Columns ||
         property == Property::Cursor) {

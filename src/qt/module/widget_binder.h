@@ -30,6 +30,7 @@
 #include "toolkit/subscription.h"
 
 class QAction;
+class QTableView;
 class QWidget;
 
 namespace lembrete {
@@ -73,6 +74,7 @@ class WidgetBinder : public QObject {
     void applyForm(Property property);
     void listen(Binding& binding);
     void listenGrid(Binding& binding);
+    static void fitColumns(QTableView& view);
     void syncGrid(Binding& binding, Property property);
     // Runs a user action on the core, guarded; afterwards the widget shows the component's
     // state again (a refused action leaves no trace on the widget).
