@@ -3,6 +3,7 @@ find_package(Threads REQUIRED)
 find_package(PkgConfig REQUIRED)
 
 find_package(nlohmann_json 3.11 REQUIRED)
+find_package(simdjson 3.0 REQUIRED)
 pkg_check_modules(HTTPLIB REQUIRED IMPORTED_TARGET cpp-httplib)
 pkg_check_modules(SODIUM REQUIRED IMPORTED_TARGET libsodium)
 

@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config clang-format
   libgtest-dev libgmock-dev libbenchmark-dev
-  nlohmann-json3-dev libcpp-httplib-dev libsodium-dev
+  nlohmann-json3-dev libsimdjson-dev libcpp-httplib-dev libsodium-dev
   libsoci-dev libboost-dev libsqlite3-dev sqlite3 libpq-dev postgresql
   qt6-base-dev qt6-base-dev-tools libgl-dev
 )

@@ -333,6 +333,8 @@ std::optional<DateTime> parseIsoDateTime(std::string_view text) {
     return DateTime::parse(text);
 }
 
+namespace {
+
 Variant decodeText(std::string_view text, FieldType type) {
     switch (type) {
         case FieldType::String:
@@ -352,27 +354,57 @@ Variant decodeText(std::string_view text, FieldType type) {
     }
 }
 
-Variant decodeValue(const Json& json, FieldType type) {
+bool isInteger(JsonValue json) {
+    const auto type = json.type();
+    return type == simdjson::dom::element_type::INT64 ||
+           type == simdjson::dom::element_type::UINT64;
+}
+
+// An integer as a signed 64-bit value; one above its range wraps, as a C++ cast does.
+std::int64_t integerOf(JsonValue json) {
+    return json.type() == simdjson::dom::element_type::UINT64
+               ? static_cast<std::int64_t>(json.get_uint64().value_unsafe())
+               : json.get_int64().value_unsafe();
+}
+
+std::optional<std::string_view> textOf(JsonValue json) {
+    std::string_view text;
+    if (json.get(text) != simdjson::SUCCESS) {
+        return std::nullopt;
+    }
+    return text;
+}
+
+// The member `key` of `object`, or nullopt.
+std::optional<JsonValue> memberOf(simdjson::dom::object object, std::string_view key) {
+    JsonValue value;
+    if (object.at_key(key).get(value) != simdjson::SUCCESS) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+Variant decodeValue(JsonValue json, FieldType type) {
     if (json.is_null()) {
         return Variant();
     }
-    if (json.is_string()) {
-        return decodeText(json.get_ref<const std::string&>(), type);
+    if (const auto text = textOf(json)) {
+        return decodeText(*text, type);
     }
     switch (type) {
         case FieldType::Integer:
-            if (json.is_number_integer()) {
-                return Variant(json.get<std::int64_t>());
+            if (isInteger(json)) {
+                return Variant(integerOf(json));
             }
             break;
         case FieldType::Float:
             if (json.is_number()) {
-                return Variant(json.get<double>());
+                return Variant(json.get_double().value_unsafe());
             }
             break;
         case FieldType::Boolean:
-            if (json.is_boolean()) {
-                return Variant(json.get<bool>());
+            if (json.is_bool()) {
+                return Variant(json.get_bool().value_unsafe());
             }
             break;
         default:
@@ -381,69 +413,75 @@ Variant decodeValue(const Json& json, FieldType type) {
     failType(type);
 }
 
-void checkRowWidth(std::size_t count, const std::vector<FieldDef>& fields) {
-    if (count != fields.size()) {
+Row decodeRow(JsonValue json, const std::vector<FieldDef>& fields) {
+    simdjson::dom::array cells;
+    if (json.get(cells) != simdjson::SUCCESS) {
         failRowShape(fields);
     }
-}
-
-Variant decodeCell(const Json& json, const FieldDef& field) {
-    return namingField(field, [&] { return decodeValue(json, field.type); });
-}
-
-Variant decodeTextCell(std::string_view text, const FieldDef& field) {
-    return namingField(field, [&] { return decodeText(text, field.type); });
-}
-
-Row decodeRow(const Json& json, const std::vector<FieldDef>& fields) {
-    if (!json.is_array()) {
-        failRowShape(fields);
-    }
-    checkRowWidth(json.size(), fields);
     Row row;
     row.reserve(fields.size());
-    for (std::size_t i = 0; i < fields.size(); ++i) {
-        row.push_back(decodeCell(json[i], fields[i]));
+    for (const auto cell : cells) {
+        if (row.size() == fields.size()) {
+            failRowShape(fields);
+        }
+        const FieldDef& field = fields[row.size()];
+        row.push_back(namingField(field, [&] { return decodeValue(cell, field.type); }));
+    }
+    if (row.size() != fields.size()) {
+        failRowShape(fields);
     }
     return row;
 }
 
-FieldDef decodeField(const Json& json) {
-    if (!json.is_object()) {
+FieldDef decodeField(JsonValue json) {
+    simdjson::dom::object object;
+    if (json.get(object) != simdjson::SUCCESS) {
         fail("definição de campo não é um objeto");
     }
-    const auto name = json.find("name");
-    const auto type = json.find("type");
-    if (name == json.end() || !name->is_string() || name->get_ref<const std::string&>().empty()) {
+    const auto nameValue = memberOf(object, "name");
+    const auto name = nameValue ? textOf(*nameValue) : std::nullopt;
+    if (!name || name->empty()) {
         fail("campo sem nome");
     }
     FieldDef field;
-    field.name = name->get<std::string>();
-    const auto fieldType = type != json.end() && type->is_string()
-                               ? fieldTypeFromName(type->get_ref<const std::string&>())
-                               : std::nullopt;
+    field.name = std::string(*name);
+    const auto typeValue = memberOf(object, "type");
+    const auto typeName = typeValue ? textOf(*typeValue) : std::nullopt;
+    const auto fieldType = typeName ? fieldTypeFromName(std::string(*typeName)) : std::nullopt;
     if (!fieldType) {
         fail("tipo desconhecido no campo " + field.name);
     }
     field.type = *fieldType;
-    if (const auto size = json.find("size"); size != json.end()) {
-        if (!size->is_number_integer() || size->get<std::int64_t>() < 0 ||
-            size->get<std::int64_t>() > 1 << 30) {
+    if (const auto size = memberOf(object, "size")) {
+        if (!isInteger(*size) || integerOf(*size) < 0 || integerOf(*size) > 1 << 30) {
             fail("tamanho inválido no campo " + field.name);
         }
-        field.size = size->get<int>();
+        field.size = static_cast<int>(integerOf(*size));
     }
-    if (const auto origin = json.find("origin"); origin != json.end()) {
-        if (!origin->is_string()) {
+    if (const auto originValue = memberOf(object, "origin")) {
+        const auto origin = textOf(*originValue);
+        if (!origin) {
             fail("origem inválida no campo " + field.name);
         }
-        field.origin = origin->get<std::string>();
+        field.origin = std::string(*origin);
     }
     return field;
 }
 
-Change makeChange(const std::string& kindName, std::optional<Row> oldRow,
-                  std::optional<Row> newRow) {
+Change decodeChange(JsonValue json, const std::vector<FieldDef>& fields) {
+    simdjson::dom::object object;
+    if (json.get(object) != simdjson::SUCCESS) {
+        fail("alteração não é um objeto");
+    }
+    const auto kindValue = memberOf(object, "kind");
+    const auto kindText = kindValue ? textOf(*kindValue) : std::nullopt;
+    const std::string kindName(kindText.value_or(""));
+    const auto rowAt = [&](std::string_view key) -> std::optional<Row> {
+        const auto row = memberOf(object, key);
+        return row ? std::optional<Row>(decodeRow(*row, fields)) : std::nullopt;
+    };
+    std::optional<Row> oldRow = rowAt("old");
+    std::optional<Row> newRow = rowAt("new");
     Change change;
     if (kindName == "insert") {
         change.kind = ChangeKind::Insert;
@@ -464,66 +502,64 @@ Change makeChange(const std::string& kindName, std::optional<Row> oldRow,
     return change;
 }
 
-Change decodeChange(const Json& json, const std::vector<FieldDef>& fields) {
-    if (!json.is_object()) {
-        fail("alteração não é um objeto");
+// The list `key` of a packet: nullopt when absent, refused when not a list.
+std::optional<simdjson::dom::array> listOf(simdjson::dom::object packet, std::string_view key) {
+    const auto value = memberOf(packet, key);
+    if (!value) {
+        return std::nullopt;
     }
-    const auto kind = json.find("kind");
-    const auto rowAt = [&](const char* key) -> std::optional<Row> {
-        const auto row = json.find(key);
-        return row == json.end() ? std::nullopt : std::optional<Row>(decodeRow(*row, fields));
-    };
-    return makeChange(kind != json.end() && kind->is_string() ? kind->get<std::string>() : "",
-                      rowAt("old"), rowAt("new"));
+    simdjson::dom::array list;
+    if (value->get(list) != simdjson::SUCCESS) {
+        fail("\"" + std::string(key) + "\" não é uma lista");
+    }
+    return list;
 }
 
-DataPacket decodePacket(const Json& json) {
-    if (!json.is_object()) {
+}  // namespace
+
+DataPacket decodePacket(JsonValue json) {
+    simdjson::dom::object object;
+    if (json.get(object) != simdjson::SUCCESS) {
         fail("esperado um objeto");
     }
-    const auto fields = json.find("fields");
-    if (fields == json.end() || !fields->is_array()) {
+    const auto fieldsValue = memberOf(object, "fields");
+    simdjson::dom::array fields;
+    if (!fieldsValue || fieldsValue->get(fields) != simdjson::SUCCESS) {
         fail("falta a lista \"fields\"");
     }
     DataPacket packet;
-    for (const auto& field : *fields) {
+    for (const auto field : fields) {
         packet.fields.push_back(decodeField(field));
     }
-    if (const auto rows = json.find("rows"); rows != json.end()) {
-        if (!rows->is_array()) {
-            fail("\"rows\" não é uma lista");
-        }
+    if (const auto rows = listOf(object, "rows")) {
         packet.rows.reserve(rows->size());
-        for (const auto& row : *rows) {
+        for (const auto row : *rows) {
             packet.rows.push_back(decodeRow(row, packet.fields));
         }
     }
-    if (const auto changes = json.find("changes"); changes != json.end()) {
-        if (!changes->is_array()) {
-            fail("\"changes\" não é uma lista");
-        }
+    if (const auto changes = listOf(object, "changes")) {
         packet.changes.reserve(changes->size());
-        for (const auto& change : *changes) {
+        for (const auto change : *changes) {
             packet.changes.push_back(decodeChange(change, packet.fields));
         }
     }
     return packet;
 }
 
-Variant decodeVariant(const Json& json) {
+Variant decodeVariant(JsonValue json) {
     switch (json.type()) {
-        case Json::value_t::null:
+        case simdjson::dom::element_type::NULL_VALUE:
             return Variant();
-        case Json::value_t::string:
-            return Variant(json.get<std::string>());
-        case Json::value_t::boolean:
-            return Variant(json.get<bool>());
-        case Json::value_t::number_integer:
-        case Json::value_t::number_unsigned:
-            return Variant(json.get<std::int64_t>());
-        case Json::value_t::number_float:
-            return Variant(json.get<double>());
-        case Json::value_t::object:
+        case simdjson::dom::element_type::STRING:
+            return Variant(std::string(json.get_string().value_unsafe()));
+        case simdjson::dom::element_type::BOOL:
+            return Variant(json.get_bool().value_unsafe());
+        case simdjson::dom::element_type::INT64:
+        case simdjson::dom::element_type::UINT64:
+            return Variant(integerOf(json));
+        case simdjson::dom::element_type::DOUBLE:
+            return Variant(json.get_double().value_unsafe());
+        case simdjson::dom::element_type::OBJECT:
             return Variant(decodePacket(json));
         default:
             throw WireFormatError("Valor inválido: listas soltas não são aceitas.");

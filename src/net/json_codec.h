@@ -12,6 +12,8 @@
 // encode gives the same bytes. Decoding checks the shape and throws WireFormatError.
 #pragma once
 
+#include <simdjson.h>
+
 #include <nlohmann/json.hpp>
 
 #include "data/data_packet.h"
@@ -19,8 +21,11 @@
 
 namespace lembrete {
 
-// Documents are only read (the encoder writes text); the map-based kind parses fastest.
+// Small documents built in memory (error envelopes, tests) use nlohmann's.
 using Json = nlohmann::json;
+// Received text is parsed by simdjson, which checks the whole text (UTF-8 included) at a few
+// GB/s; a value lives in its parser's memory and is decoded into Variants at once.
+using JsonValue = simdjson::dom::element;
 
 namespace json_codec {
 
@@ -29,27 +34,13 @@ std::string encodePacket(const DataPacket& packet);
 // The same for a packet of `fields` whose rows are JSON text already ("[...],[...]"): for a
 // long result written straight from a query, without a Variant for each value.
 std::string encodePacket(const std::vector<FieldDef>& fields, std::string_view rowsText);
-DataPacket decodePacket(const Json& json);
-
-// One field value of the given type; decodeText reads it from the text of a JSON string.
-Variant decodeValue(const Json& json, FieldType type);
-Variant decodeText(std::string_view text, FieldType type);
-
-// Pieces of a packet, for readers that meet a packet in parts (variant_reader.h).
-FieldDef decodeField(const Json& json);
-Variant decodeCell(const Json& json, const FieldDef& field);  // names the field on failure
-Variant decodeTextCell(std::string_view text, const FieldDef& field);
-Row decodeRow(const Json& json, const std::vector<FieldDef>& fields);
-void checkRowWidth(std::size_t count, const std::vector<FieldDef>& fields);
-Change makeChange(const std::string& kindName, std::optional<Row> oldRow,
-                  std::optional<Row> newRow);
-Change decodeChange(const Json& json, const std::vector<FieldDef>& fields);
+DataPacket decodePacket(JsonValue json);
 
 // A method argument or result, whose type travels with it: a packet is an object, a date-time
 // an ISO string (it decodes back as text: the receiver knows which arguments are dates), a blob
 // base64 text.
 std::string encodeVariant(const Variant& value);
-Variant decodeVariant(const Json& json);
+Variant decodeVariant(JsonValue json);
 
 // An ISO 8601 local date-time or date ("yyyy-mm-dd[THH:MM[:SS[.mmm]]]"); nullopt otherwise.
 std::optional<DateTime> parseIsoDateTime(std::string_view text);

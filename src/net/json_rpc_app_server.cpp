@@ -4,7 +4,6 @@
 
 #include "net/json_codec.h"
 #include "net/rpc_error_codes.h"
-#include "net/variant_reader.h"
 #include "net/wire_format_error.h"
 
 namespace lembrete {
@@ -14,147 +13,41 @@ constexpr time_t kConnectTimeoutSeconds = 5;
 // A long series is applied in one transaction on the server; give it room.
 constexpr time_t kReadTimeoutSeconds = 120;
 
-// Reads a JSON-RPC response as it is parsed: the members of the envelope here, the result
-// through a VariantReader, so a packet of many rows never becomes a document.
-class ResponseReader : public nlohmann::json_sax<Json> {
-  public:
-    bool null() override {
-        return inResult_ ? forward([&] { return result_.null(); }) : member(Json());
+// The outcome of a JSON-RPC 2.0 response; nullopt when the value is not one.
+std::optional<ServerResult> readResponse(JsonValue response) {
+    simdjson::dom::object envelope;
+    std::string_view version;
+    if (response.get(envelope) != simdjson::SUCCESS ||
+        envelope["jsonrpc"].get(version) != simdjson::SUCCESS || version != "2.0") {
+        return std::nullopt;
     }
-    bool boolean(bool value) override {
-        return inResult_ ? forward([&] { return result_.boolean(value); }) : member(Json(value));
-    }
-    bool number_integer(number_integer_t value) override {
-        return inResult_ ? forward([&] { return result_.number_integer(value); })
-                         : member(Json(value));
-    }
-    bool number_unsigned(number_unsigned_t value) override {
-        return inResult_ ? forward([&] { return result_.number_unsigned(value); })
-                         : member(Json(value));
-    }
-    bool number_float(number_float_t value, const string_t& text) override {
-        return inResult_ ? forward([&] { return result_.number_float(value, text); })
-                         : member(Json(value));
-    }
-    bool string(string_t& value) override {
-        return inResult_ ? forward([&] { return result_.string(value); }) : member(Json(value));
-    }
-    bool binary(binary_t& value) override {
-        return inResult_ ? forward([&] { return result_.binary(value); }) : member(Json());
-    }
-
-    bool start_object(std::size_t size) override {
-        if (inResult_) {
-            return forward([&] { return result_.start_object(size); });
-        }
-        if (skipDepth_ == 0 && depth_ == 0) {
-            depth_ = 1;
-        } else if (skipDepth_ == 0 && depth_ == 1 && key_ == "error") {
-            depth_ = 2;
-        } else {
-            ++skipDepth_;  // the id, members nobody reads
-        }
-        return true;
-    }
-    bool end_object() override {
-        if (inResult_) {
-            return forward([&] { return result_.end_object(); });
-        }
-        if (skipDepth_ > 0) {
-            --skipDepth_;
-        } else if (depth_ == 2) {
-            hasError_ = true;
-            depth_ = 1;
-        } else {
-            depth_ = 0;
-        }
-        return true;
-    }
-    bool start_array(std::size_t size) override {
-        if (inResult_) {
-            return forward([&] { return result_.start_array(size); });
-        }
-        ++skipDepth_;
-        return depth_ > 0;
-    }
-    bool end_array() override {
-        if (inResult_) {
-            return forward([&] { return result_.end_array(); });
-        }
-        --skipDepth_;
-        return true;
-    }
-    bool key(string_t& name) override {
-        if (inResult_) {
-            return result_.key(name);
-        }
-        if (skipDepth_ == 0) {
-            key_ = std::move(name);
-            inResult_ = depth_ == 1 && key_ == "result";
-        }
-        return true;
-    }
-    bool parse_error(std::size_t, const std::string&, const nlohmann::detail::exception&) override {
-        return false;
-    }
-
-    // The outcome; nullopt when the text is not a JSON-RPC 2.0 response.
-    std::optional<ServerResult> take() {
-        if (version_ != "2.0") {
+    if (simdjson::dom::object error; envelope["error"].get(error) == simdjson::SUCCESS) {
+        std::int64_t code = 0;
+        std::string_view message;
+        if (error["code"].get(code) != simdjson::SUCCESS ||
+            error["message"].get(message) != simdjson::SUCCESS) {
             return std::nullopt;
         }
-        if (hasError_) {
-            return code_ && message_ ? std::optional(ServerResult::failure(*code_, *message_))
-                                     : std::nullopt;
-        }
-        return hasResult_ ? std::optional(ServerResult::success(result_.take())) : std::nullopt;
+        return ServerResult::failure(static_cast<int>(code), std::string(message));
     }
-
-  private:
-    template <typename Event>
-    bool forward(Event event) {
-        const bool ok = event();
-        if (result_.done()) {
-            inResult_ = false;
-            hasResult_ = true;
-        }
-        return ok;
+    JsonValue result;
+    if (envelope["result"].get(result) != simdjson::SUCCESS) {
+        return std::nullopt;
     }
+    return ServerResult::success(json_codec::decodeVariant(result));
+}
 
-    // A scalar member of the envelope or of its error object.
-    bool member(const Json& value) {
-        if (skipDepth_ == 0 && depth_ == 1 && key_ == "jsonrpc" && value.is_string()) {
-            version_ = value.get<std::string>();
-        } else if (skipDepth_ == 0 && depth_ == 2 && key_ == "code" && value.is_number_integer()) {
-            code_ = value.get<int>();
-        } else if (skipDepth_ == 0 && depth_ == 2 && key_ == "message" && value.is_string()) {
-            message_ = value.get<std::string>();
-        }
-        return depth_ > 0;
-    }
-
-    int depth_ = 0;
-    int skipDepth_ = 0;
-    std::string key_;
-    std::string version_;
-    bool inResult_ = false;
-    bool hasResult_ = false;
-    VariantReader result_;
-    bool hasError_ = false;
-    std::optional<int> code_;
-    std::optional<std::string> message_;
-};
-
-ServerResult decodeResponse(const httplib::Result& response) {
-    ResponseReader reader;
-    try {
-        if (Json::sax_parse(response->body, &reader)) {
-            if (auto result = reader.take()) {
+ServerResult decodeResponse(simdjson::dom::parser& parser, const httplib::Result& response) {
+    JsonValue document;
+    // The body is copied once into padded memory; the parse checks it is UTF-8 throughout.
+    if (parser.parse(response->body).get(document) == simdjson::SUCCESS) {
+        try {
+            if (auto result = readResponse(document)) {
                 return std::move(*result);
             }
+        } catch (const WireFormatError& error) {
+            return ServerResult::failure(rpc_error::BadResponse, error.what());
         }
-    } catch (const WireFormatError& error) {
-        return ServerResult::failure(rpc_error::BadResponse, error.what());
     }
     return ServerResult::failure(
         rpc_error::BadResponse,
@@ -164,7 +57,7 @@ ServerResult decodeResponse(const httplib::Result& response) {
 }  // namespace
 
 JsonRpcAppServer::JsonRpcAppServer(std::string host, int port)
-    : host_(std::move(host)), port_(port) {}
+    : host_(std::move(host)), port_(port), parser_(std::make_unique<simdjson::dom::parser>()) {}
 
 JsonRpcAppServer::~JsonRpcAppServer() = default;
 
@@ -228,7 +121,7 @@ ServerResult JsonRpcAppServer::post(const std::string& body) {
         client_->stop();
         return ServerResult::failure(rpc_error::ServerUnreachable, unreachableMessage());
     }
-    return decodeResponse(response);
+    return decodeResponse(*parser_, response);
 }
 
 std::string JsonRpcAppServer::unreachableMessage() const {

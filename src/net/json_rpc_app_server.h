@@ -18,6 +18,9 @@
 namespace httplib {
 class Client;
 }
+namespace simdjson::dom {
+class parser;
+}
 
 namespace lembrete {
 
@@ -52,6 +55,8 @@ class JsonRpcAppServer : public AppServer {
     std::string token_;
     std::int64_t nextId_ = 1;
     std::unique_ptr<httplib::Client> client_;
+    // Kept between calls: its buffers grow to the largest answer once, not on every call.
+    std::unique_ptr<simdjson::dom::parser> parser_;
 };
 
 }  // namespace lembrete

@@ -146,7 +146,7 @@ const Method& findMethod(std::string_view name) {
 
 }  // namespace
 
-std::string ReminderService::call(std::string_view name, const Json& params,
+std::string ReminderService::call(std::string_view name, const std::vector<JsonValue>& params,
                                   const std::string& token) {
     const Method& method = findMethod(name);
     const RpcArguments args(method.name, params);

@@ -18,6 +18,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "net/json_codec.h"
 
@@ -29,8 +30,9 @@ class ReminderService {
   public:
     explicit ReminderService(Store& store) : store_(store) {}
 
-    // The JSON text of the result.
-    std::string call(std::string_view method, const Json& params, const std::string& token);
+    // The JSON text of the result; `params` are the call's positional arguments.
+    std::string call(std::string_view method, const std::vector<JsonValue>& params,
+                     const std::string& token);
 
   private:
     Store& store_;

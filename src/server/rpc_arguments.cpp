@@ -22,28 +22,29 @@ void RpcArguments::refuse(std::size_t index, const std::string& expected) const 
 }
 
 std::string RpcArguments::text(std::size_t index) const {
-    const auto& value = params_[index];
+    const JsonValue value = params_[index];
     if (value.is_null()) {
         return {};
     }
-    if (!value.is_string()) {
+    std::string_view text;
+    if (value.get(text) != simdjson::SUCCESS) {
         refuse(index, "texto");
     }
-    return value.get<std::string>();
+    return std::string(text);
 }
 
 bool RpcArguments::boolean(std::size_t index) const {
-    const auto& value = params_[index];
-    if (!value.is_boolean()) {
+    bool value = false;
+    if (params_[index].get(value) != simdjson::SUCCESS) {
         refuse(index, "verdadeiro ou falso");
     }
-    return value.get<bool>();
+    return value;
 }
 
 DateTime RpcArguments::dateTime(std::size_t index) const {
-    const auto& value = params_[index];
-    if (value.is_string()) {
-        if (const auto when = json_codec::parseIsoDateTime(value.get_ref<const std::string&>())) {
+    std::string_view text;
+    if (params_[index].get(text) == simdjson::SUCCESS) {
+        if (const auto when = json_codec::parseIsoDateTime(text)) {
             return *when;
         }
     }
@@ -51,11 +52,11 @@ DateTime RpcArguments::dateTime(std::size_t index) const {
 }
 
 std::int64_t RpcArguments::integer(std::size_t index) const {
-    const auto& value = params_[index];
-    if (!value.is_number_integer()) {
+    std::int64_t number = 0;
+    if (params_[index].get(number) != simdjson::SUCCESS) {  // also refuses one above 2^63 - 1
         refuse(index, "número inteiro");
     }
-    return value.get<std::int64_t>();
+    return number;
 }
 
 DataPacket RpcArguments::packet(std::size_t index) const {

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "data/data_packet.h"
 #include "data/date.h"
@@ -15,7 +16,7 @@ namespace lembrete {
 
 class RpcArguments {
   public:
-    RpcArguments(std::string method, const Json& params)
+    RpcArguments(std::string method, const std::vector<JsonValue>& params)
         : method_(std::move(method)), params_(params) {}
 
     // Throws unless there are exactly `count` arguments.
@@ -31,7 +32,7 @@ class RpcArguments {
     [[noreturn]] void refuse(std::size_t index, const std::string& expected) const;
 
     std::string method_;
-    const Json& params_;
+    const std::vector<JsonValue>& params_;
 };
 
 }  // namespace lembrete

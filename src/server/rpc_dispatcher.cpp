@@ -3,6 +3,7 @@
 #include <soci/soci.h>
 
 #include <iostream>
+#include <vector>
 
 #include "net/json_codec.h"
 #include "net/rpc_error_codes.h"
@@ -15,6 +16,40 @@ namespace {
 Json errorObject(const Json& id, int code, const std::string& message) {
     return Json{
         {"jsonrpc", "2.0"}, {"error", Json{{"code", code}, {"message", message}}}, {"id", id}};
+}
+
+// The id as it came, to be written back in the reply.
+Json toJson(JsonValue value) {
+    switch (value.type()) {
+        case simdjson::dom::element_type::STRING:
+            return Json(std::string(value.get_string().value_unsafe()));
+        case simdjson::dom::element_type::INT64:
+            return Json(value.get_int64().value_unsafe());
+        case simdjson::dom::element_type::UINT64:
+            return Json(value.get_uint64().value_unsafe());
+        case simdjson::dom::element_type::DOUBLE:
+            return Json(value.get_double().value_unsafe());
+        case simdjson::dom::element_type::BOOL:
+            return Json(value.get_bool().value_unsafe());
+        case simdjson::dom::element_type::ARRAY: {
+            Json list = Json::array();
+            const simdjson::dom::array items = value.get_array().value_unsafe();
+            for (const auto item : items) {
+                list.push_back(toJson(item));
+            }
+            return list;
+        }
+        case simdjson::dom::element_type::OBJECT: {
+            Json object = Json::object();
+            const simdjson::dom::object members = value.get_object().value_unsafe();
+            for (const auto member : members) {
+                object[std::string(member.key)] = toJson(member.value);
+            }
+            return object;
+        }
+        default:
+            return Json(nullptr);
+    }
 }
 
 std::string bearerToken(std::string_view authorization) {
@@ -30,33 +65,42 @@ std::string RpcDispatcher::errorResponse(int code, const std::string& message) {
 }
 
 RpcReply RpcDispatcher::handle(std::string_view body, std::string_view authorization) {
-    const Json request = Json::parse(body, nullptr, false);
-    if (request.is_discarded()) {
+    // One parser per request: a long delta's buffers are given back as soon as it is read.
+    simdjson::dom::parser parser;
+    JsonValue request;
+    if (parser.parse(body.data(), body.size()).get(request) != simdjson::SUCCESS) {
         return {200, errorResponse(rpc_error::ParseError,
                                    "Requisição inválida: o corpo não é um JSON válido.")};
     }
-    const auto id = request.is_object() ? request.find("id") : request.end();
-    const bool hasId = request.is_object() && id != request.end();
-    const Json idValue = hasId ? *id : Json(nullptr);
-    const auto method = request.is_object() ? request.find("method") : request.end();
-    const auto params = request.is_object() ? request.find("params") : request.end();
-    if (!request.is_object() || request.value("jsonrpc", "") != "2.0" || method == request.end() ||
-        !method->is_string() || (hasId && !id->is_string() && !id->is_number() && !id->is_null())) {
+    simdjson::dom::object object;
+    const bool isObject = request.get(object) == simdjson::SUCCESS;
+    JsonValue id;
+    const bool hasId = isObject && object["id"].get(id) == simdjson::SUCCESS;
+    const Json idValue = hasId ? toJson(id) : Json(nullptr);
+    std::string_view version;
+    std::string_view method;
+    if (!isObject || object["jsonrpc"].get(version) != simdjson::SUCCESS || version != "2.0" ||
+        object["method"].get(method) != simdjson::SUCCESS ||
+        (hasId && !id.is_string() && !id.is_number() && !id.is_null())) {
         return {200, errorObject(idValue, rpc_error::InvalidRequest,
                                  "Requisição inválida: não é uma chamada JSON-RPC 2.0.")
                          .dump()};
     }
+    JsonValue paramsValue;
+    const bool hasParams = object["params"].get(paramsValue) == simdjson::SUCCESS;
     std::string response;
     try {
-        if (params != request.end() && !params->is_array()) {
-            throw RpcFailure(
-                rpc_error::InvalidParams,
-                "Argumentos inválidos: \"params\" deve ser uma lista de argumentos posicionais.");
+        std::vector<JsonValue> params;
+        if (hasParams) {
+            simdjson::dom::array list;
+            if (paramsValue.get(list) != simdjson::SUCCESS) {
+                throw RpcFailure(rpc_error::InvalidParams,
+                                 "Argumentos inválidos: \"params\" deve ser uma lista de "
+                                 "argumentos posicionais.");
+            }
+            params.assign(list.begin(), list.end());
         }
-        const Json noParams = Json::array();
-        const std::string result =
-            service_.call(method->get_ref<const std::string&>(),
-                          params != request.end() ? *params : noParams, bearerToken(authorization));
+        const std::string result = service_.call(method, params, bearerToken(authorization));
         // Results can be large packets, already JSON text: the envelope is written around them.
         response = "{\"jsonrpc\":\"2.0\",\"result\":" + result + ",\"id\":" + idValue.dump() + "}";
     } catch (const RpcFailure& failure) {

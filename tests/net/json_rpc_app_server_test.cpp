@@ -134,5 +134,15 @@ TEST_F(ScriptedPeer, AnswersThatAreNotJsonRpcAreFailures) {
     }
 }
 
+TEST_F(ScriptedPeer, AnswersWithTextThatIsNotUtf8AreFailures) {
+    JsonRpcAppServer server("127.0.0.1", port_);
+    reply_ = "{\"jsonrpc\":\"2.0\",\"result\":\"AN\xc3\",\"id\":1}";
+    const auto result = server.call("GetPrxAtivPessoal", {"ANA"});
+    ASSERT_FALSE(result.ok());
+    EXPECT_EQ(result.error->code, rpc_error::BadResponse);
+    reply_ = "{\"jsonrpc\":\"2.0\",\"result\":\"ANA\",\"id\":1}";
+    EXPECT_EQ(server.call("GetPrxAtivPessoal", {"ANA"}).payload, Variant("ANA"));
+}
+
 }  // namespace
 }  // namespace lembrete

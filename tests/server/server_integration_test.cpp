@@ -211,6 +211,15 @@ TEST_F(ServerIntegrationTest, BadInputIsRefusedAndTheServerKeepsServing) {
               rpc_error::InvalidRequest);
     EXPECT_EQ(post(R"({"jsonrpc":"2.0","params":["ANA"],"id":1})"), rpc_error::InvalidRequest);
     EXPECT_EQ(post(R"([1,2])"), rpc_error::InvalidRequest);
+    EXPECT_EQ(
+        post(
+            "{\"jsonrpc\":\"2.0\",\"method\":\"GetDatasAFazer\",\"params\":[\"AN\xff\"],\"id\":1}"),
+        rpc_error::ParseError);
+    EXPECT_EQ(post(R"({"jsonrpc":2,"method":"GetDatasAFazer","params":["ANA"],"id":1})"),
+              rpc_error::InvalidRequest);
+    EXPECT_EQ(post(R"({"jsonrpc":"2.0","method":"GetPrxAtivPessoalBloco",)"
+                   R"("params":["ANA",18446744073709551615],"id":1})"),
+              rpc_error::InvalidParams);
     // A notification (no id) runs and gets no answer body.
     const auto notification = raw.Post(
         JsonRpcAppServer::kPath, {{"Authorization", "Bearer " + ana->token()}},
