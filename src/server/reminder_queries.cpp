@@ -63,16 +63,21 @@ DataPacket ReminderQueries::agenda(StoreConnection& connection, const AgendaFilt
         " IDUNITATPESS, NRPRIOATPESS, NRREPETATIVP"
         " FROM ATIVPESSOAL"
         " WHERE CDOPERADOR = :op AND DTATIVPESS >= :fromDay AND DTATIVPESS < :untilDay"
-        " AND IDSITUATPESS IN (:state1, :state2) AND DSREFEBUSCA LIKE :pattern ESCAPE '\\'"
+        " AND IDSITUATPESS IN (:state1, :state2)"
+        " AND (:key = '' OR DSREFEBUSCA LIKE :pattern ESCAPE '\\')"
         " ORDER BY DTATIVPESS, CAST(NRATIVPESS AS BIGINT)",
-        "tttttt", "ttttttrttt");
+        "ttttttt", "ttttttrttt");
     select.setText(0, filter.operatorCode);
     // Stored date-times are ISO text: a day's rows lie between "yyyy-mm-dd" and the next day.
     select.setText(1, filter.day.iso());
     select.setText(2, filter.fromDayOn ? std::string("9999") : filter.day.addDays(1).iso());
     select.setText(3, filter.showPending ? "P" : "R");
     select.setText(4, filter.showDone ? "R" : "P");
-    select.setText(5, containsPattern(searchKey(filter.reference)));
+    // SQLite prepares a LIKE on a column again whenever its pattern is bound anew, unless the LIKE
+    // sits in an OR; the empty key, which matches every row, also skips the LIKE this way.
+    const auto key = searchKey(filter.reference);
+    select.setText(5, key);
+    select.setText(6, containsPattern(key));
     for (bool more = select.execute(); more; more = select.fetch()) {
         const Variant when = storedDateTime(select, 3);
         const bool hasDate = when.kind() == VariantKind::DateTime;
