@@ -300,37 +300,66 @@ std::string encodeVariant(const Variant& value) {
     return out;
 }
 
+namespace {
+
+// Every encoder writes "yyyy-mm-ddTHH:MM:SS", and a result carries a thousand of them: that
+// form is read by position, without the general parser's search for its parts.
+bool hasFixedIsoLayout(std::string_view text) {
+    return text.size() == 19 && text[4] == '-' && text[7] == '-' && text[10] == 'T' &&
+           text[13] == ':' && text[16] == ':' &&
+           digitsAt(text, {0, 1, 2, 3, 5, 6, 8, 9, 11, 12, 14, 15, 17, 18});
+}
+
+struct IsoParts {
+    int year;
+    int month;
+    int day;
+    int hour;
+    int minute;
+    int second;
+};
+
+// The parts of text in the fixed layout; nullopt when they name no real date-time.
+std::optional<IsoParts> fixedIsoParts(std::string_view text) {
+    const auto number = [text](std::size_t at, std::size_t width) {
+        int value = 0;
+        for (std::size_t i = at; i < at + width; ++i) {
+            value = value * 10 + (text[i] - '0');
+        }
+        return value;
+    };
+    const IsoParts parts{number(0, 4),  number(5, 2),  number(8, 2),
+                         number(11, 2), number(14, 2), number(17, 2)};
+    if (parts.month < 1 || parts.month > 12 || parts.day < 1 ||
+        parts.day > daysInMonth(parts.year, parts.month) || parts.hour > 23 || parts.minute > 59 ||
+        parts.second > 59) {
+        return std::nullopt;
+    }
+    return parts;
+}
+
+}  // namespace
+
 std::optional<DateTime> parseIsoDateTime(std::string_view text) {
+    if (hasFixedIsoLayout(text)) {
+        const auto parts = fixedIsoParts(text);
+        if (!parts) {
+            return std::nullopt;
+        }
+        return DateTime(Date::fromParts(parts->year, parts->month, parts->day),
+                        std::chrono::hours(parts->hour) + std::chrono::minutes(parts->minute) +
+                            std::chrono::seconds(parts->second));
+    }
     // DateTime::parse also reads the dd/mm/yyyy form people type; the wire allows only ISO.
     if (!digitsAt(text, {0, 1, 2, 3, 5, 6, 8, 9}) || text[4] != '-' || text[7] != '-') {
         return std::nullopt;
     }
-    // Every encoder writes "yyyy-mm-ddTHH:MM:SS", and a result carries a thousand of them:
-    // that form is read by position, without the general parser's search for its parts.
-    if (text.size() == 19 && text[10] == 'T' && text[13] == ':' && text[16] == ':' &&
-        digitsAt(text, {11, 12, 14, 15, 17, 18})) {
-        const auto number = [text](std::size_t at, std::size_t width) {
-            int value = 0;
-            for (std::size_t i = at; i < at + width; ++i) {
-                value = value * 10 + (text[i] - '0');
-            }
-            return value;
-        };
-        const int year = number(0, 4);
-        const int month = number(5, 2);
-        const int day = number(8, 2);
-        const int hour = number(11, 2);
-        const int minute = number(14, 2);
-        const int second = number(17, 2);
-        if (month < 1 || month > 12 || day < 1 || day > daysInMonth(year, month) || hour > 23 ||
-            minute > 59 || second > 59) {
-            return std::nullopt;
-        }
-        return DateTime(
-            Date::fromParts(year, month, day),
-            std::chrono::hours(hour) + std::chrono::minutes(minute) + std::chrono::seconds(second));
-    }
     return DateTime::parse(text);
+}
+
+bool isIsoDateTime(std::string_view text) {
+    return hasFixedIsoLayout(text) ? fixedIsoParts(text).has_value()
+                                   : parseIsoDateTime(text).has_value();
 }
 
 namespace {

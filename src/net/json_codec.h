@@ -44,6 +44,8 @@ Variant decodeVariant(JsonValue json);
 
 // An ISO 8601 local date-time or date ("yyyy-mm-dd[THH:MM[:SS[.mmm]]]"); nullopt otherwise.
 std::optional<DateTime> parseIsoDateTime(std::string_view text);
+// Whether parseIsoDateTime reads text, checked without building the DateTime.
+bool isIsoDateTime(std::string_view text);
 
 }  // namespace json_codec
 }  // namespace lembrete

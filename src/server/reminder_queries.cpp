@@ -99,9 +99,8 @@ DataPacket ReminderQueries::agenda(StoreConnection& connection, const AgendaFilt
     return packet;
 }
 
-void ReminderQueries::forEachMarkedDay(
-    StoreConnection& connection, const std::string& operatorCode,
-    const std::function<void(std::string_view isoDay, Date day)>& visit) {
+void ReminderQueries::forEachMarkedDay(StoreConnection& connection, const std::string& operatorCode,
+                                       const std::function<void(std::string_view stored)>& visit) {
     // The index (CDOPERADOR, DTATIVPESS) yields the date-times in order; dropping repeated days
     // here costs far less than a DISTINCT, which sorts them all again.
     auto& select = connection.statement(
@@ -109,14 +108,11 @@ void ReminderQueries::forEachMarkedDay(
     select.setText(0, operatorCode);
     std::string lastDay;
     for (bool more = select.execute(); more; more = select.fetch()) {
-        const std::string& stored = select.text(0);
-        const std::string_view day = std::string_view(stored).substr(0, 10);
-        if (day == lastDay) {
-            continue;
-        }
-        lastDay = day;
-        if (const auto when = json_codec::parseIsoDateTime(stored)) {
-            visit(day, when->date());
+        const std::string_view stored = select.text(0);
+        const std::string_view day = stored.substr(0, 10);
+        if (day != lastDay) {
+            lastDay = day;
+            visit(stored);
         }
     }
 }
@@ -124,20 +120,27 @@ void ReminderQueries::forEachMarkedDay(
 DataPacket ReminderQueries::markedDays(StoreConnection& connection,
                                        const std::string& operatorCode) {
     DataPacket packet = markedDayFields();
-    forEachMarkedDay(connection, operatorCode,
-                     [&](std::string_view, Date day) { packet.rows.push_back({Variant(day)}); });
+    forEachMarkedDay(connection, operatorCode, [&](std::string_view stored) {
+        if (const auto when = json_codec::parseIsoDateTime(stored)) {
+            packet.rows.push_back({Variant(when->date())});
+        }
+    });
     return packet;
 }
 
 std::string ReminderQueries::markedDaysText(StoreConnection& connection,
                                             const std::string& operatorCode) {
     // A thousand days are usual: each row is written as the codec writes a midnight
-    // date-time, straight from the stored text, which parsed as a date.
+    // date-time, straight from the stored text, once that text is known to read as one.
+    constexpr std::string_view midnightRow = ",[\"yyyy-mm-ddT00:00:00\"]";
     std::string rows;
-    forEachMarkedDay(connection, operatorCode, [&](std::string_view isoDay, Date) {
-        rows += rows.empty() ? "[\"" : ",[\"";
-        rows += isoDay;
-        rows += "T00:00:00\"]";
+    rows.reserve(1024 * midnightRow.size());
+    forEachMarkedDay(connection, operatorCode, [&](std::string_view stored) {
+        if (json_codec::isIsoDateTime(stored)) {
+            rows += rows.empty() ? "[\"" : ",[\"";
+            rows += stored.substr(0, 10);
+            rows += "T00:00:00\"]";
+        }
     });
     return json_codec::encodePacket(markedDayFields().fields, rows);
 }

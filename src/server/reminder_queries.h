@@ -44,10 +44,9 @@ class ReminderQueries {
     static DataPacket descriptionFields();
 
   private:
-    // Each day with reminders, in order: its stored "yyyy-mm-dd" text and the date it reads as.
-    static void forEachMarkedDay(
-        StoreConnection& connection, const std::string& operatorCode,
-        const std::function<void(std::string_view isoDay, Date day)>& visit);
+    // Each day with reminders, in order: the first stored date-time text of that day, unchecked.
+    static void forEachMarkedDay(StoreConnection& connection, const std::string& operatorCode,
+                                 const std::function<void(std::string_view stored)>& visit);
 };
 
 }  // namespace lembrete

@@ -191,5 +191,20 @@ TEST(JsonCodec, IsoDateTimesOnly) {
     EXPECT_FALSE(json_codec::parseIsoDateTime(""));
 }
 
+// The light check must accept exactly what the parser reads, in and out of the fixed layout.
+TEST(JsonCodec, IsoCheckAgreesWithParser) {
+    for (const std::string_view text :
+         {"2026-12-08T10:20:30", "2024-02-29T00:00:00", "2026-12-08", "2026-12-08T10:20",
+          "2026-12-08T10:20:30.500", "2025-02-29T00:00:00", "2026-04-31T00:00:00",
+          "2026-12-08T24:00:00", "2026-12-08T10:60:00", "2026-12-08T10:20:60",
+          "2026-00-08T10:20:30", "2026-12-00T10:20:30", "2026-12-08 10:20:30",
+          "2026-12-08T1a:20:30", "08/12/2026", "2026-1-08", "", "2026"}) {
+        EXPECT_EQ(json_codec::isIsoDateTime(text), json_codec::parseIsoDateTime(text).has_value())
+            << text;
+    }
+    EXPECT_TRUE(json_codec::isIsoDateTime("2024-02-29T23:59:59"));
+    EXPECT_FALSE(json_codec::isIsoDateTime("2023-02-29T23:59:59"));
+}
+
 }  // namespace
 }  // namespace lembrete
