@@ -42,6 +42,8 @@ constexpr int kPerOperator = 1000;
 constexpr int kClients = 8;
 // Series land with an operator of their own, so reruns never change what the loads read.
 constexpr int kSeriesOperator = kClients + 1;
+// Operators whose marked days are read once each, right after the server starts.
+constexpr int kFirstReadOperators = 30;
 constexpr int kPort = 18399;
 const Date kFirstDay = Date::fromParts(2026, 1, 1);
 constexpr int kDaySpan = 3 * 365;
@@ -106,7 +108,7 @@ void seed(const std::string& path) {
             connection->commit();
         }
     }
-    for (int op = 0; op <= kSeriesOperator; ++op) {
+    for (int op = 0; op <= kSeriesOperator + kFirstReadOperators; ++op) {
         OperatorAccounts::add(*connection, operatorCode(op), "senha");
     }
     const auto seconds = std::chrono::duration<double>(Clock::now() - started).count();
@@ -236,6 +238,21 @@ void measure(pid_t serverPid, double seconds) {
                       << " us, load driver "
                       << (driverCpuSeconds() - driverCpuBefore) / kCalls * 1e6 << " us\n";
         }
+    }
+    {
+        // The server keeps each operator's marked days until they change: the first read of an
+        // operator, as after a change, builds them from the store.
+        std::vector<double> firstReads;
+        for (int op = kSeriesOperator + 1; op <= kSeriesOperator + kFirstReadOperators; ++op) {
+            AgendaClient client(op);
+            client.recording = true;
+            client.timed(1, "GetDatasAFazer", {client.code});
+            firstReads.push_back(client.methodLatencies[1].front());
+        }
+        std::cout << "  GetDatasAFazer, first read of an operator (1,000 days built from the "
+                     "store): p50 "
+                  << percentile(firstReads, 0.5) << " ms, max " << percentile(firstReads, 1.0)
+                  << " ms\n";
     }
     {
         std::vector<std::unique_ptr<AgendaClient>> clients;

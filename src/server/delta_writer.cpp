@@ -83,6 +83,10 @@ int DeltaWriter::apply(StoreConnection& connection, const DataPacket& delta) {
                 break;
         }
     }
+    if (layout_.isReminders && !delta.changes.empty()) {
+        // Calendars cached by any server for this operator are stale from this commit on.
+        NumberSequences::advance(connection, sessionOperator_, SequenceKind::ReminderChange);
+    }
     transaction.commit();
     return static_cast<int>(delta.changes.size());
 }

@@ -8,14 +8,20 @@ namespace lembrete {
 namespace {
 
 const char* kindCode(SequenceKind kind) {
-    return kind == SequenceKind::Reminder ? "A" : "R";
+    switch (kind) {
+        case SequenceKind::Reminder:
+            return "A";
+        case SequenceKind::Repetition:
+            return "R";
+        case SequenceKind::ReminderChange:
+            return "D";
+    }
+    return "";
 }
 
-}  // namespace
-
-long long NumberSequences::reserve(StoreConnection& connection, const std::string& operatorCode,
-                                   SequenceKind kind, long long count) {
-    WriteTransaction transaction(connection);
+// Raises the sequence by `count` in the open write transaction; returns its new last number.
+long long raise(StoreConnection& connection, const std::string& operatorCode, SequenceKind kind,
+                long long count) {
     auto& upsert = connection.statement(
         "INSERT INTO SEQATIVPESSOAL (CDOPERADOR, IDSEQUENCIA, NRULTIMO) VALUES (:op, :kind, :count)"
         " ON CONFLICT (CDOPERADOR, IDSEQUENCIA)"
@@ -26,13 +32,26 @@ long long NumberSequences::reserve(StoreConnection& connection, const std::strin
     upsert.setText(1, kindCode(kind));
     upsert.setInteger(2, count);
     upsert.execute();
-    const long long last = upsert.integer(0);
+    return upsert.integer(0);
+}
+
+}  // namespace
+
+long long NumberSequences::reserve(StoreConnection& connection, const std::string& operatorCode,
+                                   SequenceKind kind, long long count) {
+    WriteTransaction transaction(connection);
+    const long long last = raise(connection, operatorCode, kind, count);
     if (last > kMaxNumber) {
         throw RpcFailure(rpc_error::InvalidValue,
                          "A numeração de lembretes do operador " + operatorCode + " se esgotou.");
     }
     transaction.commit();
     return last - count + 1;
+}
+
+void NumberSequences::advance(StoreConnection& connection, const std::string& operatorCode,
+                              SequenceKind kind) {
+    raise(connection, operatorCode, kind, 1);
 }
 
 long long NumberSequences::lastIssued(StoreConnection& connection, const std::string& operatorCode,

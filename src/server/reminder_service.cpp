@@ -22,6 +22,7 @@ struct CallContext {
     StoreConnection& connection;
     const RpcArguments& args;
     const std::string& sessionOperator;
+    MarkedDaysCache& markedDays;
 };
 
 // True when `operatorCode` is the session's; false when empty (the call reads nothing);
@@ -74,7 +75,7 @@ std::string getAFazer(const CallContext& context) {
 std::string getDatasAFazer(const CallContext& context) {
     const auto operatorCode = context.args.text(0);
     return isOwnOperator(context, operatorCode)
-               ? ReminderQueries::markedDaysText(context.connection, operatorCode)
+               ? context.markedDays.reply(context.connection, operatorCode)
                : json_codec::encodePacket(ReminderQueries::markedDayFields());
 }
 
@@ -163,7 +164,8 @@ std::string ReminderService::call(std::string_view name, const std::vector<JsonV
                     "Sessão inválida ou expirada. Entre novamente no sistema para continuar.");
             }
         }
-        return method.run(CallContext{*connection, args, sessionOperator.value_or(std::string())});
+        return method.run(
+            CallContext{*connection, args, sessionOperator.value_or(std::string()), markedDays_});
     } catch (const soci::soci_error&) {
         // Whatever broke, the next request gets a fresh connection.
         connection.discard();

@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "net/json_codec.h"
+#include "server/marked_days_cache.h"
 
 namespace lembrete {
 
@@ -36,6 +37,7 @@ class ReminderService {
 
   private:
     Store& store_;
+    MarkedDaysCache markedDays_;
 };
 
 }  // namespace lembrete

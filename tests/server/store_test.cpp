@@ -6,6 +6,7 @@
 
 #include "net/rpc_error_codes.h"
 #include "server/delta_writer.h"
+#include "server/marked_days_cache.h"
 #include "server/number_sequences.h"
 #include "server/operator_accounts.h"
 #include "server/reminder_queries.h"
@@ -402,6 +403,67 @@ TEST_P(ReminderStoreTest, ReopeningKeepsTheDataAndTheSchema) {
     int version = 0;
     connection->session() << "SELECT NRVERSAO FROM LMBVERSAOESQUEMA", soci::into(version);
     EXPECT_EQ(version, 1);
+}
+
+TEST_P(ReminderStoreTest, CachedMarkedDaysFollowChangesMadeThroughAnotherServer) {
+    const ReminderValues first{"ANA", "1", "Aqui", at(kDay, 9)};
+    insert({first});
+    MarkedDaysCache cache;
+    // What the cache answers, checked against the days built afresh from the store.
+    const auto cachedDays = [&] {
+        auto connection = store().lease();
+        auto reply = cache.reply(*connection, "ANA");
+        EXPECT_EQ(reply, ReminderQueries::markedDaysText(*connection, "ANA"));
+        return reply;
+    };
+    const auto before = cachedDays();
+    EXPECT_EQ(cachedDays(), before);
+
+    auto otherServer = reopen();
+    auto otherConnection = otherServer->lease();
+    const auto applyThere = [&](const DataPacket& delta) {
+        return DeltaWriter(reminderLayout(), "ANA").apply(*otherConnection, delta);
+    };
+    NumberSequences::reserve(*otherConnection, "ANA", SequenceKind::Reminder, 1);
+    const ReminderValues second{"ANA", "2", "Lá", at(Date::fromParts(2027, 2, 3), 8)};
+    applyThere(reminderDelta({insertOf(reminderRow(second))}));
+    const auto withSecond = cachedDays();
+    EXPECT_NE(withSecond, before);
+
+    ReminderValues moved = second;
+    moved.when = at(Date::fromParts(2027, 3, 4), 8);
+    applyThere(reminderDelta({updateOf(reminderRow(second), reminderRow(moved))}));
+    const auto afterMove = cachedDays();
+    EXPECT_NE(afterMove, withSecond);
+
+    applyThere(reminderDelta({deleteOf(reminderRow(moved))}));
+    EXPECT_EQ(cachedDays(), before);
+}
+
+TEST(MarkedDaysCacheTest, KeepsTheMostRecentlyUsedRepliesWithinItsBudget) {
+    MarkedDaysCache cache(10);
+    const auto reply = [](std::string text) {
+        return std::make_shared<const std::string>(std::move(text));
+    };
+    cache.store("ANA", 1, reply("aaaa"));
+    cache.store("BETO", 1, reply("bbbb"));
+    EXPECT_TRUE(cache.find("ANA", 1));
+    EXPECT_FALSE(cache.find("ANA", 2)) << "a reply of another change count is stale";
+    cache.store("CAIO", 1, reply("cccc"));
+    EXPECT_FALSE(cache.find("BETO", 1)) << "the least recently used reply goes first";
+    EXPECT_TRUE(cache.find("ANA", 1));
+    EXPECT_TRUE(cache.find("CAIO", 1));
+
+    cache.store("ANA", 2, reply("aaaaaa"));
+    ASSERT_TRUE(cache.find("ANA", 2));
+    EXPECT_EQ(*cache.find("ANA", 2), "aaaaaa");
+    EXPECT_FALSE(cache.find("ANA", 1));
+    EXPECT_TRUE(cache.find("CAIO", 1));
+
+    cache.store("DORA", 1, reply("ddddddddddd"));
+    EXPECT_FALSE(cache.find("DORA", 1)) << "a reply over the whole budget is not kept";
+    EXPECT_TRUE(cache.find("ANA", 2));
+    EXPECT_TRUE(cache.find("CAIO", 1));
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, ReminderStoreTest,
