@@ -13,7 +13,7 @@
 // Names are matched regardless of letter case. Every method but Login needs the token of a
 // live session; the operator argument must be the session's operator (an empty one reads
 // nothing) and so must the CDOPERADOR of every delta row. Failures are thrown as RpcFailure.
-// Thread-safe: each call leases its own connection.
+// Thread-safe: each call leases its own connection; the marked-days cache is shared.
 #pragma once
 
 #include <string>
