@@ -6,6 +6,8 @@ find_package(nlohmann_json 3.11 REQUIRED)
 find_package(simdjson 3.0 REQUIRED)
 pkg_check_modules(HTTPLIB REQUIRED IMPORTED_TARGET cpp-httplib)
 pkg_check_modules(SODIUM REQUIRED IMPORTED_TARGET libsodium)
+pkg_check_modules(LIBICAL REQUIRED IMPORTED_TARGET libical)
+pkg_check_modules(LIBXML2 REQUIRED IMPORTED_TARGET libxml-2.0)
 
 # SOCI ships neither a CMake package nor a pkg-config file on Debian.
 find_path(SOCI_INCLUDE_DIR soci/soci.h REQUIRED)

@@ -9,6 +9,7 @@ packages=(
   nlohmann-json3-dev libsimdjson-dev libcpp-httplib-dev libsodium-dev
   libsoci-dev libboost-dev libsqlite3-dev sqlite3 libpq-dev postgresql
   qt6-base-dev qt6-base-dev-tools libgl-dev
+  libical-dev libxml2-dev python3-icalendar
 )
 
 missing=()
