@@ -1,5 +1,6 @@
 #include "data/reminder_gateway.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 #include "data/data_packet.h"
@@ -77,31 +78,55 @@ std::string ReminderGateway::GetPrxAtivPessoalBloco(const std::string& operatorC
     return readNumber("GetPrxAtivPessoalBloco", {operatorCode, count});
 }
 
+void ReminderGateway::GetSerieAFazer(const std::string& operatorCode,
+                                     const std::string& seriesNumber, ClientDataSet& target) {
+    load("GetSerieAFazer", {operatorCode, seriesNumber}, target);
+}
+
+void ReminderGateway::GetRegraAFazer(const std::string& operatorCode,
+                                     const std::string& seriesNumber, ClientDataSet& target) {
+    load("GetRegraAFazer", {operatorCode, seriesNumber}, target);
+}
+
 void ReminderGateway::SetAfazer(ClientDataSet& dataSet, bool refreshCache, OnFailure onFailure) {
-    send("SetAfazer", dataSet, refreshCache, onFailure);
+    send("SetAfazer", {&dataSet}, refreshCache, onFailure);
 }
 
 void ReminderGateway::SetDescAFazer(ClientDataSet& dataSet, bool refreshCache,
                                     OnFailure onFailure) {
-    send("SetDescAFazer", dataSet, refreshCache, onFailure);
+    send("SetDescAFazer", {&dataSet}, refreshCache, onFailure);
 }
 
-void ReminderGateway::send(std::string_view method, ClientDataSet& dataSet, bool refreshCache,
-                           OnFailure onFailure) {
-    if (dataSet.ChangeCount() == 0) {
+void ReminderGateway::SetSerieAFazer(ClientDataSet& reminders, ClientDataSet& descriptions,
+                                     ClientDataSet& rules, bool refreshCache, OnFailure onFailure) {
+    send("SetSerieAFazer", {&reminders, &descriptions, &rules}, refreshCache, onFailure);
+}
+
+void ReminderGateway::send(std::string_view method, const std::vector<ClientDataSet*>& dataSets,
+                           bool refreshCache, OnFailure onFailure) {
+    if (std::all_of(dataSets.begin(), dataSets.end(),
+                    [](const ClientDataSet* dataSet) { return dataSet->ChangeCount() == 0; })) {
         return;
     }
     try {
         WaitAnimation animation(host_);
-        read(method, {Variant(dataSet.Delta())});
+        std::vector<Variant> deltas;
+        for (const ClientDataSet* dataSet : dataSets) {
+            deltas.emplace_back(dataSet->Delta());
+        }
+        read(method, deltas);
     } catch (...) {
         if (onFailure == OnFailure::CancelChanges) {
-            dataSet.CancelUpdates();
+            for (ClientDataSet* dataSet : dataSets) {
+                dataSet->CancelUpdates();
+            }
         }
         throw;
     }
-    if (dataSet.LogChanges()) {
-        dataSet.MergeChangeLog();
+    for (ClientDataSet* dataSet : dataSets) {
+        if (dataSet->LogChanges()) {
+            dataSet->MergeChangeLog();
+        }
     }
     if (refreshCache) {
         host_.AtualizaLocalCache({std::string(ReminderRecord::kTable)});

@@ -54,6 +54,19 @@ class ReminderGateway {
     // Reserves `count` consecutive reminder numbers; returns the first.
     std::string GetPrxAtivPessoalBloco(const std::string& operatorCode, int count);
 
+    // The rows of series `seriesNumber` (ReminderRecord), in date order.
+    void GetSerieAFazer(const std::string& operatorCode, const std::string& seriesNumber,
+                        ClientDataSet& target);
+    // The stored rule of the series (SeriesRecord): no row when it has none.
+    void GetRegraAFazer(const std::string& operatorCode, const std::string& seriesNumber,
+                        ClientDataSet& target);
+
+    // Sends the changes of a series' reminders, descriptions and rule with SetSerieAFazer,
+    // applied by the server in one transaction; on success every log is merged, on a failure
+    // (with CancelChanges) every one is cancelled. Nothing is sent when none has changes.
+    void SetSerieAFazer(ClientDataSet& reminders, ClientDataSet& descriptions, ClientDataSet& rules,
+                        bool refreshCache, OnFailure onFailure = OnFailure::KeepChanges);
+
     // Sends the dataset's changes with SetAfazer.
     void SetAfazer(ClientDataSet& dataSet, bool refreshCache,
                    OnFailure onFailure = OnFailure::KeepChanges);
@@ -65,8 +78,8 @@ class ReminderGateway {
     Variant read(std::string_view method, const std::vector<Variant>& args);
     void load(std::string_view method, const std::vector<Variant>& args, ClientDataSet& target);
     std::string readNumber(std::string_view method, const std::vector<Variant>& args);
-    void send(std::string_view method, ClientDataSet& dataSet, bool refreshCache,
-              OnFailure onFailure);
+    void send(std::string_view method, const std::vector<ClientDataSet*>& dataSets,
+              bool refreshCache, OnFailure onFailure);
 
     GatewayHost& host_;
     ServerSource server_;

@@ -7,6 +7,7 @@
 
 #include "agenda/frm_a_fazer.h"
 #include "data/reminder_record.h"
+#include "data/series_record.h"
 #include "editor/editor_unit.h"
 #include "recurrence/occurrence_cursor.h"
 #include "recurrence/recurrence_messages.h"
@@ -117,11 +118,13 @@ TfrmManutAFazer::TfrmManutAFazer(EditorUnit& unit, TfrmAFazer& agenda, HostServi
       cdsAuxDesc(Make<ClientDataSet>("cdsAuxDesc")),
       cdsObs(Make<ClientDataSet>("cdsObs")),
       dtsObs(Make<DataSource>("dtsObs", &cdsObs)),
+      cdsRegra(Make<ClientDataSet>("cdsRegra", SeriesRecord::layout())),
       unit_(unit),
       agenda_(agenda),
       host_(host),
       summary_([this](std::string_view key) { return msgPadrao.Msg(key); }),
-      series_(cdsAuxAFazer, cdsAuxDesc, agenda.gateway) {
+      series_(cdsAuxAFazer, cdsAuxDesc, cdsRegra, agenda.gateway) {
+    cdsRegra.Open();
     SetCaption("Altera Lembrete");
     lblCodTela.SetCaption(std::string(kScreenCode));
     buildMessages();
@@ -712,7 +715,9 @@ void TfrmManutAFazer::GravaRepeticao() {
 
     const WorkingRow working = snapshotWorkingRow();
     try {
-        series_.Write(occurrences(series, depData.GetDate()->date()), values);
+        const Date start = depData.GetDate()->date();
+        series_.Write(occurrences(series, start), values, series,
+                      DateTime(start, values.timeOfDay));
     } catch (...) {
         restoreWorkingRow(working);
         throw;

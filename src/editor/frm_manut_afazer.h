@@ -9,9 +9,9 @@
 // connection, the filters, the calendar and the list it reloads after a save; the agenda
 // window outlives the dialog. The repetition rule it edits lives in the unit.
 //
-// Saving a repeating reminder hands the occurrences to a SeriesWriter (one block of numbers, one
-// change log per dataset, all or nothing). Whenever a save fails, the user has been told, the
-// dialog stays open and the row being edited is as the user left it, so a second OK saves it
+// Saving a repeating reminder hands the occurrences and their rule to a SeriesWriter (one block
+// of numbers, one SetSerieAFazer, all or nothing). Whenever a save fails, the user has been told,
+// the dialog stays open and the row being edited is as the user left it, so a second OK saves it
 // once.
 #pragma once
 
@@ -111,6 +111,8 @@ class TfrmManutAFazer : public TForm {
     ClientDataSet& cdsAuxDesc;
     ClientDataSet& cdsObs;
     DataSource& dtsObs;
+    // The rule of the series being stored (SeriesRecord).
+    ClientDataSet& cdsRegra;
 
     // --- handlers -------------------------------------------------------------------------
     void FormCreate();

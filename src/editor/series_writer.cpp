@@ -24,36 +24,45 @@ class FlagScope {
 }  // namespace
 
 SeriesWriter::SeriesWriter(ClientDataSet& reminders, ClientDataSet& descriptions,
-                           ReminderGateway& gateway)
-    : reminders_(reminders), descriptions_(descriptions), gateway_(gateway) {}
+                           ClientDataSet& rules, ReminderGateway& gateway)
+    : reminders_(reminders), descriptions_(descriptions), rules_(rules), gateway_(gateway) {}
 
-void SeriesWriter::Write(const std::vector<Date>& days, const OccurrenceValues& values) {
-    EditedRow edited;
-    if (reminders_.State() == DataSetState::Edit && reminders_.RecNo() > 0) {
-        edited.number = reminders_.FieldByName(R::NRATIVPESS).AsString();
-        edited.stored = reminders_.RowAt(reminders_.RecNo() - 1);
-    }
+void SeriesWriter::Write(const std::vector<Date>& days, const OccurrenceValues& values,
+                         const RecurrenceRule& rule, DateTime start) {
     try {
         // The repetition number is taken even when no occurrence follows.
         const std::string series = gateway_.GetPrxNrRepetAtivPess(values.operatorCode);
-        const std::vector<std::string> numbers = reserveNumbers(values.operatorCode, days.size());
+        AppendOccurrences(days, values, series);
         {
             FlagScope posting(posting_);
-            ControlsDisabled remindersHeld(reminders_);
-            ControlsDisabled descriptionsHeld(descriptions_);
-            for (std::size_t i = 0; i < days.size(); ++i) {
-                post(days[i], numbers[i], series, values);
-            }
             // An edited reminder is stored with its edits even when no occurrence follows.
             if (reminders_.State() == DataSetState::Edit) {
                 reminders_.Post();
             }
+            if (!days.empty()) {
+                rules_.Append();
+                writeStoredRule(rules_, StoredRule{rule, start}, values.operatorCode, series);
+                rules_.Post();
+            }
         }
-        send(edited, static_cast<int>(days.size()));
+        gateway_.SetSerieAFazer(reminders_, descriptions_, rules_, kRefreshHostCache,
+                                ReminderGateway::OnFailure::CancelChanges);
     } catch (...) {
         reminders_.CancelUpdates();
         descriptions_.CancelUpdates();
+        rules_.CancelUpdates();
         throw;
+    }
+}
+
+void SeriesWriter::AppendOccurrences(const std::vector<Date>& days, const OccurrenceValues& values,
+                                     const std::string& series) {
+    const std::vector<std::string> numbers = reserveNumbers(values.operatorCode, days.size());
+    FlagScope posting(posting_);
+    ControlsDisabled remindersHeld(reminders_);
+    ControlsDisabled descriptionsHeld(descriptions_);
+    for (std::size_t i = 0; i < days.size(); ++i) {
+        post(days[i], numbers[i], series, values);
     }
 }
 
@@ -82,9 +91,13 @@ void SeriesWriter::post(Date day, const std::string& number, const std::string& 
     reminders_.FieldByName(R::DSREFEATPESS).SetAsString(values.reference);
     reminders_.FieldByName(R::DTATIVPESS).SetAsDateTime(DateTime(day, values.timeOfDay));
     reminders_.FieldByName(R::NRREPETATIVP).SetAsString(series);
+    reminders_.FieldByName(R::IDSITUATPESS).SetAsString(std::string(R::kPending));
     reminders_.FieldByName(R::IDALARATPESS).SetAsString(values.alarm);
     reminders_.FieldByName(R::QTSEGUATPESS).SetValue(values.lead);
     reminders_.FieldByName(R::IDUNITATPESS).SetValue(values.unit);
+    if (!values.priority.isNull()) {
+        reminders_.FieldByName(R::NRPRIOATPESS).SetValue(values.priority);
+    }
     reminders_.Post();
 
     descriptions_.Append();
@@ -92,39 +105,6 @@ void SeriesWriter::post(Date day, const std::string& number, const std::string& 
     descriptions_.FieldByName(R::NRATIVPESS).SetAsString(number);
     descriptions_.FieldByName(DescriptionRecord::TXATIVPESS).SetValue(values.description);
     descriptions_.Post();
-}
-
-// Reminders first (a description belongs to a stored reminder), then descriptions.
-void SeriesWriter::send(const EditedRow& edited, int occurrences) {
-    gateway_.SetAfazer(reminders_, kRefreshHostCache, ReminderGateway::OnFailure::CancelChanges);
-    try {
-        gateway_.SetDescAFazer(descriptions_, kRefreshHostCache,
-                               ReminderGateway::OnFailure::CancelChanges);
-    } catch (...) {
-        takeBack(edited, occurrences);
-        throw;
-    }
-}
-
-void SeriesWriter::takeBack(const EditedRow& edited, int occurrences) {
-    {
-        FlagScope posting(posting_);
-        ControlsDisabled remindersHeld(reminders_);
-        // The occurrences were appended, so they are the last rows.
-        for (int i = 0; i < occurrences; ++i) {
-            reminders_.Last();
-            reminders_.Delete();
-        }
-        // Posting the stored values again is no change when the row was not edited.
-        if (!edited.stored.empty() && reminders_.Locate(R::NRATIVPESS, Variant(edited.number))) {
-            reminders_.Edit();
-            for (int field = 0; field < reminders_.FieldCount(); ++field) {
-                reminders_.Fields(field).SetValue(edited.stored[field]);
-            }
-            reminders_.Post();
-        }
-    }
-    gateway_.SetAfazer(reminders_, kRefreshHostCache, ReminderGateway::OnFailure::CancelChanges);
 }
 
 }  // namespace lembrete

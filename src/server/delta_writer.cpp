@@ -60,6 +60,14 @@ DeltaWriter::DeltaWriter(const TableLayout& layout, std::string sessionOperator)
     : layout_(layout), sessionOperator_(std::move(sessionOperator)) {}
 
 int DeltaWriter::apply(StoreConnection& connection, const DataPacket& delta) {
+    check(delta);
+    WriteTransaction transaction(connection);
+    write(connection, delta);
+    transaction.commit();
+    return static_cast<int>(delta.changes.size());
+}
+
+void DeltaWriter::check(const DataPacket& delta) {
     bindFields(delta);
     if (!delta.rows.empty()) {
         throw RpcFailure(rpc_error::InvalidValue,
@@ -68,7 +76,9 @@ int DeltaWriter::apply(StoreConnection& connection, const DataPacket& delta) {
     for (const auto& change : delta.changes) {
         checkChange(change);
     }
-    WriteTransaction transaction(connection);
+}
+
+void DeltaWriter::write(StoreConnection& connection, const DataPacket& delta) {
     checkIssued(connection, delta);
     for (const auto& change : delta.changes) {
         switch (change.kind) {
@@ -87,8 +97,6 @@ int DeltaWriter::apply(StoreConnection& connection, const DataPacket& delta) {
         // Calendars cached by any server for this operator are stale from this commit on.
         NumberSequences::advance(connection, sessionOperator_, SequenceKind::ReminderChange);
     }
-    transaction.commit();
-    return static_cast<int>(delta.changes.size());
 }
 
 void DeltaWriter::bindFields(const DataPacket& delta) {
@@ -108,11 +116,11 @@ void DeltaWriter::bindFields(const DataPacket& delta) {
         fields_.push_back({column});
     }
     operatorField_ = delta.fieldIndex("CDOPERADOR");
-    numberField_ = delta.fieldIndex("NRATIVPESS");
+    numberField_ = delta.fieldIndex(std::string(layout_.numberColumn));
     if (operatorField_ < 0 || numberField_ < 0) {
-        throw RpcFailure(rpc_error::InvalidValue,
-                         "O delta de " + std::string(layout_.table) +
-                             " deve trazer os campos CDOPERADOR e NRATIVPESS.");
+        throw RpcFailure(rpc_error::InvalidValue, "O delta de " + std::string(layout_.table) +
+                                                      " deve trazer os campos CDOPERADOR e " +
+                                                      std::string(layout_.numberColumn) + ".");
     }
     prepareInsert();
 }
@@ -166,10 +174,11 @@ void DeltaWriter::checkIssued(StoreConnection& connection, const DataPacket& del
             highest = std::max(highest, numberValue(change.newValues[numberField_].asString()));
         }
     }
-    if (highest > 0 && highest > NumberSequences::lastIssued(connection, sessionOperator_,
-                                                             SequenceKind::Reminder)) {
+    if (highest > 0 &&
+        highest > NumberSequences::lastIssued(connection, sessionOperator_, layout_.numbers)) {
+        const char* noun = layout_.numbers == SequenceKind::Reminder ? "de lembrete" : "de série";
         throw RpcFailure(rpc_error::NumberNotIssued,
-                         "O número de lembrete " + std::to_string(highest) +
+                         std::string("O número ") + noun + " " + std::to_string(highest) +
                              " não foi emitido pelo servidor para o operador " + sessionOperator_ +
                              ". Nenhuma alteração foi gravada.");
     }
@@ -200,7 +209,8 @@ void DeltaWriter::prepareInsert() {
         }
     }
     insertSql_ = "INSERT INTO " + std::string(layout_.table) + " (" + names + ") VALUES (" +
-                 placeholders + ") ON CONFLICT (CDOPERADOR, NRATIVPESS) DO NOTHING";
+                 placeholders + ") ON CONFLICT (CDOPERADOR, " + std::string(layout_.numberColumn) +
+                 ") DO NOTHING";
 }
 
 void DeltaWriter::insert(StoreConnection& connection, const Row& row) const {
@@ -234,7 +244,7 @@ void DeltaWriter::insert(StoreConnection& connection, const Row& row) const {
 
 void DeltaWriter::appendMatch(const Row& oldRow, std::string& sql, std::string& kinds,
                               std::vector<SqlValue>& values) const {
-    sql += " WHERE CDOPERADOR = :k0 AND NRATIVPESS = :k1";
+    sql += " WHERE CDOPERADOR = :k0 AND " + std::string(layout_.numberColumn) + " = :k1";
     kinds += "tt";
     values.push_back({oldRow[operatorField_].asString(), std::nullopt});
     values.push_back({oldRow[numberField_].asString(), std::nullopt});

@@ -7,6 +7,10 @@
 // row changed or deleted by someone else meanwhile is a conflict. Columns the delta leaves out
 // are neither compared nor written; derived fields (HORARIO, DATA) are ignored. Deleting a
 // reminder deletes its description. Any refusal throws RpcFailure and nothing is written.
+//
+// apply() is check() and write() in a transaction of its own; a call that writes several tables
+// at once (a series: reminders, descriptions and rule) checks every delta first, then writes them
+// all in one transaction. The key is the operator and the layout's number column.
 #pragma once
 
 #include <string>
@@ -25,6 +29,11 @@ class DeltaWriter {
 
     // Returns the number of changes applied.
     int apply(StoreConnection& connection, const DataPacket& delta);
+
+    // Checks `delta` whole (throws RpcFailure); nothing is written.
+    void check(const DataPacket& delta);
+    // Writes the delta last checked, inside the caller's write transaction.
+    void write(StoreConnection& connection, const DataPacket& delta);
 
   private:
     struct BoundField {

@@ -35,6 +35,34 @@ Variant storedDateTime(const SqlStatement& statement, std::size_t column) {
     return when ? Variant(*when) : Variant();
 }
 
+// The stored columns of a reminder row, as appendReminderRows reads them.
+constexpr std::string_view kReminderColumns =
+    "SELECT CDOPERADOR, NRATIVPESS, DSREFEATPESS, DTATIVPESS, IDSITUATPESS, IDALARATPESS,"
+    " QTSEGUATPESS, IDUNITATPESS, NRPRIOATPESS, NRREPETATIVP";
+constexpr const char* kReminderColumnKinds = "ttttttrttt";
+
+// Every row of `select` (kReminderColumns) as a ReminderRecord row, with HORARIO and DATA.
+void appendReminderRows(SqlStatement& select, DataPacket& packet) {
+    for (bool more = select.execute(); more; more = select.fetch()) {
+        const Variant when = storedDateTime(select, 3);
+        const bool hasDate = when.kind() == VariantKind::DateTime;
+        packet.rows.push_back({
+            textOrNull(select, 0),
+            textOrNull(select, 1),
+            textOrNull(select, 2),
+            when,
+            textOrNull(select, 4),
+            textOrNull(select, 5),
+            select.real(6) ? Variant(*select.real(6)) : Variant(),
+            textOrNull(select, 7),
+            hasDate ? Variant(when.asDateTime().formatTime()) : Variant(),
+            textOrNull(select, 8),
+            hasDate ? Variant(when.asDateTime().date().format()) : Variant(),
+            textOrNull(select, 9),
+        });
+    }
+}
+
 }  // namespace
 
 DataPacket ReminderQueries::agendaFields() {
@@ -58,15 +86,13 @@ DataPacket ReminderQueries::agenda(StoreConnection& connection, const AgendaFilt
         return packet;
     }
     auto& select = connection.statement(
-        "SELECT CDOPERADOR, NRATIVPESS, DSREFEATPESS, DTATIVPESS, IDSITUATPESS, IDALARATPESS, "
-        "QTSEGUATPESS,"
-        " IDUNITATPESS, NRPRIOATPESS, NRREPETATIVP"
-        " FROM ATIVPESSOAL"
-        " WHERE CDOPERADOR = :op AND DTATIVPESS >= :fromDay AND DTATIVPESS < :untilDay"
-        " AND IDSITUATPESS IN (:state1, :state2)"
-        " AND (:key = '' OR DSREFEBUSCA LIKE :pattern ESCAPE '\\')"
-        " ORDER BY DTATIVPESS, CAST(NRATIVPESS AS BIGINT)",
-        "ttttttt", "ttttttrttt");
+        std::string(kReminderColumns) +
+            " FROM ATIVPESSOAL"
+            " WHERE CDOPERADOR = :op AND DTATIVPESS >= :fromDay AND DTATIVPESS < :untilDay"
+            " AND IDSITUATPESS IN (:state1, :state2)"
+            " AND (:key = '' OR DSREFEBUSCA LIKE :pattern ESCAPE '\\')"
+            " ORDER BY DTATIVPESS, CAST(NRATIVPESS AS BIGINT)",
+        "ttttttt", kReminderColumnKinds);
     select.setText(0, filter.operatorCode);
     // Stored date-times are ISO text: a day's rows lie between "yyyy-mm-dd" and the next day.
     select.setText(1, filter.day.iso());
@@ -78,23 +104,42 @@ DataPacket ReminderQueries::agenda(StoreConnection& connection, const AgendaFilt
     const auto key = searchKey(filter.reference);
     select.setText(5, key);
     select.setText(6, containsPattern(key));
-    for (bool more = select.execute(); more; more = select.fetch()) {
-        const Variant when = storedDateTime(select, 3);
-        const bool hasDate = when.kind() == VariantKind::DateTime;
-        packet.rows.push_back({
-            textOrNull(select, 0),
-            textOrNull(select, 1),
-            textOrNull(select, 2),
-            when,
-            textOrNull(select, 4),
-            textOrNull(select, 5),
-            select.real(6) ? Variant(*select.real(6)) : Variant(),
-            textOrNull(select, 7),
-            hasDate ? Variant(when.asDateTime().formatTime()) : Variant(),
-            textOrNull(select, 8),
-            hasDate ? Variant(when.asDateTime().date().format()) : Variant(),
-            textOrNull(select, 9),
-        });
+    appendReminderRows(select, packet);
+    return packet;
+}
+
+DataPacket ReminderQueries::series(StoreConnection& connection, const std::string& operatorCode,
+                                   const std::string& seriesNumber) {
+    DataPacket packet = agendaFields();
+    auto& select = connection.statement(std::string(kReminderColumns) +
+                                            " FROM ATIVPESSOAL"
+                                            " WHERE CDOPERADOR = :op AND NRREPETATIVP = :series"
+                                            " ORDER BY DTATIVPESS, CAST(NRATIVPESS AS BIGINT)",
+                                        "tt", kReminderColumnKinds);
+    select.setText(0, operatorCode);
+    select.setText(1, seriesNumber);
+    appendReminderRows(select, packet);
+    return packet;
+}
+
+DataPacket ReminderQueries::seriesRuleFields() {
+    return {seriesLayout().packetFields(), {}, {}};
+}
+
+DataPacket ReminderQueries::seriesRule(StoreConnection& connection, const std::string& operatorCode,
+                                       const std::string& seriesNumber) {
+    DataPacket packet = seriesRuleFields();
+    auto& select = connection.statement(
+        "SELECT CDOPERADOR, NRREPETATIVP, IDTIPOREPET, NRINTERREPET, IDDIASREPET, IDMODOMENSAL,"
+        " DTINICREPET, DTTERMREPET FROM SERIEATIVPESSOAL"
+        " WHERE CDOPERADOR = :op AND NRREPETATIVP = :series",
+        "tt", "tttttttt");
+    select.setText(0, operatorCode);
+    select.setText(1, seriesNumber);
+    if (select.execute()) {
+        packet.rows.push_back({textOrNull(select, 0), textOrNull(select, 1), textOrNull(select, 2),
+                               textOrNull(select, 3), textOrNull(select, 4), textOrNull(select, 5),
+                               storedDateTime(select, 6), storedDateTime(select, 7)});
     }
     return packet;
 }

@@ -5,6 +5,9 @@
 //                date-time, then number (numeric order)
 //   markedDays   one DTATIVPESS row per day on which the operator has reminders
 //   description  the description row of one reminder: none or one
+//   series       the ReminderRecord rows of one series (NRREPETATIVP), in date order
+//   seriesRule   the SeriesRecord row of one series: none (a series stored without its rule) or
+//                one
 //
 // Every read is scoped to one operator; the caller has checked that it is the session's.
 #pragma once
@@ -38,7 +41,13 @@ class ReminderQueries {
     static DataPacket description(StoreConnection& connection, const std::string& operatorCode,
                                   const std::string& number);
 
-    // The empty packets (field definitions only) of the three reads.
+    static DataPacket series(StoreConnection& connection, const std::string& operatorCode,
+                             const std::string& seriesNumber);
+    static DataPacket seriesRule(StoreConnection& connection, const std::string& operatorCode,
+                                 const std::string& seriesNumber);
+
+    // The empty packets (field definitions only) of the reads.
+    static DataPacket seriesRuleFields();
     static DataPacket agendaFields();
     static DataPacket markedDayFields();
     static DataPacket descriptionFields();

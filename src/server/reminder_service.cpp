@@ -13,6 +13,7 @@
 #include "server/rpc_arguments.h"
 #include "server/rpc_failure.h"
 #include "server/store.h"
+#include "server/store_connection.h"
 #include "server/table_layout.h"
 
 namespace lembrete {
@@ -104,6 +105,49 @@ std::string applyDelta(const CallContext& context, const TableLayout& layout) {
         Variant(writer.apply(context.connection, context.args.packet(0))));
 }
 
+std::string getSerieAFazer(const CallContext& context) {
+    const auto operatorCode = context.args.text(0);
+    return json_codec::encodePacket(
+        isOwnOperator(context, operatorCode)
+            ? ReminderQueries::series(context.connection, operatorCode, context.args.text(1))
+            : ReminderQueries::agendaFields());
+}
+
+std::string getRegraAFazer(const CallContext& context) {
+    const auto operatorCode = context.args.text(0);
+    return json_codec::encodePacket(
+        isOwnOperator(context, operatorCode)
+            ? ReminderQueries::seriesRule(context.connection, operatorCode, context.args.text(1))
+            : ReminderQueries::seriesRuleFields());
+}
+
+// A series' reminders, their descriptions and its rule, checked whole and then written in one
+// transaction: all of it or none. A delta without changes is left out.
+std::string setSerieAFazer(const CallContext& context) {
+    const std::array<const TableLayout*, 3> layouts = {&reminderLayout(), &descriptionLayout(),
+                                                       &seriesLayout()};
+    std::vector<DataPacket> deltas;
+    std::vector<DeltaWriter> writers;
+    writers.reserve(layouts.size());
+    for (std::size_t i = 0; i < layouts.size(); ++i) {
+        DataPacket delta = context.args.packet(i);
+        if (delta.changes.empty() && delta.rows.empty()) {
+            continue;
+        }
+        writers.emplace_back(*layouts[i], context.sessionOperator);
+        writers.back().check(delta);
+        deltas.push_back(std::move(delta));
+    }
+    WriteTransaction transaction(context.connection);
+    int applied = 0;
+    for (std::size_t i = 0; i < writers.size(); ++i) {
+        writers[i].write(context.connection, deltas[i]);
+        applied += static_cast<int>(deltas[i].changes.size());
+    }
+    transaction.commit();
+    return json_codec::encodeVariant(Variant(applied));
+}
+
 std::string login(const CallContext& context) {
     const auto token =
         OperatorAccounts::login(context.connection, context.args.text(0), context.args.text(1));
@@ -120,7 +164,7 @@ struct Method {
     std::function<std::string(const CallContext&)> run;
 };
 
-const std::array<Method, 10> kMethods = {{
+const std::array<Method, 13> kMethods = {{
     {"Login", 2, false, login},
     {"GetAFazer", 6, true, getAFazer},
     {"GetDatasAFazer", 1, true, getDatasAFazer},
@@ -134,6 +178,9 @@ const std::array<Method, 10> kMethods = {{
     {"SetAfazer", 1, true, [](const CallContext& c) { return applyDelta(c, reminderLayout()); }},
     {"SetDescAFazer", 1, true,
      [](const CallContext& c) { return applyDelta(c, descriptionLayout()); }},
+    {"GetSerieAFazer", 2, true, getSerieAFazer},
+    {"GetRegraAFazer", 2, true, getRegraAFazer},
+    {"SetSerieAFazer", 3, true, setSerieAFazer},
 }};
 
 const Method& findMethod(std::string_view name) {

@@ -9,6 +9,10 @@
 //   GetPrxNrRepetAtivPess(operator)                   -> next repetition number (text)
 //   GetPrxAtivPessoalBloco(operator, count)           -> first of `count` reserved numbers (text)
 //   SetAfazer(delta), SetDescAFazer(delta)            -> number of changes applied (integer)
+//   GetSerieAFazer(operator, series)                  -> packet of the series' ReminderRecord rows
+//   GetRegraAFazer(operator, series)                  -> packet of its SeriesRecord row (or none)
+//   SetSerieAFazer(reminders, descriptions, rule)     -> changes applied (integer): the three
+//                                                        deltas in one transaction
 //
 // Names are matched regardless of letter case. Every method but Login needs the token of a
 // live session; the operator argument must be the session's operator (an empty one reads

@@ -46,6 +46,20 @@ const std::vector<std::vector<const char*>> kMigrations = {
         " DTCRIACAO BIGINT NOT NULL)",
         "CREATE INDEX SESSAO_OPERADOR ON SESSAO (CDOPERADOR)",
     },
+    // Version 2: the rule of each series, and its occurrences found by their series.
+    {
+        "CREATE TABLE SERIEATIVPESSOAL ("
+        " CDOPERADOR VARCHAR(12) NOT NULL,"
+        " NRREPETATIVP VARCHAR(10) NOT NULL,"
+        " IDTIPOREPET VARCHAR(1) NOT NULL,"
+        " NRINTERREPET VARCHAR(2) NOT NULL,"
+        " IDDIASREPET VARCHAR(7) NOT NULL,"
+        " IDMODOMENSAL VARCHAR(1) NOT NULL,"
+        " DTINICREPET VARCHAR(23) NOT NULL,"
+        " DTTERMREPET VARCHAR(23),"
+        " PRIMARY KEY (CDOPERADOR, NRREPETATIVP))",
+        "CREATE INDEX ATIVPESSOAL_SERIE ON ATIVPESSOAL (CDOPERADOR, NRREPETATIVP, DTATIVPESS)",
+    },
 };
 
 int storedVersion(soci::session& session) {
@@ -58,10 +72,14 @@ int storedVersion(soci::session& session) {
 
 }  // namespace
 
+int latestSchemaVersion() {
+    return static_cast<int>(kMigrations.size());
+}
+
 void migrateSchema(StoreConnection& connection) {
     auto& session = connection.session();
     const int version = storedVersion(session);
-    const int latest = static_cast<int>(kMigrations.size());
+    const int latest = latestSchemaVersion();
     if (version > latest) {
         throw std::runtime_error("O banco de dados tem o esquema versão " +
                                  std::to_string(version) + ", mais novo que o deste servidor (" +

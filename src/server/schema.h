@@ -8,6 +8,7 @@
 //   ATIVPESSOAL      reminders; key CDOPERADOR+NRATIVPESS; DSREFEBUSCA is the search key of
 //                    DSREFEATPESS (search_key.h), written by the server
 //   DESCATIVPESSOAL  one description per reminder (TXATIVPESS: the bytes in base64)
+//   SERIEATIVPESSOAL the rule of each series (series_record.h); key CDOPERADOR+NRREPETATIVP
 //   SEQATIVPESSOAL   per-operator number sequences: "A" reminders, "R" repetitions
 //   OPERADOR         operators and their argon2id password hashes
 //   SESSAO           session tokens (only their hash is stored)
@@ -18,5 +19,7 @@ namespace lembrete {
 class StoreConnection;
 
 void migrateSchema(StoreConnection& connection);
+// The version migrateSchema brings a database to.
+int latestSchemaVersion();
 
 }  // namespace lembrete

@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include "data/reminder_record.h"
+#include "data/series_record.h"
 #include "data/supported_dates.h"
 #include "data/utf8.h"
 #include "net/base64.h"
@@ -139,6 +140,8 @@ const TableLayout& reminderLayout() {
                   derived),
         derived,
         true,
+        R::NRATIVPESS,
+        SequenceKind::Reminder,
     };
     return layout;
 }
@@ -158,6 +161,35 @@ const TableLayout& descriptionLayout() {
                   {}),
         {},
         false,
+        R::NRATIVPESS,
+        SequenceKind::Reminder,
+    };
+    return layout;
+}
+
+const TableLayout& seriesLayout() {
+    using R = ReminderRecord;
+    using S = SeriesRecord;
+    static const TableLayout layout{
+        "SERIEATIVPESSOAL",
+        "a regra da série",
+        &S::layout(),
+        columnsOf(S::layout(),
+                  {
+                      {R::CDOPERADOR, ColumnCheck::Operator, nullptr, true},
+                      {R::NRREPETATIVP, ColumnCheck::Number, nullptr, true},
+                      {S::IDTIPOREPET, ColumnCheck::SeriesKind, nullptr, true},
+                      {S::NRINTERREPET, ColumnCheck::Interval, nullptr, true},
+                      {S::IDDIASREPET, ColumnCheck::Weekdays, "NNNNNNN", true},
+                      {S::IDMODOMENSAL, ColumnCheck::MonthlyMode, "1", true},
+                      {S::DTINICREPET, ColumnCheck::DateTime, nullptr, true},
+                      {S::DTTERMREPET, ColumnCheck::DateTime, nullptr, false},
+                  },
+                  {}),
+        {},
+        false,
+        R::NRREPETATIVP,
+        SequenceKind::Repetition,
     };
     return layout;
 }
@@ -238,6 +270,22 @@ void checkValue(const Column& column, const Variant& value) {
             }
             break;
         }
+        case ColumnCheck::SeriesKind:
+            checkCode(column, value.asString(), SeriesRecord::isKind(value.asString()),
+                      "Use \"D\" (diário), \"S\" (semanal), \"M\" (mensal) ou \"A\" (anual).");
+            break;
+        case ColumnCheck::Interval:
+            checkCode(column, value.asString(), SeriesRecord::isInterval(value.asString()),
+                      "Use um intervalo de 1 a 99.");
+            break;
+        case ColumnCheck::Weekdays:
+            checkCode(column, value.asString(), SeriesRecord::isWeekdays(value.asString()),
+                      "Use sete indicadores \"S\" ou \"N\", de domingo a sábado.");
+            break;
+        case ColumnCheck::MonthlyMode:
+            checkCode(column, value.asString(), SeriesRecord::isMonthlyMode(value.asString()),
+                      "Use \"1\" (por data) ou \"2\" (por dia da semana).");
+            break;
     }
 }
 

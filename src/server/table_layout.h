@@ -7,9 +7,9 @@
 // and server cannot drift apart; the table names, insert defaults, required flags, derived
 // fields and messages are the server's.
 //
-// Two tables: reminders (ATIVPESSOAL, plus the derived fields HORARIO and DATA that rows carry
-// but nobody writes) and descriptions (DESCATIVPESSOAL). Both are keyed by operator and
-// reminder number.
+// Three tables: reminders (ATIVPESSOAL, plus the derived fields HORARIO and DATA that rows carry
+// but nobody writes) and descriptions (DESCATIVPESSOAL), keyed by operator and reminder number;
+// series rules (SERIEATIVPESSOAL), keyed by operator and repetition number.
 #pragma once
 
 #include <optional>
@@ -19,6 +19,7 @@
 
 #include "data/data_packet.h"
 #include "data/field_layout.h"
+#include "server/number_sequences.h"
 
 namespace lembrete {
 
@@ -33,7 +34,11 @@ enum class ColumnCheck {
     Lead,
     Unit,
     Priority,
-    Blob
+    Blob,
+    SeriesKind,
+    Interval,
+    Weekdays,
+    MonthlyMode
 };
 
 struct Column {
@@ -58,6 +63,8 @@ struct TableLayout {
     std::vector<Column> columns;                  // the stored fields of `record`, in its order
     std::vector<std::string_view> derivedFields;  // in packets, ignored when writing
     bool isReminders;
+    std::string_view numberColumn;  // the key's number: NRATIVPESS or NRREPETATIVP
+    SequenceKind numbers;           // the sequence that issues it
 
     const Column* find(std::string_view name) const;
     bool isDerived(std::string_view name) const;
@@ -68,6 +75,7 @@ struct TableLayout {
 
 const TableLayout& reminderLayout();
 const TableLayout& descriptionLayout();
+const TableLayout& seriesLayout();
 
 // The packet field of `column`; its origin is "DBHALVARD.<TABLE>.<COLUMN>".
 FieldDef columnField(const TableLayout& layout, const Column& column);

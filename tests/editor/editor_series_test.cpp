@@ -159,10 +159,9 @@ TEST_F(EditorSeriesTest, OpenEndedDailySeriesCostsAFewRoundTrips) {
     EXPECT_EQ(first[stored.fieldIndex("QTSEGUATPESS")].toNumber(), 10.0);
     EXPECT_EQ(first[stored.fieldIndex("IDUNITATPESS")], Variant("S"));
 
-    ASSERT_GE(saveCalls.size(), 4u);
-    EXPECT_EQ(
-        Lines(saveCalls.begin(), saveCalls.begin() + 4),
-        (Lines{"GetPrxNrRepetAtivPess", "GetPrxAtivPessoalBloco", "SetAfazer", "SetDescAFazer"}));
+    ASSERT_GE(saveCalls.size(), 3u);
+    EXPECT_EQ(Lines(saveCalls.begin(), saveCalls.begin() + 3),
+              (Lines{"GetPrxNrRepetAtivPess", "GetPrxAtivPessoalBloco", "SetSerieAFazer"}));
     EXPECT_LE(saveCalls.size(), 10u);
     // The agenda shows the day the series starts, not its last occurrence.
     EXPECT_EQ(agenda_->SelectedDate(), Date::fromParts(2007, 7, 16));
@@ -189,8 +188,7 @@ TEST_F(EditorSeriesTest, SeriesLongerThanOneBlockOfNumbers) {
     EXPECT_EQ(std::set<std::string>(series.numbers.begin(), series.numbers.end()).size(), days);
     EXPECT_EQ(series.seriesNumbers.size(), 1u);
     EXPECT_EQ(std::count(saveCalls.begin(), saveCalls.end(), "GetPrxAtivPessoalBloco"), 2);
-    EXPECT_EQ(std::count(saveCalls.begin(), saveCalls.end(), "SetAfazer"), 1);
-    EXPECT_EQ(std::count(saveCalls.begin(), saveCalls.end(), "SetDescAFazer"), 1);
+    EXPECT_EQ(std::count(saveCalls.begin(), saveCalls.end(), "SetSerieAFazer"), 1);
 }
 
 TEST_F(EditorSeriesTest, EditingAStoredReminderIntoASeriesKeepsItAndAddsTheSeries) {
@@ -211,10 +209,31 @@ TEST_F(EditorSeriesTest, EditingAStoredReminderIntoASeriesKeepsItAndAddsTheSerie
     EXPECT_EQ(series.seriesNumbers, (std::set<std::string>{"", "1"}));
 }
 
+TEST_F(EditorSeriesTest, TheRuleIsStoredWithTheSeries) {
+    edit("", [](TfrmManutAFazer& f) {
+        f.drtDesc.TypeText("Segunda e sexta");
+        f.depData.EnterText("18/07/2007");
+        f.dtpHora.EnterText("09:30:00");
+        f.pgcGeral.SelectPage(f.tshRepeticao);
+        chooseWeekdays(f, {&f.panSeg, &f.panSex});
+        f.speDia.EnterText("2");
+        f.depDataTermino.EnterText("31/10/2007");
+        f.bitConfirma.Click();
+    });
+    const Series series(storedPacket(), "Segunda e sexta");
+    ASSERT_EQ(series.seriesNumbers.size(), 1u);
+    const auto reply = direct_->call("GetRegraAFazer", {kOperator, *series.seriesNumbers.begin()});
+    ASSERT_TRUE(reply.ok());
+    const DataPacket rule = reply.payload.asPacket();
+    ASSERT_EQ(rule.rows.size(), 1u);
+    EXPECT_EQ(rule.rows[0], (Row{kOperator, *series.seriesNumbers.begin(), "S", "2", "NSNNNSN", "1",
+                                 DateTime::fromParts({2007, 7, 18}, 9, 30),
+                                 DateTime::fromParts({2007, 10, 31})}));
+}
+
 // --- failures mid-save ---------------------------------------------------------------------
 
-// A description this large makes the descriptions' change log exceed the server's request
-// limit while the reminders' log goes through: the failure comes after the reminders landed.
+// A description this large makes the series' request exceed the server's request limit.
 std::string oversizedDescription() {
     return std::string(7u << 20, 'x');
 }
@@ -231,8 +250,8 @@ TEST_F(EditorSeriesTest, DescriptionsRefusedLeaveNothingOfTheSeries) {
         f.bitConfirma.Click();
 
         const Lines calls = serverCallsSince();
-        EXPECT_EQ(calls, (Lines{"GetPrxNrRepetAtivPess", "GetPrxAtivPessoalBloco", "SetAfazer",
-                                "SetDescAFazer", "SetAfazer"}));
+        EXPECT_EQ(calls,
+                  (Lines{"GetPrxNrRepetAtivPess", "GetPrxAtivPessoalBloco", "SetSerieAFazer"}));
         EXPECT_TRUE(f.Visible());
         EXPECT_EQ(storedRows(), Lines{});
         // The dialog gives back what the user entered: a second try saves the series once.

@@ -14,6 +14,7 @@
 #include "net/rpc_error_codes.h"
 #include "server/http_frontend.h"
 #include "support/reminder_deltas.h"
+#include "support/rpc_checks.h"
 #include "support/server_process.h"
 
 namespace lembrete::testing {
@@ -34,19 +35,12 @@ class ServerIntegrationTest : public ::testing::Test {
     }
 
     std::unique_ptr<JsonRpcAppServer> client(const std::string& operatorCode = "ANA") {
-        auto connection = std::make_unique<JsonRpcAppServer>("127.0.0.1", server_.port());
-        const auto login = connection->Login(
-            operatorCode, operatorCode == "ANA" ? "senha-da-ana" : "senha-do-beto");
-        EXPECT_TRUE(login.ok()) << (login.ok() ? "" : login.error->message);
-        return connection;
+        return loggedInClient(server_.port(), operatorCode,
+                              operatorCode == "ANA" ? "senha-da-ana" : "senha-do-beto");
     }
 
-    static Variant ok(const ServerResult& result) {
-        EXPECT_TRUE(result.ok()) << result.error->code << " " << result.error->message;
-        return result.payload;
-    }
-
-    static int code(const ServerResult& result) { return result.ok() ? 0 : result.error->code; }
+    static Variant ok(const ServerResult& result) { return okPayload(result); }
+    static int code(const ServerResult& result) { return errorCode(result); }
 
     static ServerResult agenda(JsonRpcAppServer& connection,
                                const std::string& operatorCode = "ANA") {

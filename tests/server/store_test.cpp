@@ -11,6 +11,7 @@
 #include "server/operator_accounts.h"
 #include "server/reminder_queries.h"
 #include "server/rpc_failure.h"
+#include "server/schema.h"
 #include "store_fixture.h"
 #include "support/reminder_deltas.h"
 
@@ -402,7 +403,7 @@ TEST_P(ReminderStoreTest, ReopeningKeepsTheDataAndTheSchema) {
               "1 Persiste 08/12/2026 09:00:00 P");
     int version = 0;
     connection->session() << "SELECT NRVERSAO FROM LMBVERSAOESQUEMA", soci::into(version);
-    EXPECT_EQ(version, 1);
+    EXPECT_EQ(version, latestSchemaVersion());
 }
 
 TEST_P(ReminderStoreTest, CachedMarkedDaysFollowChangesMadeThroughAnotherServer) {

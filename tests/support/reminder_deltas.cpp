@@ -1,6 +1,7 @@
 #include "support/reminder_deltas.h"
 
 #include "data/reminder_record.h"
+#include "data/series_record.h"
 
 namespace lembrete::testing {
 
@@ -30,6 +31,16 @@ Row descriptionRow(const std::string& operatorCode, const std::string& number,
 
 DataPacket descriptionDelta(std::vector<Change> changes) {
     return {DescriptionRecord::fields(), {}, std::move(changes)};
+}
+
+Row seriesRow(const std::string& operatorCode, const std::string& series, const std::string& kind,
+              const std::string& interval, const std::string& weekdays, DateTime start,
+              Variant end) {
+    return {operatorCode, series, kind, interval, weekdays, "1", start, std::move(end)};
+}
+
+DataPacket seriesDelta(std::vector<Change> changes) {
+    return {SeriesRecord::fields(), {}, std::move(changes)};
 }
 
 Change insertOf(Row row) {

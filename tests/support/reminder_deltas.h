@@ -45,6 +45,12 @@ Row descriptionRow(const std::string& operatorCode, const std::string& number,
                    const std::string& text);
 DataPacket descriptionDelta(std::vector<Change> changes);
 
+// A SeriesRecord row; a null `end` is a series with no end date.
+Row seriesRow(const std::string& operatorCode, const std::string& series, const std::string& kind,
+              const std::string& interval, const std::string& weekdays, DateTime start,
+              Variant end = {});
+DataPacket seriesDelta(std::vector<Change> changes);
+
 Change insertOf(Row row);
 Change updateOf(Row oldRow, Row newRow);
 Change deleteOf(Row oldRow);
