@@ -1,10 +1,20 @@
-// Load driver for lembrete-server: seeds a SQLite file with 1,000,000 reminders over 1,000
-// operators (directly through the store, in big transactions), starts the real server on a
-// loopback port and measures it through the client transport:
-//   1. one agenda load (GetAFazer for a day + GetDatasAFazer + GetDescAFazer): p50 / p99;
-//   2. 8 concurrent clients doing agenda loads: calls per second, and the server's peak RSS;
-//   3. a 3,650-row insert delta plus its 3,650 descriptions, durable: time.
-// Usage: lembrete_server_load [--db FILE] [--seconds N]   (an existing seeded FILE is reused)
+// Load driver for lembrete-server. Seeds a store (SQLite or PostgreSQL) with operators ×
+// reminders spread over a span of marked days (directly through the store, in big
+// transactions), starts the real server on a loopback port and measures it:
+//   1. one agenda load (GetAFazer for a day + GetDatasAFazer for the weeks the calendar shows +
+//      GetDescAFazer): p50 / p99, then each method alone with its CPU per call on both sides
+//      and the size of its reply;
+//   2. the first marked-days read after a change of the operator's reminders;
+//   3. N concurrent clients doing agenda loads: calls/s, CPU per call, the server's peak RSS;
+//   4. a 3,650-row insert delta plus its 3,650 descriptions, durable: time.
+// With --raw the clients send prepared request texts and only check that a result came back,
+// so the driver's own decoding does not hide the server's ceiling.
+//
+// Usage: lembrete_server_load [--db URI|FILE] [--port N] [--operators N] [--reminders N]
+//          [--days N] [--first-day yyyy-mm-dd] [--clients N] [--seconds N] [--raw]
+//          [--whole-history] [--server PATH]
+// A store that already holds the first operator's reminders is reused as it is.
+#include <httplib.h>
 #include <signal.h>
 #include <sys/prctl.h>
 #include <sys/resource.h>
@@ -16,9 +26,9 @@
 #include <atomic>
 #include <chrono>
 #include <cstdio>
-#include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <memory>
 #include <random>
 #include <sstream>
 #include <string>
@@ -26,6 +36,7 @@
 #include <vector>
 
 #include "net/base64.h"
+#include "net/json_codec.h"
 #include "net/json_rpc_app_server.h"
 #include "server/operator_accounts.h"
 #include "server/reminder_queries.h"
@@ -36,17 +47,25 @@ namespace {
 
 using namespace lembrete;
 using Clock = std::chrono::steady_clock;
+using Milliseconds = std::chrono::duration<double, std::milli>;
 
-constexpr int kOperators = 1000;
-constexpr int kPerOperator = 1000;
-constexpr int kClients = 8;
-// Series land with an operator of their own, so reruns never change what the loads read.
-constexpr int kSeriesOperator = kClients + 1;
-// Operators whose marked days are read once each, right after the server starts.
-constexpr int kFirstReadOperators = 30;
-constexpr int kPort = 18399;
-const Date kFirstDay = Date::fromParts(2026, 1, 1);
-constexpr int kDaySpan = 3 * 365;
+struct Options {
+    std::string db = "sqlite:/tmp/lembrete-bench.db";
+    int port = 18399;
+    int operators = 1000;
+    int reminders = 1000;  // per operator
+    int days = 3 * 365;    // the span the reminders are spread over
+    Date firstDay = Date::fromParts(2026, 1, 1);
+    int clients = 8;
+    double seconds = 5;
+    bool raw = false;
+    bool wholeHistory = false;  // GetDatasAFazer(operator) as older clients call it
+    std::string serverBinary = LEMBRETE_SERVER_BINARY;
+
+    // Accounts: one per client operator, then the series operator (no seeded reminders).
+    int seriesOperator() const { return operators; }
+    int clientOperator(int client) const { return client % operators; }
+};
 
 std::string operatorCode(int index) {
     char code[16];
@@ -54,36 +73,49 @@ std::string operatorCode(int index) {
     return code;
 }
 
-Date dayOf(int operatorIndex, int reminder) {
-    return kFirstDay.addDays((reminder * 7 + operatorIndex) % kDaySpan);
+Date dayOf(const Options& options, int operatorIndex, int reminder) {
+    return options.firstDay.addDays((reminder * 7 + operatorIndex) % options.days);
 }
 
-void seed(const std::string& path) {
+long long storedReminders(StoreConnection& connection, const std::string& code) {
+    auto& count =
+        connection.statement("SELECT COUNT(*) FROM ATIVPESSOAL WHERE CDOPERADOR = :op", "t", "i");
+    count.setText(0, code);
+    return count.execute() ? count.integer(0) : 0;
+}
+
+bool hasAccount(StoreConnection& connection, const std::string& code) {
+    auto& select =
+        connection.statement("SELECT COUNT(*) FROM OPERADOR WHERE CDOPERADOR = :op", "t", "i");
+    select.setText(0, code);
+    return select.execute() && select.integer(0) > 0;
+}
+
+void seed(StoreConnection& connection, const Options& options) {
     const auto started = Clock::now();
-    Store store(DatabaseLocation::parse("sqlite:" + path), 1);
-    auto connection = store.lease();
-    auto& reminders = connection->statement(
+    auto& reminders = connection.statement(
         "INSERT INTO ATIVPESSOAL (CDOPERADOR, NRATIVPESS, DSREFEATPESS, DSREFEBUSCA, DTATIVPESS, "
         "IDSITUATPESS,"
         " IDALARATPESS, QTSEGUATPESS, IDUNITATPESS, NRPRIOATPESS, NRREPETATIVP)"
         " VALUES (:a, :b, :c, :d, :e, :f, :g, :h, :i, :j, :k)",
         "tttttttrttt");
-    auto& descriptions = connection->statement(
+    auto& descriptions = connection.statement(
         "INSERT INTO DESCATIVPESSOAL (CDOPERADOR, NRATIVPESS, TXATIVPESS) VALUES (:a, :b, :c)",
         "ttt");
-    auto& sequences = connection->statement(
+    auto& sequences = connection.statement(
         "INSERT INTO SEQATIVPESSOAL (CDOPERADOR, IDSEQUENCIA, NRULTIMO) VALUES (:a, 'A', :b)",
         "ti");
     const std::string text =
         base64::encode("{\\rtf1 Reunião com o cliente sobre o orçamento do próximo ano}");
-    for (int op = 0; op < kOperators; ++op) {
-        if (op % 100 == 0) {
-            connection->beginWrite();
-        }
+    constexpr long long kRowsPerTransaction = 100000;
+    long long written = 0;
+    connection.beginWrite();
+    for (int op = 0; op < options.operators; ++op) {
         const auto code = operatorCode(op);
-        for (int n = 1; n <= kPerOperator; ++n) {
+        for (int n = 1; n <= options.reminders; ++n) {
             const auto reference = "Reunião " + std::to_string(n) + " com o cliente";
-            const DateTime when(dayOf(op, n), std::chrono::minutes(8 * 60 + (n % 20) * 30));
+            const DateTime when(dayOf(options, op, n),
+                                std::chrono::minutes(8 * 60 + (n % 20) * 30));
             reminders.setText(0, code);
             reminders.setText(1, std::to_string(n));
             reminders.setText(2, reference);
@@ -100,20 +132,41 @@ void seed(const std::string& path) {
             descriptions.setText(1, std::to_string(n));
             descriptions.setText(2, text);
             descriptions.execute();
+            if (++written % kRowsPerTransaction == 0) {
+                connection.commit();
+                connection.beginWrite();
+            }
         }
         sequences.setText(0, code);
-        sequences.setInteger(1, kPerOperator);
+        sequences.setInteger(1, options.reminders);
         sequences.execute();
-        if (op % 100 == 99) {
-            connection->commit();
+    }
+    connection.commit();
+    std::cout << "seeded " << written << " reminders (and as many descriptions) in "
+              << std::chrono::duration<double>(Clock::now() - started).count() << " s\n";
+}
+
+void prepareStore(const Options& options) {
+    Store store(DatabaseLocation::parse(options.db), 1);
+    auto connection = store.lease();
+    const auto held = storedReminders(*connection, operatorCode(0));
+    if (held == 0) {
+        seed(*connection, options);
+    } else if (held != options.reminders) {
+        throw std::runtime_error("the store holds " + std::to_string(held) +
+                                 " reminders for OP0000, not " + std::to_string(options.reminders) +
+                                 ": give another --db or empty this one");
+    }
+    std::vector<int> accounts;
+    for (int client = 0; client <= options.clients; ++client) {
+        accounts.push_back(options.clientOperator(client));
+    }
+    accounts.push_back(options.seriesOperator());
+    for (const int index : accounts) {
+        if (!hasAccount(*connection, operatorCode(index))) {
+            OperatorAccounts::add(*connection, operatorCode(index), "senha");
         }
     }
-    for (int op = 0; op <= kSeriesOperator + kFirstReadOperators; ++op) {
-        OperatorAccounts::add(*connection, operatorCode(op), "senha");
-    }
-    const auto seconds = std::chrono::duration<double>(Clock::now() - started).count();
-    std::cout << "seeded " << kOperators * kPerOperator
-              << " reminders (and as many descriptions) in " << seconds << " s\n";
 }
 
 long statusField(pid_t pid, const char* name) {
@@ -126,51 +179,6 @@ long statusField(pid_t pid, const char* name) {
     }
     return 0;
 }
-
-struct AgendaClient {
-    explicit AgendaClient(int index)
-        : code(operatorCode(index)), server("127.0.0.1", kPort), random(index) {
-        if (!server.Login(code, "senha").ok()) {
-            throw std::runtime_error("login failed for " + code);
-        }
-    }
-
-    // One agenda load: the day's list, the marked days, the first row's description.
-    void load() {
-        const Date day = dayOf(0, 1).addDays(static_cast<int>(random() % kDaySpan));
-        const auto list = timed(0, "GetAFazer", {"", code, DateTime(day), true, true, false});
-        const auto days = timed(1, "GetDatasAFazer", {code});
-        if (!list.ok() || !days.ok()) {
-            throw std::runtime_error("agenda load failed");
-        }
-        const auto& rows = list.payload.asPacket().rows;
-        const auto description =
-            timed(2, "GetDescAFazer", {code, rows.empty() ? Variant("1") : rows[0][1]});
-        if (!description.ok()) {
-            throw std::runtime_error("description failed");
-        }
-    }
-
-    // A call, its latency kept (in ms) under `method` when latencies are being recorded.
-    ServerResult timed(std::size_t method, std::string_view name,
-                       const std::vector<Variant>& args) {
-        const auto start = Clock::now();
-        auto result = server.call(name, args);
-        if (recording) {
-            methodLatencies[method].push_back(
-                std::chrono::duration<double, std::milli>(Clock::now() - start).count());
-        }
-        return result;
-    }
-
-    static constexpr std::array<const char*, 3> kMethods = {"GetAFazer", "GetDatasAFazer",
-                                                            "GetDescAFazer"};
-    bool recording = false;
-    std::array<std::vector<double>, 3> methodLatencies;
-    std::string code;
-    JsonRpcAppServer server;
-    std::mt19937 random;
-};
 
 // CPU seconds used so far by the server process and by this driver: on a machine shared with
 // other work, CPU per call says more than wall-clock rates do.
@@ -196,181 +204,387 @@ double driverCpuSeconds() {
 }
 
 double percentile(std::vector<double> values, double fraction) {
+    if (values.empty()) {
+        return 0;
+    }
     std::sort(values.begin(), values.end());
-    return values[static_cast<std::size_t>(fraction * (values.size() - 1))];
+    return values[static_cast<std::size_t>(fraction * static_cast<double>(values.size() - 1))];
 }
 
-void measure(pid_t serverPid, double seconds) {
-    {
-        AgendaClient client(0);
-        for (int i = 0; i < 200; ++i) {
-            client.load();
+// The six weeks a month calendar shows around `day`, Sunday first, as the agenda asks for them.
+std::pair<Date, Date> visibleWeeks(Date day) {
+    const Date first = day.addDays(1 - day.day());
+    const Date from = first.addDays(1 - first.weekday());
+    return {from, from.addDays(41)};
+}
+
+enum Method : std::size_t { kGetAFazer, kGetDatasAFazer, kGetDescAFazer, kMethodCount };
+constexpr std::array<const char*, kMethodCount> kMethodNames = {"GetAFazer", "GetDatasAFazer",
+                                                                "GetDescAFazer"};
+
+// One desktop's connection: calls through the client transport (decoding every reply), or in
+// raw mode posts the encoded request and only checks that a result came back.
+class AgendaClient {
+  public:
+    AgendaClient(const Options& options, int operatorIndex)
+        : options_(options),
+          code_(operatorCode(operatorIndex)),
+          server_("127.0.0.1", options.port),
+          random_(static_cast<unsigned>(operatorIndex)) {
+        if (!server_.Login(code_, "senha").ok()) {
+            throw std::runtime_error("login failed for " + code_);
         }
-        std::vector<double> latencies;
-        client.recording = true;
-        for (int i = 0; i < 3000; ++i) {
-            const auto start = Clock::now();
-            client.load();
-            latencies.push_back(
-                std::chrono::duration<double, std::milli>(Clock::now() - start).count());
+        if (options.raw) {
+            raw_ = std::make_unique<httplib::Client>("127.0.0.1", options.port);
+            raw_->set_keep_alive(true);
+            raw_->set_tcp_nodelay(true);
+            headers_.emplace("Authorization", "Bearer " + server_.token());
         }
-        std::cout << "agenda load (3 calls), 1 client: p50 " << percentile(latencies, 0.5)
-                  << " ms, p99 " << percentile(latencies, 0.99) << " ms   (goal p99 < 2 ms)\n";
-        // Each method alone, many times over: its latency and the CPU it costs on both sides.
-        const Date day = dayOf(0, 1);
-        const std::array<std::vector<Variant>, 3> methodArgs = {{
-            {"", client.code, DateTime(day), true, true, false},
-            {client.code},
-            {client.code, "1"},
-        }};
-        for (std::size_t m = 0; m < AgendaClient::kMethods.size(); ++m) {
-            constexpr int kCalls = 1000;
-            const double serverCpuBefore = serverCpuSeconds(serverPid);
-            const double driverCpuBefore = driverCpuSeconds();
-            client.methodLatencies[m].clear();
-            for (int i = 0; i < kCalls; ++i) {
-                client.timed(m, AgendaClient::kMethods[m], methodArgs[m]);
+    }
+
+    const std::string& code() const { return code_; }
+    JsonRpcAppServer& server() { return server_; }
+
+    std::vector<Variant> arguments(Method method, Date day, int number) const {
+        switch (method) {
+            case kGetAFazer:
+                return {"", code_, DateTime(day), true, true, false};
+            case kGetDatasAFazer: {
+                if (options_.wholeHistory) {
+                    return {code_};
+                }
+                const auto [from, to] = visibleWeeks(day);
+                return {code_, DateTime(from), DateTime(to)};
             }
-            std::cout << "  " << AgendaClient::kMethods[m] << ": p50 "
-                      << percentile(client.methodLatencies[m], 0.5) << " ms, p99 "
-                      << percentile(client.methodLatencies[m], 0.99) << " ms; CPU per call: server "
-                      << (serverCpuSeconds(serverPid) - serverCpuBefore) / kCalls * 1e6
-                      << " us, load driver "
-                      << (driverCpuSeconds() - driverCpuBefore) / kCalls * 1e6 << " us\n";
+            case kGetDescAFazer:
+            case kMethodCount:
+                break;
+        }
+        return {code_, std::to_string(number)};
+    }
+
+    // One agenda load on a random day: the day's list, the marked days, one description.
+    void load() {
+        const Date day = options_.firstDay.addDays(static_cast<int>(random_() % options_.days));
+        const int number = 1 + static_cast<int>(random_() % options_.reminders);
+        for (std::size_t m = 0; m < kMethodCount; ++m) {
+            timed(static_cast<Method>(m), arguments(static_cast<Method>(m), day, number));
         }
     }
-    {
-        // The server keeps each operator's marked days until they change: the first read of an
-        // operator, as after a change, builds them from the store.
-        std::vector<double> firstReads;
-        for (int op = kSeriesOperator + 1; op <= kSeriesOperator + kFirstReadOperators; ++op) {
-            AgendaClient client(op);
-            client.recording = true;
-            client.timed(1, "GetDatasAFazer", {client.code});
-            firstReads.push_back(client.methodLatencies[1].front());
+
+    // A call, its latency kept (in ms) when recording; returns the size of the reply text.
+    std::size_t timed(Method method, const std::vector<Variant>& args) {
+        const auto start = Clock::now();
+        const std::size_t size = options_.raw ? rawCall(method, args) : decodedCall(method, args);
+        if (recording) {
+            latencies[method].push_back(Milliseconds(Clock::now() - start).count());
         }
-        std::cout << "  GetDatasAFazer, first read of an operator (1,000 days built from the "
-                     "store): p50 "
-                  << percentile(firstReads, 0.5) << " ms, max " << percentile(firstReads, 1.0)
-                  << " ms\n";
+        return size;
     }
-    {
-        std::vector<std::unique_ptr<AgendaClient>> clients;
-        for (int i = 1; i <= kClients; ++i) {
-            clients.push_back(std::make_unique<AgendaClient>(i));
+
+    bool recording = false;
+    std::array<std::vector<double>, kMethodCount> latencies;
+
+  private:
+    std::size_t decodedCall(Method method, const std::vector<Variant>& args) {
+        const auto result = server_.call(kMethodNames[method], args);
+        if (!result.ok()) {
+            throw std::runtime_error(std::string(kMethodNames[method]) +
+                                     " failed: " + result.error->message);
         }
-        std::atomic<bool> running{true};
-        std::atomic<long> loads{0};
-        long peakRss = 0;
-        std::vector<std::thread> threads;
+        return 0;
+    }
+
+    std::size_t rawCall(Method method, const std::vector<Variant>& args) {
+        std::string body = "{\"jsonrpc\":\"2.0\",\"id\":1,\"method\":\"";
+        body += kMethodNames[method];
+        body += "\",\"params\":[";
+        for (std::size_t i = 0; i < args.size(); ++i) {
+            body += i == 0 ? "" : ",";
+            body += json_codec::encodeVariant(args[i]);
+        }
+        body += "]}";
+        const auto response =
+            raw_->Post(JsonRpcAppServer::kPath, headers_, body, "application/json");
+        constexpr std::string_view kResult = "{\"jsonrpc\":\"2.0\",\"result\":";
+        if (!response || response->status != 200 || !response->body.starts_with(kResult)) {
+            throw std::runtime_error(std::string(kMethodNames[method]) + " failed: " +
+                                     (response ? response->body.substr(0, 200) : "no answer"));
+        }
+        return response->body.size();
+    }
+
+    const Options& options_;
+    std::string code_;
+    JsonRpcAppServer server_;
+    std::unique_ptr<httplib::Client> raw_;
+    httplib::Headers headers_;
+    std::mt19937 random_;
+};
+
+void oneClient(const Options& options, pid_t serverPid) {
+    AgendaClient client(options, 0);
+    for (int i = 0; i < 200; ++i) {
+        client.load();
+    }
+    std::vector<double> loads;
+    client.recording = true;
+    for (int i = 0; i < 3000; ++i) {
+        const auto start = Clock::now();
+        client.load();
+        loads.push_back(Milliseconds(Clock::now() - start).count());
+    }
+    std::cout << "agenda load (3 calls), 1 client: p50 " << percentile(loads, 0.5) << " ms, p99 "
+              << percentile(loads, 0.99) << " ms\n";
+    for (std::size_t m = 0; m < kMethodCount; ++m) {
+        std::cout << "  " << kMethodNames[m] << " within the loads: p50 "
+                  << percentile(client.latencies[m], 0.5) << " ms, p99 "
+                  << percentile(client.latencies[m], 0.99) << " ms\n";
+    }
+    // Each method alone, many times over on one day: the CPU it costs on both sides.
+    const Date day = dayOf(options, 0, 1);
+    for (std::size_t m = 0; m < kMethodCount; ++m) {
+        constexpr int kCalls = 1000;
+        const auto method = static_cast<Method>(m);
+        const auto args = client.arguments(method, day, 1);
         const double serverCpuBefore = serverCpuSeconds(serverPid);
         const double driverCpuBefore = driverCpuSeconds();
-        const auto start = Clock::now();
-        for (auto& client : clients) {
-            threads.emplace_back([&, c = client.get()] {
-                while (running) {
-                    c->load();
-                    ++loads;
-                }
-            });
+        client.latencies[m].clear();
+        std::size_t replySize = 0;
+        for (int i = 0; i < kCalls; ++i) {
+            replySize = client.timed(method, args);
         }
-        while (Clock::now() - start < std::chrono::duration<double>(seconds)) {
-            peakRss = std::max(peakRss, statusField(serverPid, "VmRSS:"));
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        std::cout << "  " << kMethodNames[m] << " alone: p50 "
+                  << percentile(client.latencies[m], 0.5) << " ms, p99 "
+                  << percentile(client.latencies[m], 0.99) << " ms; CPU per call: server "
+                  << (serverCpuSeconds(serverPid) - serverCpuBefore) / kCalls * 1e6
+                  << " us, load driver " << (driverCpuSeconds() - driverCpuBefore) / kCalls * 1e6
+                  << " us";
+        if (options.raw) {
+            std::cout << "; reply " << replySize << " bytes";
         }
-        running = false;
-        for (auto& thread : threads) {
-            thread.join();
-        }
-        const auto elapsed = std::chrono::duration<double>(Clock::now() - start).count();
-        const double calls = 3.0 * loads;
-        const double serverCpu = (serverCpuSeconds(serverPid) - serverCpuBefore) / calls * 1e6;
-        const double driverCpu = (driverCpuSeconds() - driverCpuBefore) / calls * 1e6;
-        std::cout << kClients << " clients: " << static_cast<long>(3 * loads / elapsed)
-                  << " calls/s (" << static_cast<long>(loads / elapsed)
-                  << " agenda loads/s)   (goal >= 10000 calls/s)\n";
-        std::cout << "CPU per call: server " << serverCpu << " us, load driver " << driverCpu
-                  << " us; with both cores free that is at most "
-                  << static_cast<long>(2e6 / (serverCpu + driverCpu)) << " calls/s\n";
-        std::cout << "server RSS during the run: peak sampled " << peakRss / 1024.0
-                  << " MiB, VmHWM since start " << statusField(serverPid, "VmHWM:") / 1024.0
-                  << " MiB   (goal < 64 MiB)\n";
+        std::cout << '\n';
     }
-    {
-        AgendaClient client(kSeriesOperator);
-        const auto start = Clock::now();
-        const auto first = client.server.call("GetPrxAtivPessoalBloco", {client.code, 3650});
-        const auto repetition = client.server.call("GetPrxNrRepetAtivPess", {client.code});
-        const long long number = std::stoll(first.payload.asString());
-        auto reminders = ReminderQueries::agendaFields();
-        auto descriptions = ReminderQueries::descriptionFields();
-        for (int i = 0; i < 3650; ++i) {
-            const auto nr = std::to_string(number + i);
-            const DateTime when(Date::fromParts(2030, 1, 1).addDays(i), std::chrono::hours(9));
-            reminders.changes.push_back(
-                {ChangeKind::Insert,
-                 {},
-                 {client.code, nr, "Tomar o remédio", when, "P", "S", 10.0, "S", "09:00:00", "5",
-                  when.date().format(), repetition.payload}});
-            descriptions.changes.push_back(
-                {ChangeKind::Insert,
-                 {},
-                 {Blob{"{\\rtf1 Tomar 1 comprimido em jejum.}"}, client.code, nr}});
+}
+
+// The marked days are rebuilt when the operator's reminders change: each round inserts a
+// reminder and deletes it again (the data stays as it was), then reads the marked days.
+void firstReadsAfterChange(const Options& options) {
+    AgendaClient client(options, 0);
+    const auto& code = client.code();
+    const Date day = dayOf(options, 0, 1);
+    const auto args = client.arguments(kGetDatasAFazer, day, 1);
+    std::vector<double> firstReads;
+    for (int round = 0; round < 30; ++round) {
+        const auto number = client.server().call("GetPrxAtivPessoal", {code});
+        if (!number.ok()) {
+            throw std::runtime_error("GetPrxAtivPessoal failed");
         }
-        const auto built = Clock::now();
-        const auto a = client.server.call("SetAfazer", {Variant(reminders)});
-        const auto sentReminders = Clock::now();
-        const auto b = client.server.call("SetDescAFazer", {Variant(descriptions)});
-        const auto done = Clock::now();
-        if (!a.ok() || !b.ok()) {
-            throw std::runtime_error("series insert failed: " + (a.ok() ? b : a).error->message);
+        const DateTime when(day, std::chrono::hours(7));
+        const Row row = {code,
+                         number.payload,
+                         "Ligar para o fornecedor",
+                         when,
+                         "P",
+                         "N",
+                         Variant(),
+                         Variant(),
+                         "07:00:00",
+                         "0",
+                         day.format(),
+                         Variant()};
+        for (const auto kind : {ChangeKind::Insert, ChangeKind::Delete}) {
+            auto delta = ReminderQueries::agendaFields();
+            delta.changes.push_back(kind == ChangeKind::Insert ? Change{kind, {}, row}
+                                                               : Change{kind, row, {}});
+            const auto applied = client.server().call("SetAfazer", {Variant(delta)});
+            if (!applied.ok()) {
+                throw std::runtime_error("SetAfazer failed: " + applied.error->message);
+            }
         }
-        using ms = std::chrono::duration<double, std::milli>;
-        std::cout << "3650-row series: SetAfazer " << ms(sentReminders - built).count()
-                  << " ms + SetDescAFazer " << ms(done - sentReminders).count()
-                  << " ms = " << ms(done - built).count()
-                  << " ms durable (numbers reserved and deltas built in "
-                  << ms(built - start).count() << " ms)   (goal < 100 ms)\n";
+        client.recording = true;
+        client.latencies[kGetDatasAFazer].clear();
+        client.timed(kGetDatasAFazer, args);
+        client.recording = false;
+        firstReads.push_back(client.latencies[kGetDatasAFazer].front());
     }
+    std::cout << "  GetDatasAFazer, first read after a change: p50 " << percentile(firstReads, 0.5)
+              << " ms, max " << percentile(firstReads, 1.0) << " ms\n";
+}
+
+void manyClients(const Options& options, pid_t serverPid) {
+    std::vector<std::unique_ptr<AgendaClient>> clients;
+    for (int i = 1; i <= options.clients; ++i) {
+        clients.push_back(std::make_unique<AgendaClient>(options, options.clientOperator(i)));
+    }
+    std::atomic<bool> running{true};
+    std::atomic<long> loads{0};
+    long peakRss = 0;
+    std::vector<std::thread> threads;
+    const double serverCpuBefore = serverCpuSeconds(serverPid);
+    const double driverCpuBefore = driverCpuSeconds();
+    const auto start = Clock::now();
+    for (auto& client : clients) {
+        threads.emplace_back([&, c = client.get()] {
+            while (running) {
+                c->load();
+                ++loads;
+            }
+        });
+    }
+    while (Clock::now() - start < std::chrono::duration<double>(options.seconds)) {
+        peakRss = std::max(peakRss, statusField(serverPid, "VmRSS:"));
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    running = false;
+    for (auto& thread : threads) {
+        thread.join();
+    }
+    const auto elapsed = std::chrono::duration<double>(Clock::now() - start).count();
+    const double calls = static_cast<double>(kMethodCount) * static_cast<double>(loads);
+    const double serverCpu = (serverCpuSeconds(serverPid) - serverCpuBefore) / calls * 1e6;
+    const double driverCpu = (driverCpuSeconds() - driverCpuBefore) / calls * 1e6;
+    std::cout << options.clients << " clients" << (options.raw ? " (raw)" : "") << ": "
+              << static_cast<long>(calls / elapsed) << " calls/s ("
+              << static_cast<long>(static_cast<double>(loads) / elapsed) << " agenda loads/s)\n";
+    std::cout << "CPU per call: server " << serverCpu << " us, load driver " << driverCpu
+              << " us; with both cores free that is at most "
+              << static_cast<long>(2e6 / (serverCpu + driverCpu)) << " calls/s\n";
+    std::cout << "server RSS during the run: peak sampled " << static_cast<double>(peakRss) / 1024
+              << " MiB, VmHWM since start "
+              << static_cast<double>(statusField(serverPid, "VmHWM:")) / 1024 << " MiB\n";
+}
+
+void seriesInsert(const Options& options) {
+    AgendaClient client(options, options.seriesOperator());
+    const auto& code = client.code();
+    const auto start = Clock::now();
+    const auto first = client.server().call("GetPrxAtivPessoalBloco", {code, 3650});
+    const auto repetition = client.server().call("GetPrxNrRepetAtivPess", {code});
+    if (!first.ok() || !repetition.ok()) {
+        throw std::runtime_error("numbers for the series not reserved");
+    }
+    const long long number = std::stoll(first.payload.asString());
+    auto reminders = ReminderQueries::agendaFields();
+    auto descriptions = ReminderQueries::descriptionFields();
+    for (int i = 0; i < 3650; ++i) {
+        const auto nr = std::to_string(number + i);
+        const DateTime when(Date::fromParts(2030, 1, 1).addDays(i), std::chrono::hours(9));
+        reminders.changes.push_back({ChangeKind::Insert,
+                                     {},
+                                     {code, nr, "Tomar o remédio", when, "P", "S", 10.0, "S",
+                                      "09:00:00", "5", when.date().format(), repetition.payload}});
+        descriptions.changes.push_back(
+            {ChangeKind::Insert, {}, {Blob{"{\\rtf1 Tomar 1 comprimido em jejum.}"}, code, nr}});
+    }
+    const auto built = Clock::now();
+    const auto a = client.server().call("SetAfazer", {Variant(reminders)});
+    const auto sentReminders = Clock::now();
+    const auto b = client.server().call("SetDescAFazer", {Variant(descriptions)});
+    const auto done = Clock::now();
+    if (!a.ok() || !b.ok()) {
+        throw std::runtime_error("series insert failed: " + (a.ok() ? b : a).error->message);
+    }
+    std::cout << "3650-row series: SetAfazer " << Milliseconds(sentReminders - built).count()
+              << " ms + SetDescAFazer " << Milliseconds(done - sentReminders).count()
+              << " ms = " << Milliseconds(done - built).count()
+              << " ms durable (numbers reserved and deltas built in "
+              << Milliseconds(built - start).count() << " ms)\n";
+}
+
+Options parseOptions(int argc, char** argv) {
+    Options options;
+    for (int i = 1; i < argc; ++i) {
+        const std::string name = argv[i];
+        if (name == "--raw") {
+            options.raw = true;
+            continue;
+        }
+        if (name == "--whole-history") {
+            options.wholeHistory = true;
+            continue;
+        }
+        if (i + 1 >= argc) {
+            throw std::invalid_argument("missing value after " + name);
+        }
+        const std::string value = argv[++i];
+        if (name == "--db") {
+            options.db = value.find(':') == std::string::npos ? "sqlite:" + value : value;
+        } else if (name == "--port") {
+            options.port = std::stoi(value);
+        } else if (name == "--operators") {
+            options.operators = std::stoi(value);
+        } else if (name == "--reminders") {
+            options.reminders = std::stoi(value);
+        } else if (name == "--days") {
+            options.days = std::stoi(value);
+        } else if (name == "--first-day") {
+            const auto day = Date::parse(value);
+            if (!day) {
+                throw std::invalid_argument("--first-day takes yyyy-mm-dd");
+            }
+            options.firstDay = *day;
+        } else if (name == "--clients") {
+            options.clients = std::stoi(value);
+        } else if (name == "--seconds") {
+            options.seconds = std::stod(value);
+        } else if (name == "--server") {
+            options.serverBinary = value;
+        } else {
+            throw std::invalid_argument("unknown option " + name);
+        }
+    }
+    if (options.operators < 1 || options.reminders < 1 || options.days < 1 || options.clients < 1) {
+        throw std::invalid_argument("operators, reminders, days and clients must be positive");
+    }
+    return options;
+}
+
+std::string commandLine(int argc, char** argv) {
+    std::string line = argv[0];
+    for (int i = 1; i < argc; ++i) {
+        line += ' ';
+        line += argv[i];
+    }
+    return line;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::string path = "/tmp/lembrete-bench.db";
-    double seconds = 5;
-    for (int i = 1; i + 1 < argc; i += 2) {
-        if (std::string(argv[i]) == "--db") {
-            path = argv[i + 1];
-        } else if (std::string(argv[i]) == "--seconds") {
-            seconds = std::stod(argv[i + 1]);
-        }
+    Options options;
+    try {
+        options = parseOptions(argc, argv);
+        prepareStore(options);
+    } catch (const std::exception& error) {
+        std::cerr << "load driver: " << error.what() << '\n';
+        return 2;
     }
-    if (!std::filesystem::exists(path)) {
-        seed(path);
-    }
+    std::cout << options.operators << " operators x " << options.reminders << " reminders over "
+              << options.days << " days from " << options.firstDay.iso() << "; "
+              << (options.wholeHistory ? "every marked day" : "the calendar's six weeks")
+              << " per load; " << (options.raw ? "replies not decoded" : "replies decoded") << '\n';
     const pid_t server = fork();
     if (server == 0) {
         prctl(PR_SET_PDEATHSIG, SIGKILL);
-        const std::string db = "sqlite:" + path;
-        const std::string listen = "127.0.0.1:" + std::to_string(kPort);
-        execl(LEMBRETE_SERVER_BINARY, "lembrete-server", "--db", db.c_str(), "--listen",
-              listen.c_str(), nullptr);
+        const std::string listen = "127.0.0.1:" + std::to_string(options.port);
+        execl(options.serverBinary.c_str(), "lembrete-server", "--db", options.db.c_str(),
+              "--listen", listen.c_str(), nullptr);
         _exit(127);
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(500));
     int status = 0;
     try {
-        measure(server, seconds);
+        oneClient(options, server);
+        firstReadsAfterChange(options);
+        manyClients(options, server);
+        seriesInsert(options);
     } catch (const std::exception& error) {
         std::cerr << "load driver: " << error.what() << '\n';
         status = 1;
     }
     kill(server, SIGTERM);
     waitpid(server, nullptr, 0);
-    std::cout
-        << "rerun: cmake --build build/default --target lembrete_server_load lembrete-server && "
-           "build/default/bench/server/lembrete_server_load --db "
-        << path << " --seconds " << seconds << "   (delete the file to seed it again)\n";
+    std::cout << "rerun: " << commandLine(argc, argv) << '\n';
     return status;
 }
