@@ -131,6 +131,12 @@ void ClientFixture::clickButton(QAbstractButton* button) {
     QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(6, button->height() / 2));
 }
 
+void ClientFixture::activate(QWidget& window) {
+    window.activateWindow();
+    QApplication::setActiveWindow(&window);
+    EXPECT_TRUE(QTest::qWaitForWindowActive(&window));
+}
+
 int ClientFixture::gridRows() const {
     return agenda<QTableView>("dbsAFazer")->model()->rowCount();
 }

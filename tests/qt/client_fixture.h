@@ -82,6 +82,8 @@ class ClientFixture : public ::testing::Test {
     // User actions on the agenda.
     void clickCell(int row, int column, bool twice = false);
     static void clickButton(QAbstractButton* button);
+    // Makes `window` the active window, so that focus and keys reach its widgets.
+    static void activate(QWidget& window);
     void clickDay(QCalendarWidget& calendar, QDate day);
     int gridRows() const;
     QString cell(int row, int column) const;
@@ -101,3 +103,11 @@ class ClientFixture : public ::testing::Test {
 };
 
 }  // namespace lembrete::testing
+
+// Readable dates and times in the failures of the Qt suites.
+inline void PrintTo(const QDate& date, std::ostream* out) {
+    *out << date.toString(Qt::ISODate).toStdString();
+}
+inline void PrintTo(const QTime& time, std::ostream* out) {
+    *out << time.toString(Qt::ISODate).toStdString();
+}

@@ -30,6 +30,7 @@
 #include <limits>
 
 #include "agenda/agenda_module.h"
+#include "qt/module/date_box_keys.h"
 #include "qt/module/format_tool_bar.h"
 #include "qt/module/grid_delegate.h"
 #include "qt/module/grid_model.h"
@@ -191,6 +192,14 @@ void showText(TCustomEdit& edit, QWidget& widget) {
     }
 }
 
+// Rewriting a box's value puts its cursor back at the start: a box the user is typing in
+// is rewritten only when the component holds something else.
+void showDate(QDateTimeEdit& box, QDate date) {
+    if (box.date() != date) {
+        box.setDate(date);
+    }
+}
+
 void showMarks(TDBCalendar& calendar, QCalendarWidget& widget) {
     widget.setDateTextFormat(QDate(), QTextCharFormat());
     QTextCharFormat bold;
@@ -291,7 +300,11 @@ void WidgetBinder::bind(Component& component, QWidget& widget) {
         // An empty box would open its pop-up on its blank date (1900): open it on today.
         dateEdit->calendarWidget()->installEventFilter(this);
         popups_[dateEdit->calendarWidget()] = &binding;
-    } else if (auto* button = qobject_cast<QPushButton*>(&widget)) {
+    }
+    if (auto* box = qobject_cast<QDateTimeEdit*>(&widget)) {
+        new DateBoxKeys(*box);
+    }
+    if (auto* button = qobject_cast<QPushButton*>(&widget)) {
         if (auto* headless = dynamic_cast<TButton*>(&component)) {
             button->setDefault(headless->Default());
             button->setAutoDefault(headless->Default());
@@ -504,15 +517,18 @@ void WidgetBinder::apply(Binding& binding, Property property, bool initial) {
     } else if (auto* dateEdit = dynamic_cast<TDateEdit*>(&component)) {
         if (property == Property::Date) {
             const auto date = dateEdit->GetDate();
-            qobject_cast<QDateEdit*>(&widget)->setDate(date ? toQDate(date->date()) : kNoDate);
+            showDate(*qobject_cast<QDateEdit*>(&widget), date ? toQDate(date->date()) : kNoDate);
         }
     } else if (auto* picker = dynamic_cast<TDateTimePicker*>(&component)) {
         if (property == Property::Time || property == Property::Date) {
             const DateTime& value = picker->GetDateTime();
             auto* box = qobject_cast<QDateTimeEdit*>(&widget);
-            box->setTime(QTime(value.hour(), value.minute(), value.second()));
+            if (const QTime time(value.hour(), value.minute(), value.second());
+                box->time() != time) {
+                box->setTime(time);
+            }
             if (picker->Kind() == dtkDate) {
-                box->setDate(toQDate(value.date()));
+                showDate(*box, toQDate(value.date()));
             }
         }
     } else if (auto* month = dynamic_cast<TMonthCalendar*>(&component)) {
@@ -680,6 +696,17 @@ void WidgetBinder::listen(Binding& binding) {
                     });
         }
     } else if (auto* calendar = qobject_cast<QCalendarWidget*>(&widget)) {
+        // The month menu and the year box of the navigation bar only turn the page: the
+        // selected day in the month turned to becomes the user's pick, as a click would.
+        connect(
+            calendar, &QCalendarWidget::currentPageChanged, connections_.get(),
+            [calendar](int year, int month) {
+                const QDate selected = calendar->selectedDate();
+                if (selected.year() != year || selected.month() != month) {
+                    const int last = QDate(year, month, 1).daysInMonth();
+                    calendar->setSelectedDate(QDate(year, month, std::min(selected.day(), last)));
+                }
+            });
         if (auto* month = dynamic_cast<TMonthCalendar*>(&component)) {
             connect(calendar, &QCalendarWidget::selectionChanged, connections_.get(),
                     [this, bound, month, calendar] {
