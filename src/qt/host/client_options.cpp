@@ -21,8 +21,13 @@ int parsePort(const std::string& text) {
 const char* ClientOptions::usage() {
     return "Uso: lembrete-client [--server HOST:PORTA] [--operator CODIGO] [--password-stdin] "
            "[--quit-after-start]\n"
+           "       lembrete-client --help | -h | --version\n"
            "A senha vem da primeira linha da entrada padrão (--password-stdin) ou da variável "
            "LEMBRETE_PASSWORD;\nsem ela, o cliente pede a senha na janela de entrada.\n";
+}
+
+std::string ClientOptions::version() {
+    return std::string("lembrete-client ") + LEMBRETE_VERSION;
 }
 
 ClientOptions ClientOptions::parse(const std::vector<std::string>& args) {
@@ -30,7 +35,7 @@ ClientOptions ClientOptions::parse(const std::vector<std::string>& args) {
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
         const auto value = [&]() -> const std::string& {
-            if (i + 1 >= args.size()) {
+            if (i + 1 >= args.size() || args[i + 1].starts_with('-')) {
                 throw std::invalid_argument("Falta o valor de " + arg);
             }
             return args[++i];
@@ -49,6 +54,10 @@ ClientOptions ClientOptions::parse(const std::vector<std::string>& args) {
             options.passwordFromStdin = true;
         } else if (arg == "--quit-after-start") {
             options.quitAfterStart = true;
+        } else if (arg == "--help" || arg == "-h") {
+            options.showHelp = true;
+        } else if (arg == "--version") {
+            options.showVersion = true;
         } else {
             throw std::invalid_argument("Argumento inesperado: " + arg);
         }

@@ -1,13 +1,15 @@
 // ClientOptions: the command line of lembrete-client.
 //
 //   lembrete-client [--server HOST:PORT] [--operator CODE] [--password-stdin]
-//                   [--quit-after-start]
+//                   [--quit-after-start] | --help | -h | --version
 //
 // The password never goes on the command line: --password-stdin reads it from the first line
 // of standard input, otherwise the environment variable LEMBRETE_PASSWORD gives it. With an
 // operator and a password the client logs in without asking; the login dialog appears only
 // when something is missing or the login fails. --quit-after-start prints how long the start
 // took (login to the agenda shown with its list) and quits: the start-up measurement.
+// --help, -h and --version ask for the usage or the version only: the caller prints it and
+// quits without opening a window. An option is never read as the value of the one before.
 #pragma once
 
 #include <optional>
@@ -23,6 +25,8 @@ struct ClientOptions {
     std::optional<std::string> password;
     bool passwordFromStdin = false;
     bool quitAfterStart = false;
+    bool showHelp = false;
+    bool showVersion = false;
 
     static constexpr const char* kPasswordVariable = "LEMBRETE_PASSWORD";
 
@@ -30,6 +34,8 @@ struct ClientOptions {
     // environment's password is taken here; standard input is read by the caller.
     static ClientOptions parse(const std::vector<std::string>& args);
     static const char* usage();
+    // "lembrete-client VERSION".
+    static std::string version();
 };
 
 }  // namespace lembrete

@@ -44,28 +44,44 @@ std::optional<ClientSession> login(const ClientOptions& options) {
     return dialog.session();
 }
 
+// Without a display the platform would abort the process: say so and stop instead.
+bool displayAvailable() {
+    return !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") ||
+           !qEnvironmentVariableIsEmpty("DISPLAY") ||
+           !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     QElapsedTimer started;
     started.start();
+    // Read before any window system is touched: --help and --version need no display.
+    ClientOptions options;
+    try {
+        options = ClientOptions::parse(std::vector<std::string>(argv + 1, argv + argc));
+    } catch (const std::invalid_argument& error) {
+        std::cerr << "lembrete-client: " << error.what() << "\n" << ClientOptions::usage();
+        return 2;
+    }
+    if (options.showHelp) {
+        std::cout << ClientOptions::usage();
+        return 0;
+    }
+    if (options.showVersion) {
+        std::cout << ClientOptions::version() << "\n";
+        return 0;
+    }
+    if (!displayAvailable()) {
+        std::cerr << "lembrete-client: não há tela para abrir a janela (defina DISPLAY ou "
+                     "WAYLAND_DISPLAY)\n";
+        return 1;
+    }
     QApplication application(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Lembrete"));
     QApplication::setApplicationName(QStringLiteral("lembrete-client"));
     QLocale::setDefault(QLocale(QLocale::Portuguese, QLocale::Brazil));
 
-    ClientOptions options;
-    try {
-        const QStringList arguments = QApplication::arguments();
-        std::vector<std::string> args;
-        for (qsizetype i = 1; i < arguments.size(); ++i) {
-            args.push_back(arguments[i].toStdString());
-        }
-        options = ClientOptions::parse(args);
-    } catch (const std::invalid_argument& error) {
-        std::cerr << "lembrete-client: " << error.what() << "\n" << ClientOptions::usage();
-        return 2;
-    }
     if (options.passwordFromStdin) {
         std::string password;
         std::getline(std::cin, password);
