@@ -28,8 +28,8 @@ ClientRun runClient(const QStringList& arguments) {
     process.closeWriteChannel();
     EXPECT_TRUE(process.waitForFinished(20000)) << arguments.join(' ').toStdString();
     return ClientRun{process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-               QString::fromUtf8(process.readAllStandardOutput()),
-               QString::fromUtf8(process.readAllStandardError())};
+                     QString::fromUtf8(process.readAllStandardOutput()),
+                     QString::fromUtf8(process.readAllStandardError())};
 }
 
 TEST(ClientCommandLineTest, UsageAndVersionNeedNoDisplay) {

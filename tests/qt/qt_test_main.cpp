@@ -1,9 +1,10 @@
 // The Qt suites run GoogleTest inside one QApplication (offscreen platform), in Brazilian
-// Portuguese, as the client does.
+// Portuguese with Qt's own texts translated, as the client does.
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QLocale>
+
+#include "qt/host/language.h"
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM",
@@ -11,7 +12,7 @@ int main(int argc, char** argv) {
     QApplication application(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("LembreteTestes"));
     QApplication::setApplicationName(QStringLiteral("lembrete-client-tests"));
-    QLocale::setDefault(QLocale(QLocale::Portuguese, QLocale::Brazil));
+    lembrete::usePortuguese(application);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

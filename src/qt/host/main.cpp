@@ -2,13 +2,13 @@
 // login dialog), opens the main window and the agenda of the module PKG_LMB00300.
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QLocale>
 #include <QTimer>
 #include <iostream>
 #include <string>
 #include <variant>
 
 #include "qt/host/client_options.h"
+#include "qt/host/language.h"
 #include "qt/host/login_dialog.h"
 #include "qt/host/main_window.h"
 #include "qt/host/server_login.h"
@@ -80,7 +80,9 @@ int main(int argc, char** argv) {
     QApplication application(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Lembrete"));
     QApplication::setApplicationName(QStringLiteral("lembrete-client"));
-    QLocale::setDefault(QLocale(QLocale::Portuguese, QLocale::Brazil));
+    // The desktop entry's name: the task bar groups the windows under its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("lembrete-client"));
+    usePortuguese(application);
 
     if (options.passwordFromStdin) {
         std::string password;

@@ -1,11 +1,13 @@
 #include "qt/host/main_window.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QStatusBar>
 
+#include "qt/host/app_icon.h"
 #include "qt/host/busy_indicator.h"
 #include "qt/host/module_library.h"
 #include "qt/host/qt_host_services.h"
@@ -24,6 +26,8 @@ MainWindow::MainWindow(const ClientSession& session, const Clock& clock)
       module_(std::make_unique<ModuleLibrary>()) {
     setObjectName("frmPrincipal");
     setWindowTitle(QStringLiteral("Lembrete"));
+    // Every window of the client, the task bar and the tray take the application's icon.
+    QApplication::setWindowIcon(appIcon());
     area_->setObjectName("mdiArea");
     area_->setBackground(QColor(0x5a, 0x6e, 0x8c));
     setCentralWidget(area_);
@@ -45,8 +49,10 @@ MainWindow::MainWindow(const ClientSession& session, const Clock& clock)
     who->setObjectName("lblSessao");
     statusBar()->addPermanentWidget(who);
     connect(services_.get(), &QtHostServices::cacheRefreshed, this, [this](const QStringList& t) {
-        statusBar()->showMessage(QStringLiteral("Atualizado: %1").arg(t.join(", ")),
-                                 kCacheNoticeMs);
+        if (t.contains(QStringLiteral("ATIVPESSOAL"))) {
+            statusBar()->showMessage(QStringLiteral("Lembretes gravados no servidor."),
+                                     kCacheNoticeMs);
+        }
     });
     resize(1000, 680);
 }
