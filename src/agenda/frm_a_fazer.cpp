@@ -415,8 +415,9 @@ void TfrmAFazer::sbtAlterarClick() {
 // --- datasets --------------------------------------------------------------------------------
 
 void TfrmAFazer::cdsAFazerAfterOpen() {
-    // The description follows from the after-scroll that opening the list raises next.
-    gateway.GetDatasAFazer(Host().Operador(), cdsDatasAFazer);
+    // The description follows from the after-scroll that opening the list raises next. Only
+    // the weeks the calendar shows are asked for: a long history costs nothing per load.
+    gateway.GetDatasAFazer(Host().Operador(), cdsDatasAFazer, dbcAFazer.ShownDays());
 }
 
 void TfrmAFazer::cdsAFazerAfterScroll() {

@@ -97,4 +97,11 @@ class DateTime {
     std::chrono::milliseconds timeOfDay_{0};
 };
 
+// A span of days, both ends included.
+struct DayRange {
+    Date first;
+    Date last;
+    friend constexpr bool operator==(const DayRange&, const DayRange&) = default;
+};
+
 }  // namespace lembrete

@@ -52,8 +52,13 @@ void ReminderGateway::GetAFazer(const ReminderFilter& filter, ClientDataSet& tar
          target);
 }
 
-void ReminderGateway::GetDatasAFazer(const std::string& operatorCode, ClientDataSet& target) {
-    load("GetDatasAFazer", {operatorCode}, target);
+void ReminderGateway::GetDatasAFazer(const std::string& operatorCode, ClientDataSet& target,
+                                     std::optional<DayRange> days) {
+    if (days) {
+        load("GetDatasAFazer", {operatorCode, DateTime(days->first), DateTime(days->last)}, target);
+    } else {
+        load("GetDatasAFazer", {operatorCode}, target);
+    }
 }
 
 void ReminderGateway::GetDescAFazer(const std::string& operatorCode, const std::string& number,

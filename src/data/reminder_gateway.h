@@ -12,6 +12,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -44,7 +45,9 @@ class ReminderGateway {
     // GetAFazer (the editor spells it getAFazer; the server ignores letter case).
     void GetAFazer(const ReminderFilter& filter, ClientDataSet& target,
                    std::string_view method = "GetAFazer");
-    void GetDatasAFazer(const std::string& operatorCode, ClientDataSet& target);
+    // The days with reminders within `days`; without it, every such day.
+    void GetDatasAFazer(const std::string& operatorCode, ClientDataSet& target,
+                        std::optional<DayRange> days = std::nullopt);
     void GetDescAFazer(const std::string& operatorCode, const std::string& number,
                        ClientDataSet& target);
     void GetVerifObs(const std::string& operatorCode, const std::string& number,

@@ -1,5 +1,7 @@
 #include "server/reminder_queries.h"
 
+#include <algorithm>
+
 #include "data/reminder_record.h"
 #include "net/base64.h"
 #include "net/json_codec.h"
@@ -145,12 +147,19 @@ DataPacket ReminderQueries::seriesRule(StoreConnection& connection, const std::s
 }
 
 void ReminderQueries::forEachMarkedDay(StoreConnection& connection, const std::string& operatorCode,
+                                       std::optional<DayRange> days,
                                        const std::function<void(std::string_view stored)>& visit) {
-    // The index (CDOPERADOR, DTATIVPESS) yields the date-times in order; dropping repeated days
-    // here costs far less than a DISTINCT, which sorts them all again.
+    // The index (CDOPERADOR, DTATIVPESS) yields the date-times of the range in order; dropping
+    // repeated days here costs far less than a DISTINCT, which sorts them all again.
     auto& select = connection.statement(
-        "SELECT DTATIVPESS FROM ATIVPESSOAL WHERE CDOPERADOR = :op ORDER BY DTATIVPESS", "t", "t");
+        "SELECT DTATIVPESS FROM ATIVPESSOAL"
+        " WHERE CDOPERADOR = :op AND DTATIVPESS >= :fromDay AND DTATIVPESS < :untilDay"
+        " ORDER BY DTATIVPESS",
+        "ttt", "t");
     select.setText(0, operatorCode);
+    // Stored date-times are ISO text: every one sorts after "" and before "9999".
+    select.setText(1, days ? days->first.iso() : std::string());
+    select.setText(2, days ? days->last.addDays(1).iso() : std::string("9999"));
     std::string lastDay;
     for (bool more = select.execute(); more; more = select.fetch()) {
         const std::string_view stored = select.text(0);
@@ -162,10 +171,10 @@ void ReminderQueries::forEachMarkedDay(StoreConnection& connection, const std::s
     }
 }
 
-DataPacket ReminderQueries::markedDays(StoreConnection& connection,
-                                       const std::string& operatorCode) {
+DataPacket ReminderQueries::markedDays(StoreConnection& connection, const std::string& operatorCode,
+                                       std::optional<DayRange> days) {
     DataPacket packet = markedDayFields();
-    forEachMarkedDay(connection, operatorCode, [&](std::string_view stored) {
+    forEachMarkedDay(connection, operatorCode, days, [&](std::string_view stored) {
         if (const auto when = json_codec::parseIsoDateTime(stored)) {
             packet.rows.push_back({Variant(when->date())});
         }
@@ -174,13 +183,15 @@ DataPacket ReminderQueries::markedDays(StoreConnection& connection,
 }
 
 std::string ReminderQueries::markedDaysText(StoreConnection& connection,
-                                            const std::string& operatorCode) {
+                                            const std::string& operatorCode,
+                                            std::optional<DayRange> days) {
     // A thousand days are usual: each row is written as the codec writes a midnight
     // date-time, straight from the stored text, once that text is known to read as one.
     constexpr std::string_view midnightRow = ",[\"yyyy-mm-ddT00:00:00\"]";
     std::string rows;
-    rows.reserve(1024 * midnightRow.size());
-    forEachMarkedDay(connection, operatorCode, [&](std::string_view stored) {
+    const int expectedDays = days ? std::min(days->first.daysUntil(days->last) + 1, 1024) : 1024;
+    rows.reserve(static_cast<std::size_t>(expectedDays) * midnightRow.size());
+    forEachMarkedDay(connection, operatorCode, days, [&](std::string_view stored) {
         if (json_codec::isIsoDateTime(stored)) {
             rows += rows.empty() ? "[\"" : ",[\"";
             rows += stored.substr(0, 10);

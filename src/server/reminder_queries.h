@@ -3,7 +3,9 @@
 //   agenda       ReminderRecord rows (CDOPERADOR .. NRREPETATIVP, with HORARIO "HH:MM:SS" and
 //                DATA "dd/mm/yyyy" computed here) of one operator, filtered and ordered by
 //                date-time, then number (numeric order)
-//   markedDays   one DTATIVPESS row per day on which the operator has reminders
+//   markedDays   one DTATIVPESS row per day on which the operator has reminders, within a
+//                range of days when given (read from the (operator, date) index: the cost is
+//                that of the rows in the range)
 //   description  the description row of one reminder: none or one
 //   series       the ReminderRecord rows of one series (NRREPETATIVP), in date order
 //   seriesRule   the SeriesRecord row of one series: none (a series stored without its rule) or
@@ -13,6 +15,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -35,9 +38,11 @@ struct AgendaFilter {
 class ReminderQueries {
   public:
     static DataPacket agenda(StoreConnection& connection, const AgendaFilter& filter);
-    static DataPacket markedDays(StoreConnection& connection, const std::string& operatorCode);
+    static DataPacket markedDays(StoreConnection& connection, const std::string& operatorCode,
+                                 std::optional<DayRange> days = std::nullopt);
     // markedDays as the JSON text of its packet, for the wire.
-    static std::string markedDaysText(StoreConnection& connection, const std::string& operatorCode);
+    static std::string markedDaysText(StoreConnection& connection, const std::string& operatorCode,
+                                      std::optional<DayRange> days = std::nullopt);
     static DataPacket description(StoreConnection& connection, const std::string& operatorCode,
                                   const std::string& number);
 
@@ -55,6 +60,7 @@ class ReminderQueries {
   private:
     // Each day with reminders, in order: the first stored date-time text of that day, unchecked.
     static void forEachMarkedDay(StoreConnection& connection, const std::string& operatorCode,
+                                 std::optional<DayRange> days,
                                  const std::function<void(std::string_view stored)>& visit);
 };
 

@@ -73,10 +73,21 @@ std::string getAFazer(const CallContext& context) {
                                         : ReminderQueries::agendaFields());
 }
 
+// GetDatasAFazer(operator[, from, to]): with the two dates, the days from `from` to `to`.
 std::string getDatasAFazer(const CallContext& context) {
     const auto operatorCode = context.args.text(0);
+    std::optional<DayRange> days;
+    if (context.args.count() == 3) {
+        days = DayRange{context.args.dateTime(1).date(), context.args.dateTime(2).date()};
+        if (days->last < days->first) {
+            throw RpcFailure(rpc_error::InvalidParams,
+                             "Período inválido para GetDatasAFazer: a data final (" +
+                                 days->last.format() + ") é anterior à inicial (" +
+                                 days->first.format() + ").");
+        }
+    }
     return isOwnOperator(context, operatorCode)
-               ? context.markedDays.reply(context.connection, operatorCode)
+               ? context.markedDays.reply(context.connection, operatorCode, days)
                : json_codec::encodePacket(ReminderQueries::markedDayFields());
 }
 
@@ -162,12 +173,13 @@ struct Method {
     std::size_t arity;
     bool needsSession;
     std::function<std::string(const CallContext&)> run;
+    std::size_t longerArity = 0;  // another accepted count (trailing optional arguments)
 };
 
 const std::array<Method, 13> kMethods = {{
     {"Login", 2, false, login},
     {"GetAFazer", 6, true, getAFazer},
-    {"GetDatasAFazer", 1, true, getDatasAFazer},
+    {"GetDatasAFazer", 1, true, getDatasAFazer, 3},
     {"GetDescAFazer", 2, true, getDescAFazer},
     {"GetVerifObs", 2, true, getDescAFazer},
     {"GetPrxAtivPessoal", 1, true,
@@ -198,7 +210,7 @@ std::string ReminderService::call(std::string_view name, const std::vector<JsonV
                                   const std::string& token) {
     const Method& method = findMethod(name);
     const RpcArguments args(method.name, params);
-    args.expectCount(method.arity);
+    args.expectCount(method.arity, method.longerArity);
     auto connection = store_.lease();
     try {
         std::optional<std::string> sessionOperator;

@@ -3,7 +3,8 @@
 //   Login(operator, password)                         -> token (text)
 //   GetAFazer(reference, operator, date, showDone, showPending, fromDateOn)
 //                                                     -> packet of ReminderRecord rows
-//   GetDatasAFazer(operator)                          -> packet of DTATIVPESS, one per day
+//   GetDatasAFazer(operator[, from, to])              -> packet of DTATIVPESS, one per day
+//                                                        (from `from` to `to` when given)
 //   GetDescAFazer(operator, number), GetVerifObs(...)  -> packet [TXATIVPESS, CDOPERADOR,
 //   NRATIVPESS] GetPrxAtivPessoal(operator)                       -> next reminder number (text)
 //   GetPrxNrRepetAtivPess(operator)                   -> next repetition number (text)

@@ -6,11 +6,12 @@
 
 namespace lembrete {
 
-void RpcArguments::expectCount(std::size_t count) const {
-    if (params_.size() != count) {
+void RpcArguments::expectCount(std::size_t count, std::size_t alternative) const {
+    if (params_.size() != count && (alternative == 0 || params_.size() != alternative)) {
+        const std::string expected =
+            std::to_string(count) + (alternative == 0 ? "" : " ou " + std::to_string(alternative));
         throw RpcFailure(rpc_error::InvalidParams, "Número de argumentos inválido para " + method_ +
-                                                       ": esperados " + std::to_string(count) +
-                                                       ", recebidos " +
+                                                       ": esperados " + expected + ", recebidos " +
                                                        std::to_string(params_.size()) + ".");
     }
 }

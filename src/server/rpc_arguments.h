@@ -19,8 +19,9 @@ class RpcArguments {
     RpcArguments(std::string method, const std::vector<JsonValue>& params)
         : method_(std::move(method)), params_(params) {}
 
-    // Throws unless there are exactly `count` arguments.
-    void expectCount(std::size_t count) const;
+    // Throws unless there are exactly `count` arguments, or `alternative` when not 0.
+    void expectCount(std::size_t count, std::size_t alternative = 0) const;
+    std::size_t count() const { return params_.size(); }
 
     std::string text(std::size_t index) const;  // a string; null reads as empty
     bool boolean(std::size_t index) const;

@@ -74,6 +74,13 @@ void TDBCalendar::SetDataField(std::string field) {
     reloadMarks();
 }
 
+lembrete::DayRange TDBCalendar::ShownDays() const {
+    const lembrete::Date first = date_.addDays(1 - date_.day());
+    const int intoWeek = (first.weekday() - 1 - startOfWeek_ + 7) % 7;
+    const lembrete::Date firstWeek = first.addDays(-intoWeek);
+    return {firstWeek.addDays(-7), firstWeek.addDays(6 * 7 - 1)};
+}
+
 void TDBCalendar::reloadMarks() {
     std::set<lembrete::Date> marks;
     if (link_.Active()) {

@@ -58,6 +58,10 @@ class TDBCalendar : public Component {
     void SetDataField(std::string field);
     const std::set<lembrete::Date>& MarkedDays() const { return marks_; }
     bool IsMarked(lembrete::Date day) const { return marks_.count(day) > 0; }
+    // Every day a six-week month grid may show for the selected month, whether it puts the
+    // month's first week on its first row or on its second: the week before the month's first
+    // week through the sixth week from it. The marks outside it are never seen.
+    lembrete::DayRange ShownDays() const;
 
     Event<> OnChange;
 

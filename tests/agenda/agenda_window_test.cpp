@@ -92,7 +92,7 @@ TEST_F(AgendaListTest, ActivationLoadsListMarkedDaysAndDescription) {
     ASSERT_GE(calls.size(), 3u);
     const std::vector<std::string> last(calls.end() - 3, calls.end());
     EXPECT_EQ(last, (std::vector<std::string>{"GetAFazer(,ANA,08/12/2026,False,True,False)",
-                                              "GetDatasAFazer(ANA)",
+                                              "GetDatasAFazer(ANA,22/11/2026,09/01/2027)",
                                               "GetDescAFazer(ANA," + number + ")"}));
     EXPECT_EQ(ListRows(form), number + " Reunião P");
     EXPECT_EQ(form.dbrDesc.Text(), "{\\rtf pauta}");

@@ -138,7 +138,7 @@ TEST_F(CalendarTest, ClickOnADayReloadsOnceAndFollowsWithTheCaptions) {
     form.dbcAFazer.SelectDate(day(2027, 2, 14));
     EXPECT_EQ(TakeCalls({"GetAFazer", "GetDatasAFazer"}),
               (std::vector<std::string>{"GetAFazer(,ANA,14/02/2027,False,True,False)",
-                                        "GetDatasAFazer(ANA)"}));
+                                        "GetDatasAFazer(ANA,24/01/2027,13/03/2027)"}));
     EXPECT_EQ(form.panDiaAFazer.Caption(), "Domingo");
     EXPECT_EQ(form.panCalendAFazer.Caption(), "Fevereiro  2027");
 }
@@ -160,11 +160,18 @@ TEST_F(CalendarTest, TodayButtonAndShortcutComeBackToToday) {
     EXPECT_EQ(TakeCalls({"GetAFazer"}).size(), 1u);
 }
 
-TEST_F(CalendarTest, MarksTheDaysThatHoldReminders) {
+TEST_F(CalendarTest, MarksTheDaysThatHoldRemindersInTheWeeksShown) {
     Seed("Dentista", DateTime(day(2026, 12, 3), std::chrono::hours(9)));
+    Seed("Revisão", DateTime(day(2027, 1, 9), std::chrono::hours(9)));
     Seed("Feira", DateTime(day(2027, 1, 20), std::chrono::hours(9)), "R");
+    Seed("Antiga", DateTime(day(2003, 5, 2), std::chrono::hours(9)));
     TfrmAFazer& form = OpenAgenda();
-    EXPECT_EQ(form.dbcAFazer.MarkedDays(), (std::set<Date>{day(2026, 12, 3), day(2027, 1, 20)}));
+    EXPECT_EQ(form.dbcAFazer.MarkedDays(), (std::set<Date>{day(2026, 12, 3), day(2027, 1, 9)}));
+    // A month away the marks follow the weeks now shown.
+    form.dbcAFazer.SelectDate(day(2027, 1, 15));
+    EXPECT_EQ(form.dbcAFazer.MarkedDays(), (std::set<Date>{day(2027, 1, 9), day(2027, 1, 20)}));
+    form.dbcAFazer.SelectDate(day(2003, 5, 30));
+    EXPECT_EQ(form.dbcAFazer.MarkedDays(), (std::set<Date>{day(2003, 5, 2)}));
 }
 
 TEST(AnoBisexto, FollowsTheGregorianRule) {

@@ -88,6 +88,17 @@ TEST_F(ServerIntegrationTest, EveryMethod) {
     const auto days = ok(ana->call("GetDatasAFazer", {"ANA"})).asPacket();
     ASSERT_EQ(days.rows.size(), 1u);
     EXPECT_EQ(days.rows[0][0], Variant(kDay));
+    // The calendar asks for the weeks it shows; both ends are included.
+    for (const auto& [from, to, count] : std::vector<std::tuple<Date, Date, std::size_t>>{
+             {kDay, kDay, 1u},
+             {kDay.addDays(-40), kDay, 1u},
+             {kDay.addDays(1), kDay.addDays(40), 0u},
+             {kDay.addDays(-40), kDay.addDays(-1), 0u}}) {
+        const auto within =
+            ok(ana->call("GetDatasAFazer", {"ANA", DateTime(from), DateTime(to)})).asPacket();
+        EXPECT_EQ(within.rows.size(), count) << from.iso() << " .. " << to.iso();
+        EXPECT_EQ(within.fields, days.fields);
+    }
 
     const Row description = descriptionRow("ANA", "1", "{\\rtf1 Pauta: or\\'e7amento}");
     EXPECT_EQ(ok(ana->call("SetDescAFazer", {Variant(descriptionDelta({insertOf(description)}))})),
@@ -232,6 +243,11 @@ TEST_F(ServerIntegrationTest, BadInputIsRefusedAndTheServerKeepsServing) {
     const std::vector<std::tuple<std::string, std::vector<Variant>, int>> cases = {
         {"GetDatasAFazer", {}, rpc_error::InvalidParams},
         {"GetDatasAFazer", {"ANA", "ANA"}, rpc_error::InvalidParams},
+        {"GetDatasAFazer", {"ANA", DateTime(kDay)}, rpc_error::InvalidParams},
+        {"GetDatasAFazer", {"ANA", DateTime(kDay), "09/12/2026"}, rpc_error::InvalidParams},
+        {"GetDatasAFazer",
+         {"ANA", DateTime(kDay), DateTime(kDay.addDays(-1))},
+         rpc_error::InvalidParams},
         {"GetAFazer", {"", "ANA", DateTime(kDay), "sim", true, true}, rpc_error::InvalidParams},
         {"GetAFazer", {"", "ANA", "08/12/2026", true, true, true}, rpc_error::InvalidParams},
         {"GetDescAFazer", {"ANA", 1}, rpc_error::InvalidParams},

@@ -4,6 +4,7 @@
 #include <set>
 #include <thread>
 
+#include "net/json_codec.h"
 #include "net/rpc_error_codes.h"
 #include "server/delta_writer.h"
 #include "server/marked_days_cache.h"
@@ -181,6 +182,27 @@ TEST_P(ReminderStoreTest, MarkedDaysAreDistinctAndSorted) {
     ASSERT_EQ(days.rows.size(), 2u);
     EXPECT_EQ(days.rows[0][0], Variant(Date::fromParts(2026, 1, 2)));
     EXPECT_EQ(days.rows[1][0], Variant(kDay));
+}
+
+TEST_P(ReminderStoreTest, MarkedDaysWithinARangeIncludeBothEnds) {
+    const Date first = Date::fromParts(2026, 11, 29);
+    const Date last = Date::fromParts(2027, 1, 9);
+    insert({{"ANA", "1", "antes", at(first.addDays(-1), 23, 59)},
+            {"ANA", "2", "início", at(first, 0)},
+            {"ANA", "3", "meio", at(kDay, 9)},
+            {"ANA", "4", "meio", at(kDay, 18)},
+            {"ANA", "5", "fim", at(last, 23, 59)},
+            {"ANA", "6", "depois", at(last.addDays(1), 0)}});
+    insert({{"BETO", "1", "outro", at(kDay.addDays(1), 0)}});
+    auto connection = store().lease();
+    const auto days = ReminderQueries::markedDays(*connection, "ANA", DayRange{first, last});
+    ASSERT_EQ(days.rows.size(), 3u);
+    EXPECT_EQ(days.rows[0][0], Variant(first));
+    EXPECT_EQ(days.rows[1][0], Variant(kDay));
+    EXPECT_EQ(days.rows[2][0], Variant(last));
+    EXPECT_EQ(ReminderQueries::markedDays(*connection, "ANA").rows.size(), 5u);
+    EXPECT_EQ(ReminderQueries::markedDaysText(*connection, "ANA", DayRange{first, last}),
+              json_codec::encodePacket(days));
 }
 
 TEST_P(ReminderStoreTest, UpdateFindsTheRowByKeyAndOldValues) {
@@ -439,6 +461,32 @@ TEST_P(ReminderStoreTest, CachedMarkedDaysFollowChangesMadeThroughAnotherServer)
 
     applyThere(reminderDelta({deleteOf(reminderRow(moved))}));
     EXPECT_EQ(cachedDays(), before);
+}
+
+TEST_P(ReminderStoreTest, CachedRangesAreKeptApartAndFollowChangesThroughAnotherServer) {
+    insert({{"ANA", "1", "Dezembro", at(kDay, 9)}});
+    MarkedDaysCache cache;
+    const DayRange december{Date::fromParts(2026, 11, 22), Date::fromParts(2027, 1, 9)};
+    const DayRange march{Date::fromParts(2027, 2, 21), Date::fromParts(2027, 4, 10)};
+    const auto cachedDays = [&](std::optional<DayRange> days) {
+        auto connection = store().lease();
+        auto reply = cache.reply(*connection, "ANA", days);
+        EXPECT_EQ(reply, ReminderQueries::markedDaysText(*connection, "ANA", days));
+        return ReminderQueries::markedDays(*connection, "ANA", days).rows.size();
+    };
+    EXPECT_EQ(cachedDays(december), 1u);
+    EXPECT_EQ(cachedDays(march), 0u);
+    EXPECT_EQ(cachedDays(std::nullopt), 1u);
+
+    auto otherServer = reopen();
+    auto otherConnection = otherServer->lease();
+    NumberSequences::reserve(*otherConnection, "ANA", SequenceKind::Reminder, 1);
+    const ReminderValues spring{"ANA", "2", "Março", at(Date::fromParts(2027, 3, 4), 8)};
+    DeltaWriter(reminderLayout(), "ANA")
+        .apply(*otherConnection, reminderDelta({insertOf(reminderRow(spring))}));
+    EXPECT_EQ(cachedDays(march), 1u);
+    EXPECT_EQ(cachedDays(december), 1u);
+    EXPECT_EQ(cachedDays(std::nullopt), 2u);
 }
 
 TEST(MarkedDaysCacheTest, KeepsTheMostRecentlyUsedRepliesWithinItsBudget) {

@@ -146,6 +146,33 @@ TEST_F(DBCalendarTest, MarksTheDaysOfTheBoundDataSet) {
     EXPECT_TRUE(calendar.MarkedDays().empty());
 }
 
+TEST_F(DBCalendarTest, ShownDaysCoverEverySixWeekGridOfTheSelectedMonth) {
+    struct Case {
+        int startOfWeek;
+        DateParts selected;
+        DateParts first;
+        DateParts last;
+    };
+    const std::vector<Case> cases = {
+        // 1 December 2026 is a Tuesday: its week starts on Sunday 29 November.
+        {0, {2026, 12, 8}, {2026, 11, 22}, {2027, 1, 9}},
+        {0, {2026, 12, 31}, {2026, 11, 22}, {2027, 1, 9}},
+        // 1 February 2026 is a Sunday: a grid may start with it or with the week before.
+        {0, {2026, 2, 28}, {2026, 1, 25}, {2026, 3, 14}},
+        // Weeks from Monday: 1 December 2026's week starts on 30 November.
+        {1, {2026, 12, 8}, {2026, 11, 23}, {2027, 1, 10}},
+        {0, {2000, 1, 1}, {1999, 12, 19}, {2000, 2, 5}},
+    };
+    for (const auto& c : cases) {
+        calendar.SetStartOfWeek(c.startOfWeek);
+        calendar.SetDate(Date::fromParts(c.selected));
+        const DayRange shown = calendar.ShownDays();
+        EXPECT_EQ(shown.first, Date::fromParts(c.first)) << Date::fromParts(c.selected).iso();
+        EXPECT_EQ(shown.last, Date::fromParts(c.last)) << Date::fromParts(c.selected).iso();
+        EXPECT_EQ(shown.first.daysUntil(shown.last), 48);
+    }
+}
+
 TEST(DBCalendarLifetime, AComponentDestroyedBeforeItsSourceLeavesNoObserver) {
     ClientDataSet dates("cdsDatas",
                         std::vector<FieldDef>{{"DTATIVPESS", FieldType::DateTime, 0, ""}});
