@@ -68,7 +68,7 @@ std::string CalendarWriter::write(const std::vector<CalendarEntry>& entries) con
         icalcomponent_vanew(ICAL_VCALENDAR_COMPONENT, icalproperty_new_version("2.0"),
                             icalproperty_new_prodid(calendar_properties::kProductId),
                             icalproperty_new_calscale("GREGORIAN"), static_cast<void*>(nullptr)));
-    if (!utc && !entries.empty()) {
+    if (!utc) {
         icalcomponent_add_component(calendar.get(), ical::zoneDefinition(zone, zoneName_));
     }
     icaltimetype stamp = toIcalTime(stamp_);

@@ -15,6 +15,15 @@ int parseNumber(const std::string& text, int low, int high, const std::string& w
     return number;
 }
 
+Date parseDay(const std::string& text, const std::string& option) {
+    const auto day = Date::parse(text);
+    if (!day) {
+        throw std::invalid_argument("Data inválida em " + option +
+                                    ": use dd/mm/aaaa ou aaaa-mm-dd");
+    }
+    return *day;
+}
+
 }  // namespace
 
 const char* CommandLine::usage() {
@@ -23,6 +32,9 @@ const char* CommandLine::usage() {
            "[--threads N]\n"
            "  lembrete-server [--db ...] operator add CODIGO\n"
            "  lembrete-server [--db ...] operator passwd CODIGO\n"
+           "  lembrete-server [--db ...] operator feed CODIGO\n"
+           "  lembrete-server [--db ...] export --operator CODIGO [--from DATA] [--to DATA] > "
+           "arquivo.ics\n"
            "Padrões: --db sqlite:lembrete.db (na pasta atual), --listen 127.0.0.1:8300, --threads "
            "16.\n"
            "A senha é lida do terminal sem eco, ou da entrada padrão quando ela não é um "
@@ -59,9 +71,22 @@ CommandLine CommandLine::parse(const std::vector<std::string>& args) {
             line.action = args[i + 1] == "add" ? Action::AddOperator : Action::ChangePassword;
             line.operatorCode = args[i + 2];
             i += 2;
+        } else if (arg == "operator" && i + 2 < args.size() && args[i + 1] == "feed") {
+            line.action = Action::RenewFeed;
+            line.operatorCode = args[i + 2];
+            i += 2;
+        } else if (arg == "export") {
+            line.action = Action::Export;
+        } else if (line.action == Action::Export && arg == "--operator") {
+            line.operatorCode = value(arg);
+        } else if (line.action == Action::Export && (arg == "--from" || arg == "--to")) {
+            (arg == "--from" ? line.from : line.to) = parseDay(value(arg), arg);
         } else {
             throw std::invalid_argument("Argumento inesperado: " + arg);
         }
+    }
+    if (line.action == Action::Export && line.operatorCode.empty()) {
+        throw std::invalid_argument("Falta --operator CODIGO em export");
     }
     return line;
 }

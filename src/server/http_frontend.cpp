@@ -6,6 +6,7 @@
 
 #include "net/json_rpc_app_server.h"
 #include "net/rpc_error_codes.h"
+#include "server/calendar_feed.h"
 #include "server/rpc_dispatcher.h"
 
 namespace lembrete {
@@ -49,6 +50,26 @@ HttpFrontend::HttpFrontend(RpcDispatcher& dispatcher, int workerThreads)
 }
 
 HttpFrontend::~HttpFrontend() = default;
+
+void HttpFrontend::serveFeed(CalendarFeed& feed) {
+    server_->Get(std::string(CalendarFeed::kPathPrefix) + "([^/]+)",
+                 [&feed](const httplib::Request& request, httplib::Response& response) {
+                     auto reply = feed.answer(request.matches[1].str(),
+                                              request.get_header_value("If-None-Match"));
+                     response.status = reply.status;
+                     std::string type;
+                     for (auto& [name, value] : reply.headers) {
+                         if (name == "Content-Type") {
+                             type = value;
+                         } else {
+                             response.set_header(name, value);
+                         }
+                     }
+                     if (!reply.body.empty()) {
+                         response.set_content(std::move(reply.body), type);
+                     }
+                 });
+}
 
 void HttpFrontend::bind(const std::string& host, int port) {
     if (!server_->bind_to_port(host, port)) {

@@ -17,6 +17,7 @@ class Server;
 
 namespace lembrete {
 
+class CalendarFeed;
 class RpcDispatcher;
 
 class HttpFrontend {
@@ -25,6 +26,9 @@ class HttpFrontend {
 
     HttpFrontend(RpcDispatcher& dispatcher, int workerThreads);
     ~HttpFrontend();
+
+    // Also answers GET /calendario/TOKEN.ics from `feed` (which must outlive the front end).
+    void serveFeed(CalendarFeed& feed);
 
     // Throws std::runtime_error when the address cannot be bound.
     void bind(const std::string& host, int port);

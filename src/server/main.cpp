@@ -6,6 +6,8 @@
 #include <iostream>
 #include <thread>
 
+#include "server/calendar_export.h"
+#include "server/calendar_feed.h"
 #include "server/command_line.h"
 #include "server/http_frontend.h"
 #include "server/operator_accounts.h"
@@ -55,6 +57,8 @@ int serve(const CommandLine& line, Store& store) {
     ReminderService service(store);
     RpcDispatcher dispatcher(service);
     HttpFrontend frontend(dispatcher, line.threads);
+    CalendarFeed feed(store);
+    frontend.serveFeed(feed);
     frontend.bind(line.host, line.port);
     stopSignals.watch(frontend);
     // A PostgreSQL URI may carry a password: name only the kind of database then.
@@ -82,8 +86,24 @@ int run(const CommandLine& line) {
     if (line.action == CommandLine::Action::Serve) {
         return serve(line, store);
     }
-    const auto password = readNewPassword();
     auto connection = store.lease();
+    if (line.action == CommandLine::Action::RenewFeed) {
+        const auto token = CalendarFeed::renewToken(*connection, line.operatorCode);
+        std::cout << token << std::endl;
+        std::cerr << "Novo endereço do calendário do operador " << line.operatorCode
+                  << " (o anterior deixou de valer): http://HOST:PORTA" << CalendarFeed::kPathPrefix
+                  << token << ".ics" << std::endl;
+        return 0;
+    }
+    if (line.action == CommandLine::Action::Export) {
+        if (!OperatorAccounts::exists(*connection, line.operatorCode)) {
+            throw std::runtime_error("O operador " + line.operatorCode + " não existe.");
+        }
+        std::cout << CalendarExport::text(*connection, line.operatorCode, {line.from, line.to})
+                  << std::flush;
+        return std::cout ? 0 : 1;
+    }
+    const auto password = readNewPassword();
     if (line.action == CommandLine::Action::AddOperator) {
         OperatorAccounts::add(*connection, line.operatorCode, password);
         std::cerr << "Operador " << line.operatorCode << " incluído." << std::endl;

@@ -5,6 +5,7 @@
 #include <stdexcept>
 
 #include "data/utf8.h"
+#include "server/secret_token.h"
 #include "server/store_connection.h"
 
 namespace lembrete {
@@ -28,20 +29,6 @@ std::string hashPassword(const std::string& password) {
         throw std::runtime_error("Memória insuficiente para gerar o resumo da senha.");
     }
     return hash;
-}
-
-std::string toHex(const unsigned char* bytes, std::size_t size) {
-    std::string hex(size * 2 + 1, '\0');
-    sodium_bin2hex(hex.data(), hex.size(), bytes, size);
-    hex.pop_back();
-    return hex;
-}
-
-std::string tokenHash(const std::string& token) {
-    unsigned char hash[32];
-    crypto_generichash(hash, sizeof hash, reinterpret_cast<const unsigned char*>(token.data()),
-                       token.size(), nullptr, 0);
-    return toHex(hash, sizeof hash);
 }
 
 long long nowSeconds() {
@@ -102,6 +89,12 @@ void OperatorAccounts::changePassword(StoreConnection& connection, const std::st
     transaction.commit();
 }
 
+bool OperatorAccounts::exists(StoreConnection& connection, const std::string& operatorCode) {
+    const bool found = storedHash(connection, operatorCode).has_value();
+    connection.resetStatements();
+    return found;
+}
+
 std::optional<std::string> OperatorAccounts::login(StoreConnection& connection,
                                                    const std::string& operatorCode,
                                                    const std::string& password) {
@@ -110,9 +103,7 @@ std::optional<std::string> OperatorAccounts::login(StoreConnection& connection,
     if (!hash || crypto_pwhash_str_verify(hash->c_str(), password.data(), password.size()) != 0) {
         return std::nullopt;
     }
-    unsigned char random[32];
-    randombytes_buf(random, sizeof random);
-    const auto token = toHex(random, sizeof random);
+    const auto token = newSecretToken();
     WriteTransaction transaction(connection);
     // Sessions past their lifetime are of no use to anyone: drop them on the way.
     auto& expire = connection.statement("DELETE FROM SESSAO WHERE DTCRIACAO < :limit", "i");
@@ -121,7 +112,7 @@ std::optional<std::string> OperatorAccounts::login(StoreConnection& connection,
     auto& insert = connection.statement(
         "INSERT INTO SESSAO (DSHASHTOKEN, CDOPERADOR, DTCRIACAO) VALUES (:hash, :op, :created)",
         "tti");
-    insert.setText(0, tokenHash(token));
+    insert.setText(0, secretTokenHash(token));
     insert.setText(1, operatorCode);
     insert.setInteger(2, nowSeconds());
     insert.execute();
@@ -134,7 +125,7 @@ std::optional<std::string> OperatorAccounts::sessionOperator(StoreConnection& co
     auto& select = connection.statement(
         "SELECT CDOPERADOR FROM SESSAO WHERE DSHASHTOKEN = :hash AND DTCRIACAO >= :limit", "ti",
         "t");
-    select.setText(0, tokenHash(token));
+    select.setText(0, secretTokenHash(token));
     select.setInteger(1, nowSeconds() - std::chrono::seconds(kSessionLifetime).count());
     return select.execute() ? std::optional<std::string>(select.text(0)) : std::nullopt;
 }

@@ -24,6 +24,8 @@ class OperatorAccounts {
     static void changePassword(StoreConnection& connection, const std::string& operatorCode,
                                const std::string& password);
 
+    static bool exists(StoreConnection& connection, const std::string& operatorCode);
+
     // A new session token when operator and password match; nullopt otherwise.
     static std::optional<std::string> login(StoreConnection& connection,
                                             const std::string& operatorCode,

@@ -1,5 +1,6 @@
 #include "server/schema.h"
 
+#include <algorithm>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -60,6 +61,12 @@ const std::vector<std::vector<const char*>> kMigrations = {
         " PRIMARY KEY (CDOPERADOR, NRREPETATIVP))",
         "CREATE INDEX ATIVPESSOAL_SERIE ON ATIVPESSOAL (CDOPERADOR, NRREPETATIVP, DTATIVPESS)",
     },
+    // Version 3: each operator's calendar feed token (its hash), apart from the sessions.
+    {
+        "CREATE TABLE CALENDARIOOPERADOR ("
+        " CDOPERADOR VARCHAR(12) NOT NULL PRIMARY KEY,"
+        " DSHASHTOKEN VARCHAR(64) NOT NULL UNIQUE)",
+    },
 };
 
 int storedVersion(soci::session& session) {
@@ -76,7 +83,7 @@ int latestSchemaVersion() {
     return static_cast<int>(kMigrations.size());
 }
 
-void migrateSchema(StoreConnection& connection) {
+void migrateSchema(StoreConnection& connection, int target) {
     auto& session = connection.session();
     const int version = storedVersion(session);
     const int latest = latestSchemaVersion();
@@ -85,7 +92,7 @@ void migrateSchema(StoreConnection& connection) {
                                  std::to_string(version) + ", mais novo que o deste servidor (" +
                                  std::to_string(latest) + ").");
     }
-    for (int next = version + 1; next <= latest; ++next) {
+    for (int next = version + 1; next <= std::min(target, latest); ++next) {
         WriteTransaction transaction(connection);
         for (const char* step : kMigrations[next - 1]) {
             session << step;

@@ -12,14 +12,16 @@
 //   SEQATIVPESSOAL   per-operator number sequences: "A" reminders, "R" repetitions
 //   OPERADOR         operators and their argon2id password hashes
 //   SESSAO           session tokens (only their hash is stored)
+//   CALENDARIOOPERADOR  each operator's calendar feed token (only its hash is stored)
 #pragma once
 
 namespace lembrete {
 
 class StoreConnection;
 
-void migrateSchema(StoreConnection& connection);
 // The version migrateSchema brings a database to.
 int latestSchemaVersion();
+// Brings the database up to `version` (the latest when not given).
+void migrateSchema(StoreConnection& connection, int version = latestSchemaVersion());
 
 }  // namespace lembrete

@@ -11,6 +11,8 @@
 
 #include <atomic>
 #include <chrono>
+#include <fstream>
+#include <iterator>
 #include <stdexcept>
 #include <thread>
 
@@ -46,7 +48,8 @@ bool accepts(int port) {
 
 // fork + exec of the server binary; `input` (when not -1) becomes standard input and the
 // output goes to `log`.
-pid_t spawn(const std::vector<std::string>& args, int input, const std::filesystem::path& log) {
+pid_t spawn(const std::vector<std::string>& args, int input, const std::filesystem::path& log,
+            const std::filesystem::path& output = {}) {
     std::vector<char*> argv;
     std::string binary = LEMBRETE_SERVER_BINARY;
     argv.push_back(binary.data());
@@ -63,7 +66,8 @@ pid_t spawn(const std::vector<std::string>& args, int input, const std::filesyst
             dup2(input, STDIN_FILENO);
         }
         const int out = open(log.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
-        dup2(out, STDOUT_FILENO);
+        dup2(output.empty() ? out : open(output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644),
+             STDOUT_FILENO);
         dup2(out, STDERR_FILENO);
         execv(argv[0], argv.data());
         _exit(127);
@@ -117,20 +121,26 @@ int ServerProcess::stop(int signal) {
     return status;
 }
 
-int ServerProcess::runCommand(const std::vector<std::string>& args,
-                              const std::string& input) const {
+int ServerProcess::runCommand(const std::vector<std::string>& args, const std::string& input,
+                              std::string* output) const {
     int pipeEnds[2];
     if (pipe(pipeEnds) != 0) {
         throw std::runtime_error("pipe");
     }
     std::vector<std::string> all{"--db", databaseArgument()};
     all.insert(all.end(), args.begin(), args.end());
-    const pid_t pid = spawn(all, pipeEnds[0], folder_ / "command.log");
+    const auto outputFile = folder_ / "command.out";
+    const pid_t pid = spawn(all, pipeEnds[0], folder_ / "command.log",
+                            output ? outputFile : std::filesystem::path());
     close(pipeEnds[0]);
     const auto written = write(pipeEnds[1], input.data(), input.size());
     close(pipeEnds[1]);
     int status = 0;
     waitpid(pid, &status, 0);
+    if (output) {
+        std::ifstream stream(outputFile, std::ios::binary);
+        output->assign(std::istreambuf_iterator<char>(stream), std::istreambuf_iterator<char>());
+    }
     return written == static_cast<ssize_t>(input.size()) && WIFEXITED(status) ? WEXITSTATUS(status)
                                                                               : -1;
 }

@@ -29,8 +29,9 @@ class ServerProcess {
     pid_t pid() const { return pid_; }
 
     // Runs lembrete-server with `args` (plus --db of this server), `input` on standard input;
-    // returns the exit status.
-    int runCommand(const std::vector<std::string>& args, const std::string& input) const;
+    // returns the exit status; its standard output goes to `output` when given, else to the log.
+    int runCommand(const std::vector<std::string>& args, const std::string& input,
+                   std::string* output = nullptr) const;
     // `operator add CODE` with the password on standard input; throws when it fails.
     void addOperator(const std::string& code, const std::string& password) const;
 

@@ -1,0 +1,72 @@
+#include "server/calendar_export.h"
+
+#include <chrono>
+
+#include "interchange/calendar_writer.h"
+#include "interchange/local_zone.h"
+#include "net/base64.h"
+#include "server/store_connection.h"
+
+namespace lembrete {
+namespace {
+
+std::string uidPrefix(const std::string& operatorCode) {
+    return "lembrete-" + operatorCode + "-";
+}
+
+DateTime nowUtc() {
+    const auto now = std::chrono::floor<std::chrono::seconds>(std::chrono::system_clock::now());
+    const auto day = std::chrono::floor<std::chrono::days>(now);
+    return DateTime(Date(day), std::chrono::duration_cast<std::chrono::milliseconds>(now - day));
+}
+
+}  // namespace
+
+std::vector<CalendarEntry> CalendarExport::entries(StoreConnection& connection,
+                                                   const std::string& operatorCode,
+                                                   const ExportRange& range) {
+    // Stored date-times are ISO text, so that text order is time order.
+    auto& select = connection.statement(
+        "SELECT A.NRATIVPESS, A.DSREFEATPESS, A.DTATIVPESS, A.IDSITUATPESS, A.IDALARATPESS,"
+        " A.QTSEGUATPESS, A.IDUNITATPESS, A.NRPRIOATPESS, A.NRREPETATIVP, D.TXATIVPESS"
+        " FROM ATIVPESSOAL A LEFT JOIN DESCATIVPESSOAL D"
+        " ON D.CDOPERADOR = A.CDOPERADOR AND D.NRATIVPESS = A.NRATIVPESS"
+        " WHERE A.CDOPERADOR = :op AND A.DTATIVPESS >= :first AND A.DTATIVPESS < :after"
+        " ORDER BY A.DTATIVPESS, A.NRATIVPESS",
+        "ttt", "tttttrtttt");
+    select.setText(0, operatorCode);
+    select.setText(1, range.from ? range.from->iso() : std::string());
+    select.setText(2, range.to ? range.to->addDays(1).iso() : std::string("9999"));
+    std::vector<CalendarEntry> entries;
+    const std::string prefix = uidPrefix(operatorCode);
+    for (bool row = select.execute(); row; row = select.fetch()) {
+        CalendarEntry entry;
+        entry.uid = prefix + select.text(0);
+        entry.reference = select.optionalText(1).value_or(std::string());
+        entry.start = DateTime::parse(select.text(2)).value_or(DateTime());
+        entry.done = select.text(3) == "R";
+        entry.alarm = select.text(4) == "S";
+        if (const auto lead = select.real(5)) {
+            entry.lead = static_cast<int>(*lead);
+        }
+        entry.unit = select.optionalText(6).value_or(std::string());
+        entry.priority = select.optionalText(7).value_or(std::string());
+        const auto series = select.optionalText(8).value_or(std::string());
+        if (!series.empty()) {
+            entry.series = prefix + "serie-" + series;
+        }
+        if (const auto description = select.optionalText(9)) {
+            entry.description = base64::decode(*description).value_or(std::string());
+        }
+        entries.push_back(std::move(entry));
+    }
+    return entries;
+}
+
+std::string CalendarExport::text(StoreConnection& connection, const std::string& operatorCode,
+                                 const ExportRange& range) {
+    return CalendarWriter(localZoneName(), nowUtc())
+        .write(entries(connection, operatorCode, range));
+}
+
+}  // namespace lembrete
