@@ -12,8 +12,10 @@
 //
 // Usage: lembrete_server_load [--db URI|FILE] [--port N] [--operators N] [--reminders N]
 //          [--days N] [--first-day yyyy-mm-dd] [--clients N] [--seconds N] [--raw]
-//          [--whole-history] [--server PATH]
-// A store that already holds the first operator's reminders is reused as it is.
+//          [--whole-history] [--server PATH] [--as-is]
+// A store that already holds the first operator's reminders is reused as it is; with --as-is
+// the driver does not open it at all (no seeding, no accounts, no schema upgrade), so that an
+// older server can be measured on a store it still reads.
 #include <httplib.h>
 #include <signal.h>
 #include <sys/prctl.h>
@@ -60,6 +62,7 @@ struct Options {
     double seconds = 5;
     bool raw = false;
     bool wholeHistory = false;  // GetDatasAFazer(operator) as older clients call it
+    bool asIs = false;
     std::string serverBinary = LEMBRETE_SERVER_BINARY;
 
     // Accounts: one per client operator, then the series operator (no seeded reminders).
@@ -504,6 +507,10 @@ Options parseOptions(int argc, char** argv) {
             options.wholeHistory = true;
             continue;
         }
+        if (name == "--as-is") {
+            options.asIs = true;
+            continue;
+        }
         if (i + 1 >= argc) {
             throw std::invalid_argument("missing value after " + name);
         }
@@ -555,7 +562,9 @@ int main(int argc, char** argv) {
     Options options;
     try {
         options = parseOptions(argc, argv);
-        prepareStore(options);
+        if (!options.asIs) {
+            prepareStore(options);
+        }
     } catch (const std::exception& error) {
         std::cerr << "load driver: " << error.what() << '\n';
         return 2;

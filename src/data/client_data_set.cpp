@@ -134,6 +134,7 @@ void ClientDataSet::Close() {
     modified_ = false;
     rows_.clear();
     clearLog();
+    forgetIds(nextId_);
     cursor_ = 0;
     bof_ = eof_ = true;
     setState(DataSetState::Inactive);
@@ -158,6 +159,7 @@ void ClientDataSet::SetData(const DataPacket& packet) {
     }
     std::vector<Record> rows;
     rows.reserve(packet.rows.size());
+    const auto firstNewId = nextId_;
     for (const auto& row : packet.rows) {
         Record& record = rows.emplace_back(Record{nextId_++, row});
         for (std::size_t i = 0; i < layouts.size(); ++i) {
@@ -171,6 +173,7 @@ void ClientDataSet::SetData(const DataPacket& packet) {
     fields_ = std::move(layouts);
     rows_ = std::move(rows);
     clearLog();
+    forgetIds(firstNewId);
     cursor_ = 0;
     bof_ = true;
     eof_ = rows_.empty();
@@ -527,10 +530,14 @@ Variant ClientDataSet::converted(int index, const Variant& value) const {
 
 ClientDataSet::LogEntry& ClientDataSet::entryFor(std::uint64_t id, ChangeKind kind,
                                                  const Row& oldValues) {
-    if (auto it = logIndex_.find(id); it != logIndex_.end()) {
-        return log_[it->second];
+    const std::size_t slot = id - firstId_;
+    if (slot < logSlots_.size() && logSlots_[slot] != 0) {
+        return log_[logSlots_[slot] - 1];
     }
-    logIndex_.emplace(id, log_.size());
+    if (slot >= logSlots_.size()) {
+        logSlots_.resize(slot + 1);
+    }
+    logSlots_[slot] = log_.size() + 1;
     ++liveChanges_;
     return log_.emplace_back(LogEntry{id, kind, oldValues, {}, true});
 }
@@ -559,18 +566,25 @@ void ClientDataSet::logDelete(const Record& before) {
 }
 
 void ClientDataSet::dropEntry(std::uint64_t id) {
-    auto it = logIndex_.find(id);
-    auto& entry = log_[it->second];
+    auto& position = logSlots_[id - firstId_];
+    auto& entry = log_[position - 1];
     entry.live = false;
     entry.oldValues.clear();
     entry.newValues.clear();
-    logIndex_.erase(it);
+    position = 0;
     --liveChanges_;
 }
 
+void ClientDataSet::forgetIds(std::uint64_t firstId) {
+    logSlots_.clear();
+    firstId_ = firstId;
+}
+
 void ClientDataSet::clearLog() {
+    for (const auto& entry : log_) {
+        logSlots_[entry.id - firstId_] = 0;
+    }
     log_.clear();
-    logIndex_.clear();
     undo_.clear();
     liveChanges_ = 0;
 }

@@ -31,7 +31,6 @@
 #include <functional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "data/data_packet.h"
@@ -195,6 +194,8 @@ class ClientDataSet {
     LogEntry& entryFor(std::uint64_t id, ChangeKind kind, const Row& oldValues);
     void dropEntry(std::uint64_t id);
     void clearLog();
+    // The rows were all replaced: ids from `firstId` on are the only ones in use.
+    void forgetIds(std::uint64_t firstId);
     void attach(DataSource* source);
     void detach(DataSource* source);
 
@@ -212,7 +213,11 @@ class ClientDataSet {
     std::uint64_t generation_ = 0;  // counts reloads and closes
 
     std::vector<LogEntry> log_;
-    std::unordered_map<std::uint64_t, std::size_t> logIndex_;
+    // The log position + 1 of each row's entry (0: none), by id - firstId_: the rows' ids
+    // were all issued in order since the last reload, so a dense vector serves where a hash
+    // map would scatter its nodes over the heap and rehash them as the log grows.
+    std::vector<std::size_t> logSlots_;
+    std::uint64_t firstId_ = 1;
     std::vector<UndoStep> undo_;
     int liveChanges_ = 0;
     bool logChanges_ = true;

@@ -347,6 +347,31 @@ TEST_F(DataSetTest, UnloggedPostsStayOutOfTheDelta) {
     EXPECT_EQ(rowsOf(ds), "1:P 2:P 3:P 4:P");
 }
 
+TEST_F(DataSetTest, ChangesFindTheirRowsAcrossMergesReloadsAndReopening) {
+    appendRow("4", "P");
+    ds.MergeChangeLog();
+    setState("4", "R");
+    setState("2", "R");
+    setState("4", "X");
+    EXPECT_EQ(render(ds.Delta()), "update(4: P→X) update(2: P→R)");
+
+    ds.SetData(packetOf({{"7", "P"}, {"8", "P"}}));  // a reload with changes still logged
+    setState("8", "R");
+    appendRow("9", "P");
+    setState("9", "R");
+    setState("7", "R");
+    setState("7", "P");
+    EXPECT_EQ(render(ds.Delta()), "update(8: P→R) insert(9,R)");
+    EXPECT_EQ(ds.ChangeCount(), 2);
+
+    ds.Close();
+    ds.Open();
+    appendRow("1", "P");
+    setState("1", "R");
+    EXPECT_EQ(render(ds.Delta()), "insert(1,R)");
+    EXPECT_EQ(ds.ChangeCount(), 1);
+}
+
 TEST_F(DataSetTest, SetDataReplacesFieldsRowsAndLog) {
     setState("1", "R");
     DataPacket packet{{{"A", FieldType::Integer, 0, ""}}, {{Variant(5)}, {Variant(6)}}, {}};
