@@ -6,6 +6,7 @@
 #include "data/reminder_record.h"
 #include "data/supported_dates.h"
 #include "data/utf8.h"
+#include "series/series_change.h"
 #include "shell/calendar_names.h"
 #include "shell/consiste.h"
 #include "shell/host_services.h"
@@ -174,6 +175,9 @@ void TfrmAFazer::buildList() {
         {std::string(ReminderRecord::DSREFEATPESS), "Referência", 307, Alignment::Left},
     });
     dbsAFazer.DeleteConfirmation = [this] {
+        if (deleteFromSeries()) {
+            return false;
+        }
         return Host().ShowMsg(msgMensagensPadroes, "EXCLUIR", mtConfirmation, mbYes | mbNo, 0) ==
                mrYes;
     };
@@ -441,6 +445,41 @@ void TfrmAFazer::cdsAFazerNewRecord() {
 void TfrmAFazer::cdsAFazerAfterDelete() {
     gateway.SetAfazer(cdsAFazer, true);
     LoadList();
+}
+
+void TfrmAFazer::sbtExcluirClick() {
+    if (!deleteFromSeries()) {
+        TfrmPadraoSimples::sbtExcluirClick();
+    }
+}
+
+bool TfrmAFazer::deleteFromSeries() {
+    if (!cdsAFazer.Active() || cdsAFazer.IsEmpty()) {
+        return false;
+    }
+    const std::string series = cdsAFazer.FieldByName(ReminderRecord::NRREPETATIVP).AsString();
+    if (series.empty()) {
+        return false;
+    }
+    const std::string number = cdsAFazer.FieldByName(ReminderRecord::NRATIVPESS).AsString();
+    const int choice = Host().ChooseOption(kDeleteScopeQuestion, kDeleteScopeOptions);
+    if (choice == HostServices::kOptionCancelled) {
+        return true;
+    }
+    SeriesChange change(gateway);
+    change.Load(Host().Operador(), series);
+    if (change.Position(number) == 0) {
+        // Deleted or moved to another series meanwhile, on another desktop.
+        LoadList();
+        Host().MensErro("O lembrete " + number +
+                        " não está mais nesta série. A agenda foi recarregada.");
+    }
+    const int kept = change.Delete(static_cast<SeriesScope>(choice), number);
+    if (kept > 0) {
+        Host().ShowMsg(keptDoneMessage(kept), mtInformation, mbOK, 0);
+    }
+    LoadList();
+    return true;
 }
 
 void TfrmAFazer::cdsAFazerAfterCancel() {

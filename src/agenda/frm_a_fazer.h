@@ -143,6 +143,9 @@ class TfrmAFazer : public TfrmPadraoSimples {
     void sbtVerificarClick() override;
     void sbtIncluirClick() override;
     void sbtAlterarClick() override;
+    // A reminder of a series is deleted with the scope the user picks (SeriesChange), others
+    // as the frame deletes them.
+    void sbtExcluirClick() override;
     void cdsAFazerAfterOpen();
     void cdsAFazerAfterScroll();
     void cdsAFazerNewRecord();
@@ -166,6 +169,9 @@ class TfrmAFazer : public TfrmPadraoSimples {
     void showMonthCaption();
     // Marks the current row done or pending and sends it (the toggle of the "Ok" column).
     void toggleCurrent();
+    // When the current row belongs to a series: asks the scope and deletes (true, also when the
+    // user cancelled); false for a reminder of no series.
+    bool deleteFromSeries();
     // Puts the cursor back on reminder `number` unless it is already there.
     void backTo(const std::string& number);
 

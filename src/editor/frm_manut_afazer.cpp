@@ -11,6 +11,7 @@
 #include "editor/editor_unit.h"
 #include "recurrence/occurrence_cursor.h"
 #include "recurrence/recurrence_messages.h"
+#include "series/flag_scope.h"
 #include "shell/consiste.h"
 #include "shell/host_services.h"
 
@@ -50,7 +51,7 @@ std::optional<int> indexForUnitCode(std::string_view code) {
 }
 
 // The editor's own message lines; the repetition texts come from kRecurrenceMessageLines.
-constexpr std::array<std::string_view, 7> kEditorMessageLines = {
+constexpr std::array<std::string_view, 9> kEditorMessageLines = {
     "Desc_Info|Descrição deve ser informada.",
     "DATA_DEVE|Data deve ser informada.",
     "HORA_DEVE|Hora deve ser informada.",
@@ -58,6 +59,9 @@ constexpr std::array<std::string_view, 7> kEditorMessageLines = {
     "Alarm2_Info|Tipo de intervalo deve ser informado.",
     "DATA_FIM|Data final deve ser maior que a data inicial.",
     "NAO_ACHOU|Lembrete não encontrado: ele pode ter sido excluído ou alterado por outra estação.",
+    "SERIE_SO_ESTE|Uma nova regra de repetição vale para \"Este e os próximos\" ou \"Todos da "
+    "série\".",
+    "SERIE_NENHUMA|Para encerrar a série, exclua na agenda os lembretes que não quer manter.",
 };
 
 // MoveCalendario's kind as the agenda's own month buttons pass it; only the direction counts.
@@ -123,7 +127,8 @@ TfrmManutAFazer::TfrmManutAFazer(EditorUnit& unit, TfrmAFazer& agenda, HostServi
       agenda_(agenda),
       host_(host),
       summary_([this](std::string_view key) { return msgPadrao.Msg(key); }),
-      series_(cdsAuxAFazer, cdsAuxDesc, cdsRegra, agenda.gateway) {
+      series_(cdsAuxAFazer, cdsAuxDesc, cdsRegra, agenda.gateway),
+      seriesChange_(agenda.gateway, &cdsAuxDesc) {
     cdsRegra.Open();
     SetCaption("Altera Lembrete");
     lblCodTela.SetCaption(std::string(kScreenCode));
@@ -326,14 +331,62 @@ void TfrmManutAFazer::FormActivate() {
     try {
         gateway().GetAFazer(agendaFilter(), cdsAuxAFazer, "getAFazer");
         loadRowToEdit();
+        loadSeries();
     } catch (const Abandon&) {
         // Without its rows the dialog could only save into the wrong place: it closes.
         SetModalResult(mrCancel);
         throw;
     }
-    cbbPor.SetItemIndex(0);
-    rule().setMonthlyMode(MonthlyMode::ByDate);
+    if (!loadedRule_) {
+        cbbPor.SetItemIndex(0);
+        rule().setMonthlyMode(MonthlyMode::ByDate);
+    }
     pgcGeral.SetActivePage(tshGeral);
+}
+
+void TfrmManutAFazer::loadSeries() {
+    const std::string series = cdsAuxAFazer.FieldByName(R::NRREPETATIVP).AsString();
+    if (unit_.EditNumber.empty() || series.empty()) {
+        return;
+    }
+    seriesChange_.Load(host_.Operador(), series);
+    if (seriesChange_.Position(unit_.EditNumber) == 0) {
+        return;
+    }
+    inSeries_ = true;
+    loadedRow_.clear();
+    for (int field = 0; field < cdsAuxAFazer.FieldCount(); ++field) {
+        loadedRow_.push_back(cdsAuxAFazer.Fields(field).AsVariant());
+    }
+    loadedRule_ = seriesChange_.Rule();
+    if (loadedRule_) {
+        showStoredRule(*loadedRule_);
+    }
+}
+
+void TfrmManutAFazer::showStoredRule(const StoredRule& stored) {
+    const RecurrenceRule& saved = stored.rule;
+    speDia.SetValue(saved.interval());
+    rule().setInterval(saved.interval());
+    for (int day = 1; day <= 7; ++day) {
+        if (saved.weekday(day)) {
+            ControlaSemana(day);
+        }
+    }
+    const bool byWeekday = saved.monthlyMode() == MonthlyMode::ByWeekday;
+    cbbPor.SetItemIndex(byWeekday ? 1 : 0);
+    rule().setMonthlyMode(saved.monthlyMode());
+    if (const auto end = saved.endDate()) {
+        rdbSemData.SetChecked(false);
+        rdbTermina.SetChecked(true);
+        depDataTermino.SetDate(*end);
+        rdbTerminaClick();
+    } else {
+        rdbTermina.SetChecked(false);
+        rdbSemData.SetChecked(true);
+        rdbSemDataClick();
+    }
+    ControlaRepeticao(recurrenceKindCode(saved.kind()));
 }
 
 void TfrmManutAFazer::loadRowToEdit() {
@@ -474,9 +527,18 @@ void TfrmManutAFazer::SetaSemana() {
 }
 
 void TfrmManutAFazer::pgcGeralChange() {
-    if (pgcGeral.ActivePage() == &tshRepeticao) {
-        panTopoRepet.SetCaption(summary_.startHeader(startDate()));
+    if (pgcGeral.ActivePage() != &tshRepeticao) {
+        return;
     }
+    if (!inSeries_) {
+        panTopoRepet.SetCaption(summary_.startHeader(startDate()));
+        return;
+    }
+    // An occurrence of a series: where the series starts, and which occurrence this is.
+    const Date start = loadedRule_ ? loadedRule_->start.date() : seriesChange_.FirstDate();
+    panTopoRepet.SetCaption(summary_.startHeader(start) + " — ocorrência " +
+                            std::to_string(seriesChange_.Position(unit_.EditNumber)) + " de " +
+                            std::to_string(seriesChange_.Count()));
 }
 
 void TfrmManutAFazer::speDiaChange() {
@@ -509,11 +571,17 @@ void TfrmManutAFazer::bitConfirmaClick() {
     validate();
     // The day the user entered: once a series is posted, depData shows its last occurrence.
     const Date day = startDate();
-    fillRow();
-    if (rule().kind() != RecurrenceKind::None) {
-        GravaRepeticao();
+    if (inSeries_) {
+        if (!saveInSeries()) {
+            return;
+        }
     } else {
-        saveSingle();
+        fillRow();
+        if (rule().kind() != RecurrenceKind::None) {
+            GravaRepeticao();
+        } else {
+            saveSingle();
+        }
     }
     if (editing(cdsAuxDesc)) {
         cdsAuxDesc.Post();
@@ -678,7 +746,7 @@ void TfrmManutAFazer::cdsAuxAFazerAfterPost(ClientDataSet& dataSet) {
 }
 
 void TfrmManutAFazer::cdsAuxDescAfterPost(ClientDataSet& dataSet) {
-    if (!series_.Posting()) {
+    if (!series_.Posting() && !seriesChange_.Posting() && !postingWithSeries_) {
         gateway().SetDescAFazer(dataSet, kRefreshHostCache,
                                 ReminderGateway::OnFailure::CancelChanges);
     }
@@ -696,9 +764,28 @@ void TfrmManutAFazer::cdsObsBeforePost(ClientDataSet& dataSet) {
 
 void TfrmManutAFazer::GravaRepeticao() {
     RecurrenceRule& series = rule();
-    series.setInterval(speDia.Value());
-    series.setEndDate(rdbSemData.Checked() ? std::nullopt
+    series = chosenRule();
+    const OccurrenceValues values = occurrenceValues();
+    const WorkingRow working = snapshotWorkingRow();
+    try {
+        const Date start = depData.GetDate()->date();
+        series_.Write(occurrences(series, start), values, series,
+                      DateTime(start, values.timeOfDay));
+    } catch (...) {
+        restoreWorkingRow(working);
+        throw;
+    }
+}
+
+RecurrenceRule TfrmManutAFazer::chosenRule() const {
+    RecurrenceRule chosen = rule();
+    chosen.setInterval(speDia.Value());
+    chosen.setEndDate(rdbSemData.Checked() ? std::nullopt
                                            : std::optional<Date>(depDataTermino.GetDate()->date()));
+    return chosen;
+}
+
+OccurrenceValues TfrmManutAFazer::occurrenceValues() const {
     const bool leadGiven = chbAlarme.Checked() && !chbHoraEvento.Checked();
     OccurrenceValues values;
     values.operatorCode = host_.Operador();
@@ -711,17 +798,70 @@ void TfrmManutAFazer::GravaRepeticao() {
     if (leadGiven) {
         values.unit = unitCodeForIndex(cbbAlarme.ItemIndex());
     }
+    if (!medPrioridade.Text().empty()) {
+        values.priority = medPrioridade.Text();
+    }
     values.description = Blob{dbrTxAtivPess.Text()};
+    return values;
+}
 
+bool TfrmManutAFazer::saveInSeries() {
+    const int choice = host_.ChooseOption(kApplyScopeQuestion, kApplyScopeOptions);
+    if (choice == HostServices::kOptionCancelled) {
+        return false;
+    }
+    const auto scope = static_cast<SeriesScope>(choice);
+    if (loadedRule_ && rule().kind() == RecurrenceKind::None) {
+        refuse(tshRepeticao, panNenhuma, "SERIE_NENHUMA");
+    }
+    const RecurrenceRule chosen = chosenRule();
+    const bool ruleChanged =
+        chosen.kind() != RecurrenceKind::None && (!loadedRule_ || chosen != loadedRule_->rule);
+    if (scope == SeriesScope::This) {
+        if (ruleChanged) {
+            refuse(tshRepeticao, panNenhuma, "SERIE_SO_ESTE");
+        }
+        fillRow();
+        saveSingle();
+        return true;
+    }
+    fillRow();
     const WorkingRow working = snapshotWorkingRow();
+    Row after = working.values;
+    const std::string priority = medPrioridade.Text();
+    after[cdsAuxAFazer.FieldIndex(R::NRPRIOATPESS)] =
+        priority.empty() ? Variant() : Variant(priority);
+    cdsAuxAFazer.Cancel();
+    int kept = 0;
     try {
-        const Date start = depData.GetDate()->date();
-        series_.Write(occurrences(series, start), values, series,
-                      DateTime(start, values.timeOfDay));
+        if (ruleChanged) {
+            kept = seriesChange_.ChangeRule(scope, loadedRow_, chosen, depData.GetDate()->date(),
+                                            occurrenceValues());
+        } else {
+            postDescriptionWithSeries(unit_.EditNumber);
+            kept = seriesChange_.ChangeFields(scope, loadedRow_, after);
+        }
     } catch (...) {
         restoreWorkingRow(working);
         throw;
     }
+    if (kept > 0) {
+        host_.ShowMsg(keptDoneMessage(kept), mtInformation, mbOK, 0);
+    }
+    return true;
+}
+
+// The edited occurrence's description, when changed, goes with the series' change log.
+void TfrmManutAFazer::postDescriptionWithSeries(const std::string& number) {
+    const bool stored = !cdsAuxDesc.IsEmpty();
+    const Variant text(Blob{dbrTxAtivPess.Text()});
+    const Variant before =
+        stored ? cdsAuxDesc.FieldByName(DescriptionRecord::TXATIVPESS).AsVariant() : Variant();
+    if (before == text || (!stored && dbrTxAtivPess.Text().empty())) {
+        return;
+    }
+    FlagScope posting(postingWithSeries_);
+    postDescription(number);
 }
 
 TfrmManutAFazer::WorkingRow TfrmManutAFazer::snapshotWorkingRow() {

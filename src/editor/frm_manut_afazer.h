@@ -22,8 +22,9 @@
 #include "data/client_data_set.h"
 #include "data/data_source.h"
 #include "data/reminder_gateway.h"
-#include "editor/series_writer.h"
 #include "recurrence/recurrence_summary.h"
+#include "series/series_change.h"
+#include "series/series_writer.h"
 #include "toolkit/bit_button.h"
 #include "toolkit/check_box.h"
 #include "toolkit/combo_box.h"
@@ -167,6 +168,15 @@ class TfrmManutAFazer : public TForm {
     void weekdayClick(int day);
 
     void loadRowToEdit();
+    // When the edited reminder belongs to a series: its rows and rule, and the rule on the tab.
+    void loadSeries();
+    void showStoredRule(const StoredRule& stored);
+    // The rule the tab holds, with its interval and end as the controls show them.
+    RecurrenceRule chosenRule() const;
+    OccurrenceValues occurrenceValues() const;
+    // Saves an occurrence of a series with the scope the user picks; false when cancelled.
+    bool saveInSeries();
+    void postDescriptionWithSeries(const std::string& number);
     void loadDescription(const std::string& number);
     void validate();
     void refuse(TTabSheet& page, Component& control, std::string_view key);
@@ -187,6 +197,12 @@ class TfrmManutAFazer : public TForm {
     RecurrenceSummary summary_;
     // While it posts a series, the after-post handlers leave the sending to it.
     SeriesWriter series_;
+    // The series of the edited reminder, when it belongs to one.
+    SeriesChange seriesChange_;
+    bool inSeries_ = false;
+    std::optional<StoredRule> loadedRule_;
+    Row loadedRow_;
+    bool postingWithSeries_ = false;
     bool activated_ = false;
 };
 

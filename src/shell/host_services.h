@@ -9,6 +9,7 @@
 //     the current operation: nothing after it runs. The throw lives here, not in the host, so
 //     no host can forget it.
 //   - ShowMsg shows a modal message and returns the button pressed (mrYes, mrNo ...).
+//   - ChooseOption asks a question with one button per option and a cancel button.
 //   - The screen cursor: crHourGlass (-11) while the module works, crDefault (0) after.
 //   - Clock: "now" and "today" for every date the module defaults.
 //   - CreateAppServer: the transport to the application server; the core never includes
@@ -19,6 +20,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "data/app_server.h"
 #include "data/gateway_host.h"
@@ -62,6 +64,12 @@ class HostServices : public GatewayHost {
     // The same with the text of `key` in `messages`.
     TModalResult ShowMsg(const TMessages& messages, std::string_view key, TMsgDlgType type,
                          TMsgDlgButtons buttons, int helpContext);
+
+    // Asks `question` with one button per option, in order, plus cancel; returns the index of
+    // the option chosen, or kOptionCancelled.
+    static constexpr int kOptionCancelled = -1;
+    virtual int ChooseOption(const std::string& question,
+                             const std::vector<std::string>& options) = 0;
 
     virtual int ScreenCursor() const = 0;
     virtual void SetScreenCursor(int cursor) = 0;

@@ -98,6 +98,34 @@ TEST_F(HostServicesTest, MessagesAnswerWithTheButtonPressed) {
     EXPECT_EQ(shown_, "Data deve ser informada.");
 }
 
+TEST_F(HostServicesTest, AChoiceShowsEveryOptionAndCancelAndAnswersWithTheOneClicked) {
+    const std::vector<std::string> options = {"Somente este lembrete", "Este e os próximos",
+                                              "Todos da série"};
+    for (const QString& clicked :
+         {QStringLiteral("Este e os próximos"), QStringLiteral("Cancelar")}) {
+        QStringList captions;
+        QTimer::singleShot(0, [&] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                shown_ = box->text();
+                for (QAbstractButton* button : box->buttons()) {
+                    captions << button->text();
+                }
+                for (QAbstractButton* button : box->buttons()) {
+                    if (button->text() == clicked) {
+                        button->click();
+                    }
+                }
+            }
+        });
+        const int chosen = services_.ChooseOption("Aplicar a:", options);
+        EXPECT_EQ(shown_, "Aplicar a:");
+        captions.sort();
+        EXPECT_EQ(captions, (QStringList{"Cancelar", "Este e os próximos", "Somente este lembrete",
+                                         "Todos da série"}));
+        EXPECT_EQ(chosen, clicked == "Cancelar" ? HostServices::kOptionCancelled : 1);
+    }
+}
+
 TEST_F(HostServicesTest, TheCacheRefreshIsASignal) {
     QSignalSpy refreshed(&services_, &QtHostServices::cacheRefreshed);
     services_.AtualizaLocalCache({"ATIVPESSOAL"});

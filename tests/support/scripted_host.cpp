@@ -47,6 +47,21 @@ void ScriptedHost::AtualizaLocalCache(const std::vector<std::string>& tables) {
     record("AtualizaLocalCache(" + list + ")");
 }
 
+int ScriptedHost::ChooseOption(const std::string& question,
+                               const std::vector<std::string>& options) {
+    std::string call = "ChooseOption(" + question;
+    for (const std::string& option : options) {
+        call += "|" + option;
+    }
+    record(call + ")");
+    if (choices_.empty()) {
+        throw std::logic_error("ChooseOption sem resposta roteirizada: " + question);
+    }
+    const int choice = choices_.front();
+    choices_.pop_front();
+    return choice;
+}
+
 TModalResult ScriptedHost::ShowMsg(const std::string& text, TMsgDlgType, TMsgDlgButtons, int) {
     record("ShowMsg(" + text + ")");
     if (answers_.empty()) {

@@ -2,6 +2,7 @@
 //
 // It records every action the module asks of the host, in order, as short strings
 // ("Cursor(-11)", "ActiveShowAvi(1)", "MensErro(Descrição deve ser informada.)",
+// "ChooseOption(Aplicar a:|Somente este lembrete|...)",
 // "ShowMsg(Deseja cancelar a atividade?)", "ShowModal(frmIrParaDia)"); plain queries
 // (Operador, WebURL, WebPort, the clock) are not recorded. Message boxes are answered from a
 // queue of scripted answers; a modal form runs the script registered for its name while it is
@@ -45,6 +46,8 @@ class ScriptedHost : public HostServices, private FormPresenter {
     // The answers of the next ShowMsg calls, in order.
     void AnswerShowMsg(TModalResult answer) { answers_.push_back(answer); }
     std::size_t PendingAnswers() const { return answers_.size(); }
+    // The answers of the next ChooseOption calls (an option's index or kOptionCancelled).
+    void AnswerChoice(int option) { choices_.push_back(option); }
     // Run by every ShowModal of the form with this name.
     void OnModal(const std::string& formName, ModalScript script) {
         modalScripts_[formName] = std::move(script);
@@ -68,6 +71,7 @@ class ScriptedHost : public HostServices, private FormPresenter {
     using HostServices::ShowMsg;
     TModalResult ShowMsg(const std::string& text, TMsgDlgType type, TMsgDlgButtons buttons,
                          int helpContext) override;
+    int ChooseOption(const std::string& question, const std::vector<std::string>& options) override;
     int ScreenCursor() const override { return cursor_; }
     void SetScreenCursor(int cursor) override;
     const lembrete::Clock& Clock() const override { return clock_; }
@@ -91,6 +95,7 @@ class ScriptedHost : public HostServices, private FormPresenter {
     FixedClock clock_;
     TransportFactory factory_;
     std::deque<TModalResult> answers_;
+    std::deque<int> choices_;
     std::map<std::string, ModalScript> modalScripts_;
     std::vector<std::string> calls_;
     std::vector<std::string> errors_;

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>
+#include <algorithm>
 #include <stdexcept>
 
 #include "net/json_rpc_app_server.h"
@@ -114,6 +115,23 @@ TModalResult QtHostServices::ShowMsg(const std::string& text, TMsgDlgType type,
         }
     }
     return mrCancel;
+}
+
+int QtHostServices::ChooseOption(const std::string& question,
+                                 const std::vector<std::string>& options) {
+    QMessageBox box(QMessageBox::Question, kTitle, QString::fromStdString(question),
+                    QMessageBox::NoButton, &window_);
+    std::vector<QAbstractButton*> buttons;
+    for (const std::string& option : options) {
+        buttons.push_back(box.addButton(QString::fromStdString(option), QMessageBox::AcceptRole));
+    }
+    box.addButton(QMessageBox::Cancel)->setText(QStringLiteral("Cancelar"));
+    if (!buttons.empty()) {
+        box.setDefaultButton(static_cast<QPushButton*>(buttons.front()));
+    }
+    box.exec();
+    const auto chosen = std::find(buttons.begin(), buttons.end(), box.clickedButton());
+    return chosen == buttons.end() ? kOptionCancelled : static_cast<int>(chosen - buttons.begin());
 }
 
 void QtHostServices::SetScreenCursor(int cursor) {

@@ -46,6 +46,7 @@ class QtHostServices : public QObject, public HostServices, public ModuleHost {
     using HostServices::ShowMsg;
     TModalResult ShowMsg(const std::string& text, TMsgDlgType type, TMsgDlgButtons buttons,
                          int helpContext) override;
+    int ChooseOption(const std::string& question, const std::vector<std::string>& options) override;
     int ScreenCursor() const override { return cursor_; }
     void SetScreenCursor(int cursor) override;
     const lembrete::Clock& Clock() const override { return clock_; }

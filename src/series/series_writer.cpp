@@ -1,25 +1,14 @@
-#include "editor/series_writer.h"
+#include "series/series_writer.h"
 
 #include <algorithm>
 
 #include "data/reminder_record.h"
+#include "series/flag_scope.h"
 
 namespace lembrete {
 namespace {
 
 using R = ReminderRecord;
-
-// Raises a flag for a scope.
-class FlagScope {
-  public:
-    explicit FlagScope(bool& flag) : flag_(flag) { flag_ = true; }
-    ~FlagScope() { flag_ = false; }
-    FlagScope(const FlagScope&) = delete;
-    FlagScope& operator=(const FlagScope&) = delete;
-
-  private:
-    bool& flag_;
-};
 
 }  // namespace
 

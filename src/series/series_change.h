@@ -1,0 +1,95 @@
+// SeriesChange: changes or deletes occurrences of a stored series with a scope — this one, this
+// and the following ones, or the whole series — as one SetSerieAFazer, which the server applies
+// in one transaction under its conflict rule (a row changed meanwhile elsewhere refuses all).
+//
+// Load() reads the series' rows and its rule; every change then starts from those values, so a
+// row another desktop changed since is a conflict and nothing is written. Done occurrences
+// ("R") are history: the scopes "following" and "all" never change or delete them, and every
+// operation returns how many it kept.
+//
+// - Fields (reference, time, priority, alarm) changed on one occurrence go to the chosen
+//   rows; the occurrence itself takes all its changes, its date too.
+// - A new rule replaces the chosen pending occurrences with the new rule's, from the edited
+//   occurrence's date on ("following": when earlier occurrences remain, the new part becomes a
+//   series of its own and the old rule ends the day before) or from the series' start moved by
+//   as many days as the occurrence moved ("all"). Days that hold a kept done occurrence get no
+//   new one.
+// - Deleting "following" ends the stored rule the day before; deleting what is left of a series
+//   deletes its rule.
+//
+// Descriptions of new occurrences are posted into the descriptions dataset given (the editor's,
+// which may also hold the edited occurrence's own description change), or into one of its own.
+// It owns the series' rows and rule; the gateway belongs to the caller.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "data/client_data_set.h"
+#include "data/reminder_gateway.h"
+#include "recurrence/stored_rule.h"
+#include "series/series_writer.h"
+
+namespace lembrete {
+
+// In the order of the options below.
+enum class SeriesScope { This = 0, Following = 1, All = 2 };
+
+// The question and options of saving a changed occurrence, and of deleting one.
+inline constexpr const char* kApplyScopeQuestion = "Aplicar a:";
+inline const std::vector<std::string> kApplyScopeOptions = {"Somente este lembrete",
+                                                            "Este e os próximos", "Todos da série"};
+inline constexpr const char* kDeleteScopeQuestion =
+    "Este lembrete faz parte de uma série. Excluir:";
+inline const std::vector<std::string> kDeleteScopeOptions = {"Excluir somente este",
+                                                             "Este e os próximos", "Toda a série"};
+
+class SeriesChange {
+  public:
+    SeriesChange(ReminderGateway& gateway, ClientDataSet* descriptions = nullptr);
+
+    // Reads series `seriesNumber` of `operatorCode`: its rows and its rule (when stored).
+    void Load(const std::string& operatorCode, const std::string& seriesNumber);
+    const std::string& SeriesNumber() const { return seriesNumber_; }
+    std::optional<StoredRule> Rule();
+    // Reminder `number`'s place in the series, from 1; 0 when it is not one of its rows.
+    int Position(const std::string& number) const;
+    int Count() const { return rows_.RecordCount(); }
+    // The date of its first row (the series must have one).
+    Date FirstDate() const { return dateAt(0); }
+    // True while rows are posted into the descriptions dataset (its after-post handler then
+    // leaves the sending to this object).
+    bool Posting() const { return posting_ || writer_.Posting(); }
+
+    // The edited occurrence as loaded (`before`, a ReminderRecord row) and as the user left it
+    // (`after`). Each operation returns the number of done occurrences kept.
+    int ChangeFields(SeriesScope scope, const Row& before, const Row& after);
+    // `values` are those of the new occurrences; `start` the edited occurrence's new date.
+    int ChangeRule(SeriesScope scope, const Row& before, const RecurrenceRule& rule, Date start,
+                   const OccurrenceValues& values);
+    int Delete(SeriesScope scope, const std::string& number);
+
+  private:
+    // The rows a scope reaches from reminder `number` (0-based indexes, in date order).
+    std::vector<int> reached(SeriesScope scope, const std::string& number) const;
+    bool isDone(int index) const;
+    Date dateAt(int index) const;
+    void setRuleEnd(Date end);
+    void send();
+
+    ReminderGateway& gateway_;
+    ClientDataSet rows_;
+    ClientDataSet rules_;
+    ClientDataSet ownDescriptions_;
+    ClientDataSet& descriptions_;
+    SeriesWriter writer_;
+    std::string operatorCode_;
+    std::string seriesNumber_;
+    bool posting_ = false;
+};
+
+// "1 lembrete já realizado foi mantido sem alteração." / "3 lembretes já realizados ...".
+std::string keptDoneMessage(int kept);
+
+}  // namespace lembrete
