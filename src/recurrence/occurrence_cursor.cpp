@@ -26,26 +26,27 @@ detail::WeeklyStep weeklyStep(Date first, const RecurrenceRule& rule) {
     return step;
 }
 
-detail::MonthStep monthStep(Date start, months interval, bool byWeekday) {
-    year_month_day ymd{start.sysDays()};
-    return {ymd.year() / ymd.month(), interval, ymd.day(),
-            weekday{start.sysDays()}[static_cast<unsigned>(NumSemanaMes(start))], byWeekday};
+detail::MonthStep monthStep(Date start, months interval) {
+    const year_month_day ymd{start.sysDays()};
+    return {static_cast<unsigned>(int{ymd.year()}) * 12 + unsigned{ymd.month()} - 1,
+            static_cast<unsigned>(interval.count()), ymd.day()};
+}
+
+detail::WeekdayOfMonthStep weekdayOfMonthStep(Date start, months interval) {
+    const year_month_day ymd{start.sysDays()};
+    return {ymd.year() / ymd.month(), interval,
+            weekday{start.sysDays()}[static_cast<unsigned>(NumSemanaMes(start))]};
 }
 
 }  // namespace
 
 namespace detail {
 
-sys_days MonthStep::next(sys_days) {
+sys_days WeekdayOfMonthStep::next(sys_days) {
     month += interval;
-    if (byWeekday) {
-        return weekdayOfMonth.index() == 5
-                   ? sys_days{month.year() / month.month() / weekdayOfMonth.weekday()[last]}
-                   : sys_days{month.year() / month.month() / weekdayOfMonth};
-    }
-    auto length = static_cast<unsigned>(
-        daysInMonth(int{month.year()}, static_cast<int>(unsigned{month.month()})));
-    return sys_days{month / std::min(dayOfMonth, day{length})};
+    return weekdayOfMonth.index() == 5
+               ? sys_days{month.year() / month.month() / weekdayOfMonth.weekday()[last]}
+               : sys_days{month.year() / month.month() / weekdayOfMonth};
 }
 
 }  // namespace detail
@@ -67,12 +68,15 @@ OccurrenceCursor::OccurrenceCursor(const RecurrenceRule& rule, Date start)
             break;
         }
         case RecurrenceKind::Monthly:
-            step_ = monthStep(start, months{rule.interval()},
-                              rule.monthlyMode() == MonthlyMode::ByWeekday);
+            if (rule.monthlyMode() == MonthlyMode::ByWeekday) {
+                step_ = weekdayOfMonthStep(start, months{rule.interval()});
+            } else {
+                step_ = monthStep(start, months{rule.interval()});
+            }
             gapDays_ = kShortestMonth * rule.interval();
             break;
         case RecurrenceKind::Yearly:
-            step_ = monthStep(start, years{rule.interval()}, false);
+            step_ = monthStep(start, years{rule.interval()});
             gapDays_ = kShortestYear * rule.interval();
             break;
     }

@@ -12,6 +12,7 @@
 //   5 meaning the month's last such weekday.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <chrono>
 #include <variant>
@@ -42,13 +43,28 @@ struct WeeklyStep {
 };
 
 // Monthly and yearly (a year being twelve months): the day is placed anew in every month, from
-// the start's day number or its weekday of the month, never from the previous occurrence.
+// the start's day number, never from the previous occurrence. Inline, like the month's length
+// it clamps to, so that the loop over a series compiles to plain arithmetic.
+// The month is counted as year * 12 + month - 1, a positive whole number in registers: stepping
+// std::chrono::year_month by a number of months that is not a constant divides in signed 64 bits.
 struct MonthStep {
+    unsigned monthCount;
+    unsigned interval;  // in months
+    std::chrono::day dayOfMonth;
+    std::chrono::sys_days next(std::chrono::sys_days) {
+        monthCount += interval;
+        const std::chrono::year_month month{std::chrono::year{static_cast<int>(monthCount / 12)},
+                                            std::chrono::month{monthCount % 12 + 1}};
+        return std::chrono::sys_days{month /
+                                     std::min(dayOfMonth, (month / std::chrono::last).day())};
+    }
+};
+
+// Monthly by weekday: the start's weekday of the month in every N-th month.
+struct WeekdayOfMonthStep {
     std::chrono::year_month month;
     std::chrono::months interval;
-    std::chrono::day dayOfMonth;
     std::chrono::weekday_indexed weekdayOfMonth;
-    bool byWeekday;
     std::chrono::sys_days next(std::chrono::sys_days day);
 };
 
@@ -71,7 +87,9 @@ class OccurrenceCursor {
 
   private:
     std::chrono::sys_days current_;
-    std::variant<detail::DailyStep, detail::WeeklyStep, detail::MonthStep> step_;
+    std::variant<detail::DailyStep, detail::WeeklyStep, detail::MonthStep,
+                 detail::WeekdayOfMonthStep>
+        step_;
     // For countBound: at most `perGap_` occurrences in any `gapDays_` consecutive days.
     int gapDays_;
     int perGap_ = 1;
