@@ -32,10 +32,13 @@ std::optional<int> digits(std::string_view text, std::size_t& pos, std::size_t w
     if (pos + width > text.size()) {
         return std::nullopt;
     }
+    // from_chars would also take a minus sign ("-1" in a two-digit field).
     int value = 0;
-    auto [end, ec] = std::from_chars(text.data() + pos, text.data() + pos + width, value);
-    if (ec != std::errc{} || end != text.data() + pos + width) {
-        return std::nullopt;
+    for (std::size_t i = pos; i < pos + width; ++i) {
+        if (text[i] < '0' || text[i] > '9') {
+            return std::nullopt;
+        }
+        value = value * 10 + (text[i] - '0');
     }
     pos += width;
     return value;

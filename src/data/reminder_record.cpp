@@ -66,7 +66,7 @@ bool ReminderRecord::isPriority(std::string_view text) {
 }
 
 bool ReminderRecord::isStoredPriority(std::string_view text) {
-    return text.size() <= static_cast<std::size_t>(kPriorityWidth) &&
+    return !text.empty() && text.size() <= static_cast<std::size_t>(kPriorityWidth) &&
            std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 

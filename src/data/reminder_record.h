@@ -8,6 +8,7 @@
 // the same layouts and codes, so client and server cannot drift apart.
 #pragma once
 
+#include <cmath>
 #include <string_view>
 #include <vector>
 
@@ -65,10 +66,13 @@ struct ReminderRecord {
     static bool isState(std::string_view code) { return code == kPending || code == kDone; }
     static bool isAlarm(std::string_view code) { return code == kAlarmOn || code == kAlarmOff; }
     static bool isUnit(std::string_view code);
-    static bool isLead(double lead) { return lead >= kMinLead && lead <= kMaxLead; }
+    // Whole units, as the spin box enters them.
+    static bool isLead(double lead) {
+        return lead >= kMinLead && lead <= kMaxLead && std::trunc(lead) == lead;
+    }
     // As typed: one to three digits (blanks around them ignored), so 0..999.
     static bool isPriority(std::string_view text);
-    // As stored: empty, or one to three digits and nothing else.
+    // As stored: one to three digits and nothing else (no priority is stored as null).
     static bool isStoredPriority(std::string_view text);
 };
 

@@ -80,6 +80,9 @@ void DeltaWriter::check(const DataPacket& delta) {
 
 void DeltaWriter::write(StoreConnection& connection, const DataPacket& delta) {
     checkIssued(connection, delta);
+    if (&layout_ == &descriptionLayout()) {
+        checkDescribedReminders(connection, delta);
+    }
     for (const auto& change : delta.changes) {
         switch (change.kind) {
             case ChangeKind::Insert:
@@ -181,6 +184,27 @@ void DeltaWriter::checkIssued(StoreConnection& connection, const DataPacket& del
                          std::string("O número ") + noun + " " + std::to_string(highest) +
                              " não foi emitido pelo servidor para o operador " + sessionOperator_ +
                              ". Nenhuma alteração foi gravada.");
+    }
+}
+
+void DeltaWriter::checkDescribedReminders(StoreConnection& connection,
+                                          const DataPacket& delta) const {
+    auto& select = connection.statement(
+        "SELECT 1 FROM ATIVPESSOAL WHERE CDOPERADOR = :op AND NRATIVPESS = :nr", "tt", "i");
+    for (const auto& change : delta.changes) {
+        if (change.kind == ChangeKind::Delete) {
+            continue;
+        }
+        select.setText(0, sessionOperator_);
+        select.setText(1, change.newValues[numberField_].asString());
+        const bool found = select.execute();
+        select.reset();
+        if (!found) {
+            throw RpcFailure(rpc_error::Conflict,
+                             "O lembrete " + keyText(change.newValues) +
+                                 " não existe (outro usuário pode tê-lo excluído). Nenhuma "
+                                 "alteração foi gravada; recarregue os dados e tente novamente.");
+        }
     }
 }
 

@@ -85,6 +85,13 @@ int latestSchemaVersion() {
 
 void migrateSchema(StoreConnection& connection, int target) {
     auto& session = connection.session();
+    // Several servers or commands may open a new database at once: the version is read and
+    // raised in one write transaction, so one of them migrates and the others find it done.
+    WriteTransaction transaction(connection);
+    if (connection.backend() == Backend::Postgresql) {
+        // PostgreSQL has no lock to take before the version table exists.
+        session << "SELECT pg_advisory_xact_lock(8300)";
+    }
     const int version = storedVersion(session);
     const int latest = latestSchemaVersion();
     if (version > latest) {
@@ -92,15 +99,17 @@ void migrateSchema(StoreConnection& connection, int target) {
                                  std::to_string(version) + ", mais novo que o deste servidor (" +
                                  std::to_string(latest) + ").");
     }
-    for (int next = version + 1; next <= std::min(target, latest); ++next) {
-        WriteTransaction transaction(connection);
+    const int reached = std::min(target, latest);
+    for (int next = version + 1; next <= reached; ++next) {
         for (const char* step : kMigrations[next - 1]) {
             session << step;
         }
-        session << "DELETE FROM LMBVERSAOESQUEMA";
-        session << "INSERT INTO LMBVERSAOESQUEMA (NRVERSAO) VALUES (:v)", soci::use(next);
-        transaction.commit();
     }
+    if (reached > version) {
+        session << "DELETE FROM LMBVERSAOESQUEMA";
+        session << "INSERT INTO LMBVERSAOESQUEMA (NRVERSAO) VALUES (:v)", soci::use(reached);
+    }
+    transaction.commit();
 }
 
 }  // namespace lembrete

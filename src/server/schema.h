@@ -1,9 +1,9 @@
 // The server's tables, created and migrated by the server itself.
 //
-// LMBVERSAOESQUEMA holds the version of the schema in the database; each migration step runs
-// in its own transaction and raises the version, so a server finds any older database and
-// brings it up to date, and refuses one newer than itself. The DDL is the same on SQLite and
-// PostgreSQL.
+// LMBVERSAOESQUEMA holds the version of the schema in the database; the pending migration
+// steps run in one write transaction that reads and raises the version, so a server finds any
+// older database and brings it up to date, and refuses one newer than itself. The DDL is the same
+// on SQLite and PostgreSQL.
 //
 //   ATIVPESSOAL      reminders; key CDOPERADOR+NRATIVPESS; DSREFEBUSCA is the search key of
 //                    DSREFEATPESS (search_key.h), written by the server

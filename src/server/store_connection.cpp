@@ -1,14 +1,62 @@
 #include "server/store_connection.h"
 
+#include <chrono>
+#include <thread>
+
 namespace lembrete {
+namespace {
+
+// The database's own reason, without the library's English lead-in.
+std::string reasonOf(const soci::soci_error& error) {
+    std::string reason = error.get_error_message();
+    constexpr std::string_view leadIn = "Cannot establish connection to the database.";
+    if (reason.starts_with(leadIn)) {
+        reason.erase(0, leadIn.size());
+    }
+    const auto first = reason.find_first_not_of(" \n");
+    return first == std::string::npos ? std::string() : reason.substr(first);
+}
+
+constexpr std::chrono::milliseconds kBusyTimeout{10000};
+
+// Two processes opening a new file at once may both switch it to WAL, and SQLite refuses one
+// of them at once instead of waiting for the lock: try again for as long as any lock wait.
+void enableWal(soci::session& session) {
+    const auto deadline = std::chrono::steady_clock::now() + kBusyTimeout;
+    for (;;) {
+        try {
+            session << "PRAGMA journal_mode=WAL";
+            return;
+        } catch (const soci::soci_error&) {
+            if (std::chrono::steady_clock::now() > deadline) {
+                throw;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+    }
+}
+
+soci::session open(const DatabaseLocation& location) {
+    try {
+        return soci::session(location.backendName(), location.connectString());
+    } catch (const soci::soci_error& error) {
+        // Still a soci_error: a request that cannot reach the database is a store failure.
+        throw soci::soci_error(
+            std::string("Não foi possível conectar ao banco de dados ") +
+            (location.backend == Backend::Sqlite ? "SQLite " + location.target : "PostgreSQL") +
+            ". Motivo informado pelo banco: " + reasonOf(error));
+    }
+}
+
+}  // namespace
 
 StoreConnection::StoreConnection(const DatabaseLocation& location)
-    : session_(location.backendName(), location.connectString()), backend_(location.backend) {
+    : session_(open(location)), backend_(location.backend) {
     if (backend_ == Backend::Sqlite) {
+        session_ << "PRAGMA busy_timeout=" + std::to_string(kBusyTimeout.count());
         // WAL lets readers run beside the one writer; FULL makes each commit durable.
-        session_ << "PRAGMA journal_mode=WAL";
+        enableWal(session_);
         session_ << "PRAGMA synchronous=FULL";
-        session_ << "PRAGMA busy_timeout=10000";
         // Pages are cached by the kernel anyway; keep each connection's own cache small.
         session_ << "PRAGMA cache_size=-1024";
     } else {

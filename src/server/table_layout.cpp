@@ -18,8 +18,10 @@ namespace {
     throw RpcFailure(rpc_error::InvalidValue, message);
 }
 
-bool isDigits(std::string_view text) {
-    return std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+// Issued numbers are written one way only: digits without leading zeros, from 1 up.
+bool isCanonicalNumber(std::string_view text) {
+    return !text.empty() && text.front() != '0' &&
+           std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
 const char* typeCaption(FieldType type) {
@@ -224,9 +226,10 @@ void checkValue(const Column& column, const Variant& value) {
         case ColumnCheck::OptionalNumber: {
             const auto& text = value.asString();
             if ((column.check == ColumnCheck::Number || !text.empty()) &&
-                (text.empty() || !isDigits(text))) {
+                !isCanonicalNumber(text)) {
                 refuse(std::string("Número inválido em ") + column.name + ": \"" + text +
-                       "\". Use de 1 a " + std::to_string(column.width) + " algarismos.");
+                       "\". Use de 1 a " + std::to_string(column.width) +
+                       " algarismos, sem zeros à esquerda.");
             }
             break;
         }
@@ -257,8 +260,8 @@ void checkValue(const Column& column, const Variant& value) {
         case ColumnCheck::Lead:
             if (!ReminderRecord::isLead(value.toNumber())) {
                 refuse(std::string("Antecedência do alarme inválida em ") + column.name +
-                       ": use de " + std::to_string(ReminderRecord::kMinLead) + " a " +
-                       std::to_string(ReminderRecord::kMaxLead) + ".");
+                       ": use um número inteiro de " + std::to_string(ReminderRecord::kMinLead) +
+                       " a " + std::to_string(ReminderRecord::kMaxLead) + ".");
             }
             break;
         case ColumnCheck::Priority: {

@@ -142,8 +142,10 @@ TEST(TextForms, MalformedTextIsNotADate) {
     for (const char* text : bad) {
         EXPECT_FALSE(Date::parse(text)) << '"' << text << '"';
     }
-    const char* badMoments[] = {"01/01/2000 24:00", "01/01/2000 12:60", "01/01/2000 12",
-                                "2000-01-01T12:00:61", "2000-01-01X12:00"};
+    const char* badMoments[] = {"01/01/2000 24:00",    "01/01/2000 12:60",    "01/01/2000 12",
+                                "2000-01-01T12:00:61", "2000-01-01X12:00",    "2000-01-01T-1:00:00",
+                                "2000-01-01T10:00:-1", "2000-01-01T10:-1:00", "-1/01/2000",
+                                "2000-01-01T+1:00:00"};
     for (const char* text : badMoments) {
         EXPECT_FALSE(DateTime::parse(text)) << '"' << text << '"';
     }

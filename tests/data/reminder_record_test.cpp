@@ -86,6 +86,7 @@ TEST(ReminderRecord, CodeValues) {
     EXPECT_TRUE(ReminderRecord::isLead(1000));
     EXPECT_FALSE(ReminderRecord::isLead(0));
     EXPECT_FALSE(ReminderRecord::isLead(1000.5));
+    EXPECT_FALSE(ReminderRecord::isLead(1.5));
 
     struct Case {
         const char* text;
@@ -97,8 +98,8 @@ TEST(ReminderRecord, CodeValues) {
     for (const auto& c : priorities) {
         EXPECT_EQ(ReminderRecord::isPriority(c.text), c.valid) << '"' << c.text << '"';
     }
-    // As stored (what the server accepts): no blanks, and empty means no priority.
-    const Case stored[] = {{"0", true},   {"999", true},   {"", true},    {" 12", false},
+    // As stored (what the server accepts): no blanks; no priority is null, not empty.
+    const Case stored[] = {{"0", true},   {"999", true},   {"", false},   {" 12", false},
                            {"5 ", false}, {"1000", false}, {"-1", false}, {"a", false}};
     for (const auto& c : stored) {
         EXPECT_EQ(ReminderRecord::isStoredPriority(c.text), c.valid) << '"' << c.text << '"';

@@ -300,8 +300,26 @@ TEST_P(ReminderStoreTest, InsertsNeedANewIssuedNumber) {
     EXPECT_EQ(agendaOf("ANA"), "1 x 08/12/2026 09:00:00 P");
 }
 
+TEST_P(ReminderStoreTest, ADescriptionNeedsItsReminder) {
+    insert({{"ANA", "1", "x", at(kDay, 9)}});
+    issue("ANA", 2);
+    const auto orphan = descriptionRow("ANA", "2", "sem lembrete");
+    EXPECT_EQ(refusal("ANA", descriptionDelta({insertOf(orphan)}), descriptionLayout()),
+              rpc_error::Conflict);
+    // Nor can a description outlive its reminder through an update sent after the delete.
+    const auto kept = descriptionRow("ANA", "1", "antes");
+    apply("ANA", descriptionDelta({insertOf(kept)}), descriptionLayout());
+    apply("ANA", reminderDelta({deleteOf(reminderRow({"ANA", "1", "x", at(kDay, 9)}))}));
+    EXPECT_EQ(refusal("ANA", descriptionDelta({updateOf(kept, descriptionRow("ANA", "1", "d"))}),
+                      descriptionLayout()),
+              rpc_error::Conflict);
+    auto connection = store().lease();
+    EXPECT_TRUE(ReminderQueries::description(*connection, "ANA", "1").rows.empty());
+    EXPECT_TRUE(ReminderQueries::description(*connection, "ANA", "2").rows.empty());
+}
+
 TEST_P(ReminderStoreTest, InvalidValuesAreRefusedAndNothingIsWritten) {
-    issue("ANA", 1);
+    issue("ANA", 3);
     const ReminderValues good{"ANA", "1", "Ok", at(kDay, 9), "P", "S", 5.0, "D", "999", "12"};
     const auto withField = [&](const char* name, Variant value) {
         Row row = reminderRow(good);
@@ -319,6 +337,11 @@ TEST_P(ReminderStoreTest, InvalidValuesAreRefusedAndNothingIsWritten) {
         {"NRATIVPESS", "12345678901", rpc_error::InvalidValue},
         {"NRATIVPESS", "1a", rpc_error::InvalidValue},
         {"NRATIVPESS", Variant(), rpc_error::InvalidValue},
+        // Numbers 1 to 3 were issued; each is written one way only.
+        {"NRATIVPESS", "0", rpc_error::InvalidValue},
+        {"NRATIVPESS", "0000000000", rpc_error::InvalidValue},
+        {"NRATIVPESS", "01", rpc_error::InvalidValue},
+        {"NRATIVPESS", "", rpc_error::InvalidValue},
         {"CDOPERADOR", "ANA_COM_13_CH", rpc_error::InvalidValue},
         {"CDOPERADOR", "BETO", rpc_error::OtherOperator},
         {"DTATIVPESS", Variant(), rpc_error::InvalidValue},
@@ -330,11 +353,14 @@ TEST_P(ReminderStoreTest, InvalidValuesAreRefusedAndNothingIsWritten) {
         {"IDALARATPESS", "Y", rpc_error::InvalidValue},
         {"QTSEGUATPESS", 0.0, rpc_error::InvalidValue},
         {"QTSEGUATPESS", 1000.5, rpc_error::InvalidValue},
+        {"QTSEGUATPESS", 1.5, rpc_error::InvalidValue},
         {"IDUNITATPESS", "H", rpc_error::InvalidValue},
         {"NRPRIOATPESS", "1000", rpc_error::InvalidValue},
         {"NRPRIOATPESS", "-1", rpc_error::InvalidValue},
         {"NRPRIOATPESS", " 5", rpc_error::InvalidValue},
+        {"NRPRIOATPESS", "", rpc_error::InvalidValue},
         {"NRREPETATIVP", "x", rpc_error::InvalidValue},
+        {"NRREPETATIVP", "012", rpc_error::InvalidValue},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(refusal("ANA", withField(c.field, c.value)), c.code)
@@ -347,7 +373,7 @@ TEST_P(ReminderStoreTest, InvalidValuesAreRefusedAndNothingIsWritten) {
     edges[fields.fieldIndex("DSREFEATPESS")] =
         "Referência " + std::string(89, 'x');  // 100 characters
     edges[fields.fieldIndex("QTSEGUATPESS")] = 1000.0;
-    edges[fields.fieldIndex("NRPRIOATPESS")] = "";
+    edges[fields.fieldIndex("NRPRIOATPESS")] = Variant();
     edges[fields.fieldIndex("IDUNITATPESS")] = "";
     edges[fields.fieldIndex("DTATIVPESS")] = DateTime::fromParts({2099, 12, 31}, 23, 59, 59);
     EXPECT_EQ(apply("ANA", reminderDelta({insertOf(edges)})), 1);

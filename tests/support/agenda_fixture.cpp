@@ -45,7 +45,9 @@ std::string AgendaServerTest::Seed(const ReminderValues& values) {
     rows.FieldByName(ReminderRecord::IDALARATPESS).SetAsString(values.alarm);
     rows.FieldByName(ReminderRecord::QTSEGUATPESS).SetValue(values.lead);
     rows.FieldByName(ReminderRecord::IDUNITATPESS).SetAsString(values.unit);
-    rows.FieldByName(ReminderRecord::NRPRIOATPESS).SetAsString(values.priority);
+    if (!values.priority.empty()) {
+        rows.FieldByName(ReminderRecord::NRPRIOATPESS).SetAsString(values.priority);
+    }
     if (!values.repetition.empty()) {
         rows.FieldByName(ReminderRecord::NRREPETATIVP).SetAsString(values.repetition);
     }

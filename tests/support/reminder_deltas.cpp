@@ -15,7 +15,7 @@ Row reminderRow(const ReminderValues& values) {
             values.lead,
             values.unit,
             values.when.formatTime(),
-            values.priority,
+            values.priority.empty() ? Variant() : Variant(values.priority),
             values.when.date().format(),
             values.repetition};
 }

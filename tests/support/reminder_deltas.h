@@ -9,6 +9,7 @@
 
 namespace lembrete::testing {
 
+// An empty priority is sent as null, as the editor sends it.
 struct ReminderValues {
     ReminderValues(std::string operatorCode, std::string number, std::string reference,
                    DateTime when, std::string state = "P", std::string alarm = "N",

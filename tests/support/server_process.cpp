@@ -82,8 +82,11 @@ std::string uniqueFolderName() {
 
 }  // namespace
 
-ServerProcess::ServerProcess()
-    : folder_(std::filesystem::temp_directory_path() / uniqueFolderName()), port_(freePort()) {
+ServerProcess::ServerProcess(std::string databaseArgument)
+    : folder_(std::filesystem::temp_directory_path() / uniqueFolderName()),
+      databaseArgument_(databaseArgument.empty() ? "sqlite:" + database().string()
+                                                 : std::move(databaseArgument)),
+      port_(freePort()) {
     std::filesystem::create_directories(folder_);
 }
 
@@ -95,9 +98,17 @@ ServerProcess::~ServerProcess() {
 }
 
 void ServerProcess::start() {
+    launch();
+    awaitListening();
+}
+
+void ServerProcess::launch() {
     pid_ = spawn({"--db", databaseArgument(), "--listen", "127.0.0.1:" + std::to_string(port_),
                   "--threads", "8"},
                  -1, folder_ / "server.log");
+}
+
+void ServerProcess::awaitListening() {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
     while (!accepts(port_)) {
         int status = 0;

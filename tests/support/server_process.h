@@ -12,7 +12,9 @@ namespace lembrete::testing {
 
 class ServerProcess {
   public:
-    ServerProcess();
+    // `databaseArgument` ("sqlite:…", "postgresql://…") shares a database with other servers;
+    // empty: a new SQLite file of this server's own.
+    explicit ServerProcess(std::string databaseArgument = {});
     ~ServerProcess();
     ServerProcess(const ServerProcess&) = delete;
     ServerProcess& operator=(const ServerProcess&) = delete;
@@ -20,12 +22,15 @@ class ServerProcess {
     // Starts the server (again, after stop() or kill()) on the same port and database, and
     // returns once it accepts connections.
     void start();
+    // start() in two steps, for servers started side by side.
+    void launch();
+    void awaitListening();
     // Sends `signal` and waits for the process; returns its wait status.
     int stop(int signal = 15);
 
     int port() const { return port_; }
     std::filesystem::path database() const { return folder_ / "lembrete.db"; }
-    std::string databaseArgument() const { return "sqlite:" + database().string(); }
+    const std::string& databaseArgument() const { return databaseArgument_; }
     pid_t pid() const { return pid_; }
 
     // Runs lembrete-server with `args` (plus --db of this server), `input` on standard input;
@@ -37,6 +42,7 @@ class ServerProcess {
 
   private:
     std::filesystem::path folder_;
+    std::string databaseArgument_;
     int port_ = 0;
     pid_t pid_ = -1;
 };
