@@ -4,8 +4,9 @@
 // 31 December 2036). Measured from the click on "OK" to the reloaded agenda: wall time and the
 // number of server round trips (each run clicks "Hoje" on the agenda first), counted by a wrapper
 // around the client's transport. Two cases: the series starts on the agenda's selected day, or on
-// another day (the agenda then also moves its calendar, which loads the list once more). Usage:
-// editor_series_save [--runs N]
+// another day (the agenda then also moves its calendar, which loads the list once more). A third
+// figure: the first occurrence of a daily series of 3,650 opened and its time changed for
+// "Todos da série", from "OK" to the reloaded agenda. Usage: editor_series_save [--runs N]
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -17,7 +18,9 @@
 #include "agenda/agenda_module.h"
 #include "agenda/frm_a_fazer.h"
 #include "editor/editor_unit.h"
+#include "editor/frm_manut_afazer.h"
 #include "net/json_rpc_app_server.h"
+#include "series/series_change.h"
 #include "support/scripted_host.h"
 #include "support/server_process.h"
 
@@ -65,30 +68,64 @@ struct Figures {
     Measure slowest;
 };
 
-Figures saveSeries(Date agendaDay, Date start, int runs) {
-    testing::ServerProcess server;
-    server.addOperator(kOperator, kPassword);
-    server.start();
+// A server of its own, the agenda open on `agendaDay` and the editor unit, every call counted.
+struct Session {
+    explicit Session(Date agendaDay) {
+        server.addOperator(kOperator, kPassword);
+        server.start();
+        host.SetOperador(kOperator);
+        host.SetWebPort(server.port());
+        host.SetNow(DateTime(agendaDay, std::chrono::hours(9)));
+        host.SetTransportFactory([this](const std::string& address, int port, const std::string&) {
+            auto connection = std::make_unique<JsonRpcAppServer>(address, port);
+            connection->Login(kOperator, kPassword);
+            return std::make_unique<CountingAppServer>(std::move(connection), tally);
+        });
+        module = std::make_unique<AgendaModule>(host);
+        editor = std::make_unique<EditorUnit>(*module);
+        module->IniProc();
+    }
 
+    // Clicks OK on the editor `f` and measures it up to the reloaded agenda.
+    Measure confirm(TfrmManutAFazer& f) {
+        const CallTally before = tally;
+        const auto started = SteadyClock::now();
+        f.bitConfirma.Click();
+        Measure measure;
+        measure.milliseconds =
+            std::chrono::duration<double, std::milli>(SteadyClock::now() - started).count();
+        measure.inCalls =
+            std::chrono::duration<double, std::milli>(tally.spent - before.spent).count();
+        measure.roundTrips = tally.count - before.count;
+        return measure;
+    }
+
+    void reportErrors() const {
+        if (!host.Errors().empty()) {
+            std::fprintf(stderr, "falha: %s\n", host.Errors().front().c_str());
+        }
+    }
+
+    testing::ServerProcess server;
     CallTally tally;
     testing::ScriptedHost host;
-    host.SetOperador(kOperator);
-    host.SetWebPort(server.port());
-    host.SetNow(DateTime(agendaDay, std::chrono::hours(9)));
-    host.SetTransportFactory([&](const std::string& address, int port, const std::string&) {
-        auto connection = std::make_unique<JsonRpcAppServer>(address, port);
-        connection->Login(kOperator, kPassword);
-        return std::make_unique<CountingAppServer>(std::move(connection), tally);
-    });
-    AgendaModule module(host);
-    EditorUnit editor(module);
-    module.IniProc();
+    std::unique_ptr<AgendaModule> module;
+    std::unique_ptr<EditorUnit> editor;
+};
 
+Figures figuresOf(std::vector<Measure> measures) {
+    std::sort(measures.begin(), measures.end(),
+              [](const Measure& a, const Measure& b) { return a.milliseconds < b.milliseconds; });
+    return {measures.front(), measures[measures.size() / 2], measures.back()};
+}
+
+Figures saveSeries(Date agendaDay, Date start, int runs) {
+    Session session(agendaDay);
     std::vector<Measure> measures;
     for (int run = 0; run < runs; ++run) {
-        module.Agenda().frmAFazer()->btnHojeDia.Click();
+        session.module->Agenda().frmAFazer()->btnHojeDia.Click();
         Measure measure;
-        host.OnModal("frmManutAFazer", [&](TForm& form) {
+        session.host.OnModal("frmManutAFazer", [&](TForm& form) {
             auto& f = dynamic_cast<TfrmManutAFazer&>(form);
             f.drtDesc.TypeText("Série diária " + std::to_string(run));
             f.depData.PickDate(start);
@@ -97,25 +134,47 @@ Figures saveSeries(Date agendaDay, Date start, int runs) {
             f.pgcGeral.SelectPage(f.tshRepeticao);
             f.panDiario.Click();
             f.rdbSemData.Click();
-            const CallTally before = tally;
-            const auto started = SteadyClock::now();
-            f.bitConfirma.Click();
-            measure.milliseconds =
-                std::chrono::duration<double, std::milli>(SteadyClock::now() - started).count();
-            measure.inCalls =
-                std::chrono::duration<double, std::milli>(tally.spent - before.spent).count();
-            measure.roundTrips = tally.count - before.count;
+            measure = session.confirm(f);
         });
-        module.CriaManutAFazer("", true);
+        session.module->CriaManutAFazer("", true);
         measures.push_back(measure);
-        host.TakeCalls();
+        session.host.TakeCalls();
     }
-    if (!host.Errors().empty()) {
-        std::fprintf(stderr, "falha: %s\n", host.Errors().front().c_str());
+    session.reportErrors();
+    return figuresOf(measures);
+}
+
+// A daily series of `occurrences` from `start`; then, each run, its first occurrence opened and
+// its time changed for "Todos da série" (the time alternates, so every run changes every row).
+Figures changeSeriesTime(Date start, int occurrences, int runs) {
+    Session session(start);
+    session.host.OnModal("frmManutAFazer", [&](TForm& form) {
+        auto& f = dynamic_cast<TfrmManutAFazer&>(form);
+        f.drtDesc.TypeText("Série a alterar");
+        f.pgcGeral.SelectPage(f.tshRepeticao);
+        f.panDiario.Click();
+        f.depDataTermino.PickDate(start.addDays(occurrences - 1));
+        f.bitConfirma.Click();
+    });
+    session.module->CriaManutAFazer("", true);
+    TfrmAFazer& agenda = *session.module->Agenda().frmAFazer();
+    std::vector<Measure> measures;
+    for (int run = 0; run < runs; ++run) {
+        agenda.btnHojeDia.Click();
+        const std::string first = agenda.cdsAFazer.FieldByName("NRATIVPESS").AsString();
+        Measure measure;
+        session.host.OnModal("frmManutAFazer", [&](TForm& form) {
+            auto& f = dynamic_cast<TfrmManutAFazer&>(form);
+            f.dtpHora.EnterText(run % 2 == 0 ? "10:00:00" : "09:00:00");
+            session.host.AnswerChoice(static_cast<int>(SeriesScope::All));
+            measure = session.confirm(f);
+        });
+        session.module->CriaManutAFazer(first, true);
+        measures.push_back(measure);
+        session.host.TakeCalls();
     }
-    std::sort(measures.begin(), measures.end(),
-              [](const Measure& a, const Measure& b) { return a.milliseconds < b.milliseconds; });
-    return {measures.front(), measures[measures.size() / 2], measures.back()};
+    session.reportErrors();
+    return figuresOf(measures);
 }
 
 }  // namespace
@@ -144,5 +203,12 @@ int main(int argc, char** argv) {
             c.name, f.median.milliseconds, f.fastest.milliseconds, f.slowest.milliseconds,
             f.median.inCalls, f.median.roundTrips);
     }
+    const int changed = 3650;
+    const Figures f = changeSeriesTime(start, changed, runs);
+    std::printf(
+        "Time of \"Todos da série\" changed, daily series of %d occurrences: OK -> reloaded "
+        "agenda: median %6.1f ms (%5.1f .. %5.1f; %5.1f ms in server calls), %d round trips\n",
+        changed, f.median.milliseconds, f.fastest.milliseconds, f.slowest.milliseconds,
+        f.median.inCalls, f.median.roundTrips);
     return 0;
 }

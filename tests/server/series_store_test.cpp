@@ -6,6 +6,7 @@
 
 #include "net/json_rpc_app_server.h"
 #include "net/rpc_error_codes.h"
+#include "support/kill_mid_write.h"
 #include "support/reminder_deltas.h"
 #include "support/rpc_checks.h"
 #include "support/server_process.h"
@@ -188,6 +189,43 @@ TEST_F(SeriesStoreTest, ReadsAndWritesOfASeriesAreTheSessionOperatorsOnly) {
     EXPECT_EQ(code(anonymous.call("GetSerieAFazer", {"ANA", series.number})),
               rpc_error::NotAuthenticated);
     EXPECT_EQ(ok(ana->call("GetRegraAFazer", {"ANA", series.number})).asPacket().rows.size(), 1u);
+}
+
+TEST_F(SeriesStoreTest, KilledInTheMiddleOfALongSeriesChangeLeavesItAllOldOrAllNew) {
+    constexpr int kOccurrences = 3650;
+    server_.start();
+    auto ana = client();
+    const NewSeries series = newSeries(*ana, kOccurrences);
+    ASSERT_TRUE(store(*ana, series).ok());
+    std::vector<Change> changes;
+    for (const Row& row : series.reminders) {
+        Row later = row;
+        later[3] = Variant(row[3].asDateTime().withTime(std::chrono::hours(9)));
+        later[8] = Variant("09:00:00");
+        changes.push_back(updateOf(row, later));
+    }
+    const Row oldRule = series.ruleDelta.changes[0].newValues;
+    Row newRule = oldRule;
+    newRule[6] = Variant(DateTime(kStart, std::chrono::hours(9)));
+    const std::vector<Variant> args = {Variant(reminderDelta(std::move(changes))),
+                                       Variant(descriptionDelta({})),
+                                       Variant(seriesDelta({updateOf(oldRule, newRule)}))};
+    const auto outcome = killMidWrite(
+        server_, [&] { return ana->call("SetSerieAFazer", args); }, 0);
+    RecordProperty("killed_mid_transaction", outcome.ok() ? "no" : "yes");
+
+    EXPECT_EQ(integrityOf(server_), "ok");
+    soci::session database("sqlite3", "db=" + server_.database().string());
+    int atNine = 0;
+    database << "SELECT COUNT(*) FROM ATIVPESSOAL WHERE DTATIVPESS LIKE '%T09:00:00'",
+        soci::into(atNine);
+    EXPECT_TRUE(atNine == 0 || atNine == kOccurrences) << atNine;
+    std::string ruleStart;
+    database << "SELECT DTINICREPET FROM SERIEATIVPESSOAL", soci::into(ruleStart);
+    EXPECT_EQ(ruleStart, atNine == 0 ? "2007-07-16T08:00:00" : "2007-07-16T09:00:00");
+    if (outcome.ok()) {
+        EXPECT_EQ(atNine, kOccurrences);
+    }
 }
 
 // A database as the server left it before series rules were stored (schema version 1), with a

@@ -13,6 +13,7 @@
 #include "net/json_rpc_app_server.h"
 #include "net/rpc_error_codes.h"
 #include "server/http_frontend.h"
+#include "support/kill_mid_write.h"
 #include "support/reminder_deltas.h"
 #include "support/rpc_checks.h"
 #include "support/server_process.h"
@@ -317,22 +318,12 @@ TEST_F(ServerIntegrationTest, KilledInTheMiddleOfALargeDeltaKeepsAllOrNothing) {
                          DateTime(kDay.addDays(i % 3000)), "P", "S", 10.0, "M", "1", "1"})));
     }
     const Variant delta(reminderDelta(std::move(changes)));
-    const auto wal = std::filesystem::path(server_.database().string() + "-wal");
-    const auto walBefore = std::filesystem::file_size(wal);
-    auto sending = std::async(std::launch::async, [&] { return ana->call("SetAfazer", {delta}); });
-    // Kill once the transaction has started writing pages to the log, or when it is done.
-    while (sending.wait_for(std::chrono::milliseconds(1)) != std::future_status::ready &&
-           std::filesystem::file_size(wal) <= walBefore + (1u << 20)) {
-    }
-    server_.stop(SIGKILL);
-    const auto outcome = sending.get();
+    const auto outcome = killMidWrite(
+        server_, [&] { return ana->call("SetAfazer", {delta}); }, 1u << 20);
     RecordProperty("killed_mid_transaction", outcome.ok() ? "no" : "yes");
 
-    server_.start();
+    EXPECT_EQ(integrityOf(server_), "ok");
     soci::session database("sqlite3", "db=" + server_.database().string());
-    std::string integrity;
-    database << "PRAGMA integrity_check", soci::into(integrity);
-    EXPECT_EQ(integrity, "ok");
     int count = 0;
     database << "SELECT COUNT(*) FROM ATIVPESSOAL", soci::into(count);
     EXPECT_TRUE(count == 3 || count == 3 + kRows) << count;
