@@ -10,7 +10,7 @@ int parseNumber(const std::string& text, int low, int high, const std::string& w
     int number = 0;
     const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), number);
     if (ec != std::errc{} || end != text.data() + text.size() || number < low || number > high) {
-        throw std::invalid_argument(what + " inválido: " + text);
+        throw std::invalid_argument(what + ": " + text);
     }
     return number;
 }
@@ -30,6 +30,7 @@ const char* CommandLine::usage() {
     return "Uso:\n"
            "  lembrete-server [--db sqlite:ARQUIVO | --db postgresql://...] [--listen HOST:PORTA] "
            "[--threads N]\n"
+           "                  [--tls-cert CERTIFICADO.pem --tls-key CHAVE.pem]\n"
            "  lembrete-server [--db ...] operator add CODIGO\n"
            "  lembrete-server [--db ...] operator passwd CODIGO\n"
            "  lembrete-server [--db ...] operator feed CODIGO\n"
@@ -63,9 +64,13 @@ CommandLine CommandLine::parse(const std::vector<std::string>& args) {
                 throw std::invalid_argument("Endereço inválido em --listen: use HOST:PORTA");
             }
             line.host = address.substr(0, colon);
-            line.port = parseNumber(address.substr(colon + 1), 1, 65535, "Porta");
+            line.port = parseNumber(address.substr(colon + 1), 1, 65535, "Porta inválida");
+        } else if (arg == "--tls-cert") {
+            line.tlsCertificate = value(arg);
+        } else if (arg == "--tls-key") {
+            line.tlsKey = value(arg);
         } else if (arg == "--threads") {
-            line.threads = parseNumber(value(arg), 1, 256, "Número de threads");
+            line.threads = parseNumber(value(arg), 1, 256, "Número de threads inválido");
         } else if (arg == "operator" && i + 2 < args.size() &&
                    (args[i + 1] == "add" || args[i + 1] == "passwd")) {
             line.action = args[i + 1] == "add" ? Action::AddOperator : Action::ChangePassword;
@@ -87,6 +92,9 @@ CommandLine CommandLine::parse(const std::vector<std::string>& args) {
     }
     if (line.action == Action::Export && line.operatorCode.empty()) {
         throw std::invalid_argument("Falta --operator CODIGO em export");
+    }
+    if (line.tlsCertificate.empty() != line.tlsKey.empty()) {
+        throw std::invalid_argument("Para servir com TLS informe --tls-cert e --tls-key.");
     }
     return line;
 }

@@ -1,6 +1,7 @@
 // CommandLine: the arguments of lembrete-server.
 //
 //   lembrete-server [--db sqlite:PATH | --db postgresql://...] [--listen HOST:PORT] [--threads N]
+//                   [--tls-cert FILE --tls-key FILE]
 //   lembrete-server [--db ...] operator add CODE
 //   lembrete-server [--db ...] operator passwd CODE
 //   lembrete-server [--db ...] operator feed CODE
@@ -23,6 +24,8 @@ struct CommandLine {
     std::string host = "127.0.0.1";
     int port = 8300;
     int threads = 16;
+    std::string tlsCertificate;  // both empty: plain HTTP
+    std::string tlsKey;
     std::string operatorCode;
     // export: the first and last day (dd/mm/yyyy or yyyy-mm-dd), empty when not given.
     std::optional<Date> from;

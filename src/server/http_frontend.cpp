@@ -1,89 +1,406 @@
 #include "server/http_frontend.h"
 
-#include <httplib.h>
+#include <malloc.h>
 
+// clang-format off
+#include <utility>  // before Asio, whose headers use std::exchange without it
+// clang-format on
+
+#include <array>
+#include <atomic>
+#include <boost/asio.hpp>
+#include <boost/asio/ssl.hpp>
+#include <boost/beast/core.hpp>
+#include <boost/beast/http.hpp>
+#include <boost/beast/ssl.hpp>
+#include <chrono>
+#include <condition_variable>
+#include <optional>
 #include <stdexcept>
+#include <thread>
 
-#include "net/json_rpc_app_server.h"
 #include "net/rpc_error_codes.h"
-#include "server/calendar_feed.h"
+#include "server/http_routes.h"
+#include "server/memory_budget.h"
 #include "server/rpc_dispatcher.h"
 
 namespace lembrete {
+
+namespace asio = boost::asio;
+namespace beast = boost::beast;
+namespace http = beast::http;
+using tcp = asio::ip::tcp;
+
 namespace {
 
 constexpr const char* kJson = "application/json; charset=utf-8";
-// A client keeps its connection for many calls; idle ones give their worker back after this.
-// Stopping also waits for idle connections to reach it, so it is short.
-constexpr time_t kKeepAliveSeconds = 2;
-constexpr std::size_t kKeepAliveRequests = 1'000'000;
+constexpr int kIoThreads = 2;
+// A connection's read buffer: a whole header fits, and one read adds at most this to a body.
+constexpr std::size_t kBufferBytes = 2 * HttpFrontend::kMaxHeaderBytes;
+// After a refusal the client may still be sending its body: read it away for this long, so
+// that it gets the answer instead of a reset connection.
+constexpr auto kDrainTime = std::chrono::seconds(5);
+// Requests that held more than this give the freed memory back to the system afterwards.
+constexpr std::size_t kTrimAfterBytes = 4u << 20;
+
+HttpReply refusal(int status, int code, const std::string& message) {
+    return {status, kJson, RpcDispatcher::errorResponse(code, message), {}};
+}
+
+HttpReply refusalFor(const beast::error_code& error) {
+    if (error == http::error::body_limit) {
+        return refusal(413, rpc_error::RequestTooLarge,
+                       "Requisição grande demais: o limite é de " +
+                           std::to_string(HttpFrontend::kMaxBodyBytes >> 20) +
+                           " MiB. Nada foi gravado.");
+    }
+    if (error == http::error::header_limit) {
+        return refusal(431, rpc_error::RequestTooLarge,
+                       "Cabeçalhos da requisição grandes demais: o limite é de " +
+                           std::to_string(HttpFrontend::kMaxHeaderBytes >> 10) + " KiB.");
+    }
+    return refusal(400, rpc_error::InvalidRequest, "Requisição HTTP inválida.");
+}
+
+// A request whose HTTP cannot be read further: answer it only for these, else just close.
+bool deservesAnswer(const beast::error_code& error) {
+    return error.category() == beast::error_code(http::error::body_limit).category() &&
+           error != http::error::end_of_stream && error != http::error::partial_message;
+}
+
+std::string_view view(beast::string_view text) {
+    return {text.data(), text.size()};
+}
 
 }  // namespace
 
-HttpFrontend::HttpFrontend(RpcDispatcher& dispatcher, int workerThreads)
-    : server_(std::make_unique<httplib::Server>()) {
-    // cpp-httplib owns the task queue it gets from this factory.
-    server_->new_task_queue = [workerThreads] { return new httplib::ThreadPool(workerThreads); };
-    server_->set_keep_alive_max_count(kKeepAliveRequests);
-    server_->set_keep_alive_timeout(kKeepAliveSeconds);
-    server_->set_payload_max_length(kMaxBodyBytes);
-    server_->set_tcp_nodelay(true);
-    server_->Post(JsonRpcAppServer::kPath,
-                  [&dispatcher](const httplib::Request& request, httplib::Response& response) {
-                      const auto reply = dispatcher.handle(
-                          request.body, request.get_header_value("Authorization"));
-                      response.status = reply.httpStatus;
-                      if (!reply.body.empty()) {
-                          response.set_content(reply.body, kJson);
-                      }
-                  });
-    server_->set_error_handler([](const httplib::Request&, httplib::Response& response) {
-        if (response.status == 413) {
-            response.set_content(
-                RpcDispatcher::errorResponse(rpc_error::RequestTooLarge,
-                                             "Requisição grande demais: o limite é de " +
-                                                 std::to_string(kMaxBodyBytes >> 20) +
-                                                 " MiB. Nada foi gravado."),
-                kJson);
+struct HttpFrontend::State {
+    State(const HttpRoutes& routes, int workerThreads) : routes(routes), workers(workerThreads) {}
+
+    void accept();
+    void enter() {
+        std::lock_guard lock(mutex);
+        ++busy;
+    }
+    void leave() {
+        std::lock_guard lock(mutex);
+        if (--busy == 0) {
+            idle.notify_all();
         }
-    });
+    }
+
+    const HttpRoutes& routes;
+    asio::io_context io;
+    asio::thread_pool workers;
+    tcp::acceptor acceptor{io};
+    asio::steady_timer acceptRetry{io};
+    std::optional<asio::ssl::context> tls;
+    MemoryBudget bodies{kBodyBudgetBytes};
+    MemoryBudget work{kWorkBudgetBytes};
+    std::atomic<bool> stopping{false};
+    std::mutex mutex;
+    std::condition_variable idle;
+    int busy = 0;  // requests read whole and not yet answered
+};
+
+namespace {
+
+// One client connection: reads a request, has it handled, writes the reply, and so on.
+template <class Stream>
+class Connection : public std::enable_shared_from_this<Connection<Stream>> {
+  public:
+    Connection(HttpFrontend::State& state, Stream stream)
+        : state_(state), stream_(std::move(stream)), buffer_(kBufferBytes) {}
+
+    ~Connection() { giveBack(); }
+
+    void start() {
+        if constexpr (std::is_same_v<Stream, beast::tcp_stream>) {
+            readHeader();
+        } else {
+            tcp().expires_after(std::chrono::seconds(HttpFrontend::kIdleSeconds));
+            stream_.async_handshake(asio::ssl::stream_base::server,
+                                    [self = this->shared_from_this()](beast::error_code error) {
+                                        if (!error) {
+                                            self->readHeader();
+                                        }
+                                    });
+        }
+    }
+
+  private:
+    beast::tcp_stream& tcp() { return beast::get_lowest_layer(stream_); }
+
+    void readHeader() {
+        if (state_.stopping) {
+            return close();
+        }
+        parser_.emplace();
+        parser_->header_limit(HttpFrontend::kMaxHeaderBytes);
+        parser_->body_limit(HttpFrontend::kMaxBodyBytes);
+        tcp().expires_after(std::chrono::seconds(HttpFrontend::kIdleSeconds));
+        http::async_read_header(
+            stream_, buffer_, *parser_,
+            [self = this->shared_from_this()](beast::error_code error, std::size_t) {
+                error ? self->fail(error) : self->readBody();
+            });
+    }
+
+    void fail(const beast::error_code& error) {
+        deservesAnswer(error) ? refuse(refusalFor(error)) : close();
+    }
+
+    // A body is taken from the budget whole (the declared length, or the limit when chunked)
+    // before it is read: connections holding parts of bodies could otherwise spend the budget
+    // between them with none complete.
+    void readBody() {
+        if (parser_->is_done()) {
+            return dispatch();
+        }
+        const auto declared = parser_->content_length();
+        const std::size_t wanted = declared ? static_cast<std::size_t>(*declared) + kBufferBytes
+                                            : HttpFrontend::kMaxBodyBytes + kBufferBytes;
+        state_.bodies.acquire(wanted, [self = this->shared_from_this(), wanted] {
+            asio::post(self->stream_.get_executor(), [self, wanted] {
+                self->bodyHeld_ = wanted;
+                self->tcp().expires_after(std::chrono::seconds(HttpFrontend::kReadSeconds));
+                http::async_read(self->stream_, self->buffer_, *self->parser_,
+                                 [self](beast::error_code error, std::size_t) {
+                                     error ? self->fail(error) : self->dispatch();
+                                 });
+            });
+        });
+    }
+
+    void dispatch() {
+        if (state_.stopping) {
+            return close();
+        }
+        const auto& request = parser_->get();
+        int status = 404;
+        const HttpRoute* route =
+            state_.routes.find(view(request.method_string()), view(request.target()), status);
+        if (!route) {
+            return refuse(refusal(
+                status, rpc_error::InvalidRequest,
+                "Caminho ou método desconhecido: " + std::string(view(request.method_string())) +
+                    " " + std::string(view(request.target()).substr(0, 200)) + "."));
+        }
+        const std::string& body = request.body();
+        const std::size_t estimate =
+            state_.work.fit(route->workEstimate ? route->workEstimate(body) : body.size());
+        state_.enter();
+        state_.work.acquire(estimate, [self = this->shared_from_this(), route, estimate] {
+            asio::post(self->state_.workers, [self, route, estimate] {
+                self->workHeld_ = estimate;
+                const auto& request = self->parser_->get();
+                HttpReply reply = route->handler(HttpRequest{
+                    view(request.method_string()), view(request.target()),
+                    view(request[http::field::authorization]), request.body(),
+                    [&request](std::string_view name) {
+                        return view(request[beast::string_view(name.data(), name.size())]);
+                    }});
+                asio::post(self->stream_.get_executor(),
+                           [self, reply = std::move(reply)]() mutable {
+                               self->answer(std::move(reply), self->parser_->get().keep_alive());
+                           });
+            });
+        });
+    }
+
+    void refuse(HttpReply reply) {
+        state_.enter();
+        answer(std::move(reply), false);
+    }
+
+    void answer(HttpReply reply, bool keepAlive) {
+        response_ = {};
+        response_.version(11);
+        response_.result(static_cast<http::status>(reply.status));
+        if (!reply.contentType.empty()) {
+            response_.set(http::field::content_type, reply.contentType);
+        }
+        for (const auto& [name, value] : reply.headers) {
+            response_.set(name, value);
+        }
+        response_.body() = std::move(reply.body);
+        response_.keep_alive(keepAlive && !state_.stopping);
+        response_.prepare_payload();
+        // The request is done with; its reply is what this connection holds now.
+        const bool drain = !keepAlive && parser_ && !parser_->is_done();
+        parser_.reset();
+        peak_ = std::max(peak_, bodyHeld_ + workHeld_);
+        state_.bodies.release(std::exchange(bodyHeld_, 0));
+        const std::size_t replyBytes = response_.body().size();
+        if (replyBytes > workHeld_) {
+            state_.work.force(replyBytes - workHeld_);
+        } else {
+            state_.work.release(workHeld_ - replyBytes);
+        }
+        workHeld_ = replyBytes;
+        tcp().expires_after(std::chrono::seconds(HttpFrontend::kWriteSeconds));
+        http::async_write(
+            stream_, response_,
+            [self = this->shared_from_this(), drain](beast::error_code error, std::size_t) {
+                self->onWritten(error, drain);
+            });
+    }
+
+    void onWritten(const beast::error_code& error, bool drain) {
+        const bool keepAlive = response_.keep_alive();
+        response_ = {};
+        giveBack();
+        state_.leave();
+        if (std::exchange(peak_, 0) > kTrimAfterBytes) {
+            asio::post(state_.workers, [] { malloc_trim(0); });
+        }
+        if (error) {
+            return close();
+        }
+        if (drain) {
+            return startDrain();
+        }
+        keepAlive ? readHeader() : close();
+    }
+
+    void startDrain() {
+        beast::error_code ignored;
+        tcp().socket().shutdown(tcp::socket::shutdown_send, ignored);
+        tcp().expires_after(kDrainTime);
+        drainMore();
+    }
+
+    void drainMore() {
+        tcp().async_read_some(asio::buffer(scratch_), [self = this->shared_from_this()](
+                                                          beast::error_code error, std::size_t) {
+            error ? self->close() : self->drainMore();
+        });
+    }
+
+    void giveBack() {
+        state_.bodies.release(std::exchange(bodyHeld_, 0));
+        state_.work.release(std::exchange(workHeld_, 0));
+    }
+
+    void close() {
+        beast::error_code ignored;
+        tcp().socket().shutdown(tcp::socket::shutdown_both, ignored);
+        tcp().close();
+    }
+
+    HttpFrontend::State& state_;
+    Stream stream_;
+    beast::flat_buffer buffer_;
+    std::optional<http::request_parser<http::string_body>> parser_;
+    http::response<http::string_body> response_;
+    std::array<char, kBufferBytes> scratch_{};
+    std::size_t bodyHeld_ = 0;
+    std::size_t workHeld_ = 0;
+    std::size_t peak_ = 0;
+};
+
+}  // namespace
+
+void HttpFrontend::State::accept() {
+    acceptor.async_accept(
+        asio::make_strand(io), [this](beast::error_code error, tcp::socket socket) {
+            if (!acceptor.is_open()) {
+                return;
+            }
+            if (error) {
+                // Out of descriptors, most likely: try again shortly instead of spinning.
+                acceptRetry.expires_after(std::chrono::milliseconds(100));
+                acceptRetry.async_wait([this](beast::error_code) { accept(); });
+                return;
+            }
+            socket.set_option(tcp::no_delay(true));
+            if (tls) {
+                std::make_shared<Connection<beast::ssl_stream<beast::tcp_stream>>>(
+                    *this, beast::ssl_stream<beast::tcp_stream>(std::move(socket), *tls))
+                    ->start();
+            } else {
+                std::make_shared<Connection<beast::tcp_stream>>(
+                    *this, beast::tcp_stream(std::move(socket)))
+                    ->start();
+            }
+            accept();
+        });
 }
 
-HttpFrontend::~HttpFrontend() = default;
+HttpFrontend::HttpFrontend(const HttpRoutes& routes, int workerThreads)
+    : state_(std::make_unique<State>(routes, workerThreads)) {}
 
-void HttpFrontend::serveFeed(CalendarFeed& feed) {
-    server_->Get(std::string(CalendarFeed::kPathPrefix) + "([^/]+)",
-                 [&feed](const httplib::Request& request, httplib::Response& response) {
-                     auto reply = feed.answer(request.matches[1].str(),
-                                              request.get_header_value("If-None-Match"));
-                     response.status = reply.status;
-                     std::string type;
-                     for (auto& [name, value] : reply.headers) {
-                         if (name == "Content-Type") {
-                             type = value;
-                         } else {
-                             response.set_header(name, value);
-                         }
-                     }
-                     if (!reply.body.empty()) {
-                         response.set_content(std::move(reply.body), type);
-                     }
-                 });
+HttpFrontend::~HttpFrontend() {
+    state_->workers.join();
+}
+
+void HttpFrontend::useTls(const std::string& certificateFile, const std::string& keyFile) {
+    auto& context = state_->tls.emplace(asio::ssl::context::tls_server);
+    context.set_options(asio::ssl::context::default_workarounds | asio::ssl::context::no_sslv2 |
+                        asio::ssl::context::no_sslv3 | asio::ssl::context::no_tlsv1 |
+                        asio::ssl::context::no_tlsv1_1);
+    try {
+        context.use_certificate_chain_file(certificateFile);
+    } catch (const boost::system::system_error& error) {
+        state_->tls.reset();
+        throw std::runtime_error("Não foi possível ler o certificado TLS " + certificateFile +
+                                 " (" + error.code().message() + ").");
+    }
+    try {
+        context.use_private_key_file(keyFile, asio::ssl::context::pem);
+    } catch (const boost::system::system_error& error) {
+        state_->tls.reset();
+        throw std::runtime_error("Não foi possível ler a chave privada TLS " + keyFile +
+                                 " ou ela não corresponde ao certificado (" +
+                                 error.code().message() + ").");
+    }
 }
 
 void HttpFrontend::bind(const std::string& host, int port) {
-    if (!server_->bind_to_port(host, port)) {
+    beast::error_code error;
+    const auto address = asio::ip::make_address(host, error);
+    tcp::endpoint endpoint(address, static_cast<unsigned short>(port));
+    auto& acceptor = state_->acceptor;
+    if (!error) {
+        acceptor.open(endpoint.protocol(), error);
+    }
+    if (!error) {
+        acceptor.set_option(asio::socket_base::reuse_address(true), error);
+        acceptor.bind(endpoint, error);
+    }
+    if (!error) {
+        acceptor.listen(asio::socket_base::max_listen_connections, error);
+    }
+    if (error) {
         throw std::runtime_error("Não foi possível ouvir em " + host + ":" + std::to_string(port) +
                                  " (endereço em uso ou inválido).");
     }
 }
 
 void HttpFrontend::run() {
-    server_->listen_after_bind();
+    state_->accept();
+    std::vector<std::thread> threads;
+    for (int i = 1; i < kIoThreads; ++i) {
+        threads.emplace_back([this] { state_->io.run(); });
+    }
+    state_->io.run();
+    for (auto& thread : threads) {
+        thread.join();
+    }
 }
 
 void HttpFrontend::stop() {
-    server_->stop();
+    state_->stopping = true;
+    asio::post(state_->io, [this] {
+        beast::error_code ignored;
+        state_->acceptor.close(ignored);
+    });
+    {
+        std::unique_lock lock(state_->mutex);
+        state_->idle.wait_for(lock, std::chrono::seconds(kWriteSeconds),
+                              [this] { return state_->busy == 0; });
+    }
+    state_->io.stop();
 }
 
 }  // namespace lembrete

@@ -9,11 +9,14 @@
 #include "server/calendar_export.h"
 #include "server/calendar_feed.h"
 #include "server/command_line.h"
+#include "server/feed_route.h"
 #include "server/http_frontend.h"
+#include "server/http_routes.h"
 #include "server/operator_accounts.h"
 #include "server/password_prompt.h"
 #include "server/reminder_service.h"
 #include "server/rpc_dispatcher.h"
+#include "server/rpc_route.h"
 #include "server/store.h"
 
 namespace {
@@ -56,15 +59,22 @@ int serve(const CommandLine& line, Store& store) {
     StopSignals stopSignals;
     ReminderService service(store);
     RpcDispatcher dispatcher(service);
-    HttpFrontend frontend(dispatcher, line.threads);
     CalendarFeed feed(store);
-    frontend.serveFeed(feed);
+    HttpRoutes routes;
+    routes.add(rpcRoute(dispatcher));
+    routes.add(feedRoute(feed));
+    HttpFrontend frontend(routes, line.threads);
+    if (!line.tlsCertificate.empty()) {
+        frontend.useTls(line.tlsCertificate, line.tlsKey);
+    }
     frontend.bind(line.host, line.port);
     stopSignals.watch(frontend);
     // A PostgreSQL URI may carry a password: name only the kind of database then.
     const bool isSqlite = store.location().backend == Backend::Sqlite;
-    std::cerr << "lembrete-server: ouvindo em " << line.host << ":" << line.port << ", banco "
-              << (isSqlite ? line.database : std::string("PostgreSQL")) << std::endl;
+    std::cerr << "lembrete-server: ouvindo em "
+              << (line.tlsCertificate.empty() ? "http://" : "https://") << line.host << ":"
+              << line.port << ", banco " << (isSqlite ? line.database : std::string("PostgreSQL"))
+              << std::endl;
     frontend.run();
     std::cerr << "lembrete-server: encerrado." << std::endl;
     return 0;

@@ -3,6 +3,7 @@
 #include <soci/soci.h>
 
 #include <iostream>
+#include <optional>
 #include <vector>
 
 #include "net/json_codec.h"
@@ -18,37 +19,30 @@ Json errorObject(const Json& id, int code, const std::string& message) {
         {"jsonrpc", "2.0"}, {"error", Json{{"code", code}, {"message", message}}}, {"id", id}};
 }
 
-// The id as it came, to be written back in the reply.
-Json toJson(JsonValue value) {
+// Longer string ids are refused rather than copied into the reply.
+constexpr std::size_t kMaxIdBytes = 256;
+// No method takes more; a longer list is refused before anything of it is copied.
+constexpr std::size_t kMaxParams = 16;
+
+// The id as it came, to be written back in the reply; nullopt when it is not a valid id (a
+// string of at most kMaxIdBytes, a number or null), which is answered with a null id.
+std::optional<Json> validId(JsonValue value) {
     switch (value.type()) {
-        case simdjson::dom::element_type::STRING:
-            return Json(std::string(value.get_string().value_unsafe()));
+        case simdjson::dom::element_type::STRING: {
+            const std::string_view text = value.get_string().value_unsafe();
+            return text.size() <= kMaxIdBytes ? std::optional<Json>(std::string(text))
+                                              : std::nullopt;
+        }
         case simdjson::dom::element_type::INT64:
             return Json(value.get_int64().value_unsafe());
         case simdjson::dom::element_type::UINT64:
             return Json(value.get_uint64().value_unsafe());
         case simdjson::dom::element_type::DOUBLE:
             return Json(value.get_double().value_unsafe());
-        case simdjson::dom::element_type::BOOL:
-            return Json(value.get_bool().value_unsafe());
-        case simdjson::dom::element_type::ARRAY: {
-            Json list = Json::array();
-            const simdjson::dom::array items = value.get_array().value_unsafe();
-            for (const auto item : items) {
-                list.push_back(toJson(item));
-            }
-            return list;
-        }
-        case simdjson::dom::element_type::OBJECT: {
-            Json object = Json::object();
-            const simdjson::dom::object members = value.get_object().value_unsafe();
-            for (const auto member : members) {
-                object[std::string(member.key)] = toJson(member.value);
-            }
-            return object;
-        }
-        default:
+        case simdjson::dom::element_type::NULL_VALUE:
             return Json(nullptr);
+        default:
+            return std::nullopt;
     }
 }
 
@@ -76,12 +70,12 @@ RpcReply RpcDispatcher::handle(std::string_view body, std::string_view authoriza
     const bool isObject = request.get(object) == simdjson::SUCCESS;
     JsonValue id;
     const bool hasId = isObject && object["id"].get(id) == simdjson::SUCCESS;
-    const Json idValue = hasId ? toJson(id) : Json(nullptr);
+    const std::optional<Json> validIdValue = hasId ? validId(id) : Json(nullptr);
+    const Json idValue = validIdValue.value_or(Json(nullptr));
     std::string_view version;
     std::string_view method;
     if (!isObject || object["jsonrpc"].get(version) != simdjson::SUCCESS || version != "2.0" ||
-        object["method"].get(method) != simdjson::SUCCESS ||
-        (hasId && !id.is_string() && !id.is_number() && !id.is_null())) {
+        object["method"].get(method) != simdjson::SUCCESS || !validIdValue) {
         return {200, errorObject(idValue, rpc_error::InvalidRequest,
                                  "Requisição inválida: não é uma chamada JSON-RPC 2.0.")
                          .dump()};
@@ -97,6 +91,11 @@ RpcReply RpcDispatcher::handle(std::string_view body, std::string_view authoriza
                 throw RpcFailure(rpc_error::InvalidParams,
                                  "Argumentos inválidos: \"params\" deve ser uma lista de "
                                  "argumentos posicionais.");
+            }
+            if (list.size() > kMaxParams) {
+                throw RpcFailure(rpc_error::InvalidParams,
+                                 "Argumentos demais: nenhum método recebe mais de " +
+                                     std::to_string(kMaxParams) + ".");
             }
             params.assign(list.begin(), list.end());
         }
