@@ -107,6 +107,15 @@ void ReminderGateway::SetSerieAFazer(ClientDataSet& reminders, ClientDataSet& de
     send("SetSerieAFazer", {&reminders, &descriptions, &rules}, refreshCache, onFailure);
 }
 
+void ReminderGateway::GetChavesAFazer(const std::string& operatorCode, ClientDataSet& target) {
+    load("GetChavesAFazer", {operatorCode}, target);
+}
+
+void ReminderGateway::SetImportAFazer(ClientDataSet& reminders, ClientDataSet& descriptions,
+                                      ClientDataSet& keys, bool refreshCache, OnFailure onFailure) {
+    send("SetImportAFazer", {&reminders, &descriptions, &keys}, refreshCache, onFailure);
+}
+
 void ReminderGateway::send(std::string_view method, const std::vector<ClientDataSet*>& dataSets,
                            bool refreshCache, OnFailure onFailure) {
     if (std::all_of(dataSets.begin(), dataSets.end(),

@@ -70,6 +70,13 @@ class ReminderGateway {
     void SetSerieAFazer(ClientDataSet& reminders, ClientDataSet& descriptions, ClientDataSet& rules,
                         bool refreshCache, OnFailure onFailure = OnFailure::KeepChanges);
 
+    // The origins of the operator's imported reminders (ImportKeyRecord).
+    void GetChavesAFazer(const std::string& operatorCode, ClientDataSet& target);
+    // Sends an import's reminders, descriptions and origins with SetImportAFazer, in one
+    // transaction, as SetSerieAFazer does.
+    void SetImportAFazer(ClientDataSet& reminders, ClientDataSet& descriptions, ClientDataSet& keys,
+                         bool refreshCache, OnFailure onFailure = OnFailure::KeepChanges);
+
     // Sends the dataset's changes with SetAfazer.
     void SetAfazer(ClientDataSet& dataSet, bool refreshCache,
                    OnFailure onFailure = OnFailure::KeepChanges);

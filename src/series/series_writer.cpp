@@ -46,7 +46,8 @@ void SeriesWriter::Write(const std::vector<Date>& days, const OccurrenceValues& 
 
 void SeriesWriter::AppendOccurrences(const std::vector<Date>& days, const OccurrenceValues& values,
                                      const std::string& series) {
-    const std::vector<std::string> numbers = reserveNumbers(values.operatorCode, days.size());
+    const std::vector<std::string> numbers =
+        ReserveNumbers(gateway_, values.operatorCode, days.size());
     FlagScope posting(posting_);
     ControlsDisabled remindersHeld(reminders_);
     ControlsDisabled descriptionsHeld(descriptions_);
@@ -55,14 +56,15 @@ void SeriesWriter::AppendOccurrences(const std::vector<Date>& days, const Occurr
     }
 }
 
-std::vector<std::string> SeriesWriter::reserveNumbers(const std::string& operatorCode,
+std::vector<std::string> SeriesWriter::ReserveNumbers(ReminderGateway& gateway,
+                                                      const std::string& operatorCode,
                                                       std::size_t count) {
     std::vector<std::string> numbers;
     numbers.reserve(count);
     while (numbers.size() < count) {
         const int block =
             static_cast<int>(std::min<std::size_t>(count - numbers.size(), kNumbersPerBlock));
-        const long long first = std::stoll(gateway_.GetPrxAtivPessoalBloco(operatorCode, block));
+        const long long first = std::stoll(gateway.GetPrxAtivPessoalBloco(operatorCode, block));
         for (int i = 0; i < block; ++i) {
             numbers.push_back(std::to_string(first + i));
         }

@@ -46,6 +46,11 @@ class SeriesWriter {
     // The most reminder numbers one GetPrxAtivPessoalBloco call may reserve.
     static constexpr int kNumbersPerBlock = 10000;
 
+    // Reserves `count` reminder numbers of the operator, a block per kNumbersPerBlock.
+    static std::vector<std::string> ReserveNumbers(ReminderGateway& gateway,
+                                                   const std::string& operatorCode,
+                                                   std::size_t count);
+
     SeriesWriter(ClientDataSet& reminders, ClientDataSet& descriptions, ClientDataSet& rules,
                  ReminderGateway& gateway);
 
@@ -63,7 +68,6 @@ class SeriesWriter {
                            const std::string& series);
 
   private:
-    std::vector<std::string> reserveNumbers(const std::string& operatorCode, std::size_t count);
     void post(Date day, const std::string& number, const std::string& series,
               const OccurrenceValues& values);
 

@@ -331,11 +331,14 @@ void DeltaWriter::remove(StoreConnection& connection, const Row& oldRow) const {
         throw conflict(layout_, keyText(oldRow));
     }
     if (layout_.isReminders) {
-        auto& description = connection.statement(
-            "DELETE FROM DESCATIVPESSOAL WHERE CDOPERADOR = :op AND NRATIVPESS = :nr", "tt");
-        description.setText(0, oldRow[operatorField_].asString());
-        description.setText(1, oldRow[numberField_].asString());
-        description.execute();
+        for (const char* sql :
+             {"DELETE FROM DESCATIVPESSOAL WHERE CDOPERADOR = :op AND NRATIVPESS = :nr",
+              "DELETE FROM ICALATIVPESSOAL WHERE CDOPERADOR = :op AND NRATIVPESS = :nr"}) {
+            auto& dependent = connection.statement(sql, "tt");
+            dependent.setText(0, oldRow[operatorField_].asString());
+            dependent.setText(1, oldRow[numberField_].asString());
+            dependent.execute();
+        }
     }
 }
 

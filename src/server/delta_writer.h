@@ -6,8 +6,8 @@
 // find the row by its key and by the old values of the stored columns the delta carries, so a
 // row changed or deleted by someone else meanwhile is a conflict. Columns the delta leaves out
 // are neither compared nor written; derived fields (HORARIO, DATA) are ignored. Deleting a
-// reminder deletes its description; a description is written only for a stored reminder. Any
-// refusal throws RpcFailure and nothing is written.
+// reminder deletes its description and its import origin; a description is written only for a
+// stored reminder. Any refusal throws RpcFailure and nothing is written.
 //
 // apply() is check() and write() in a transaction of its own; a call that writes several tables
 // at once (a series: reminders, descriptions and rule) checks every delta first, then writes them

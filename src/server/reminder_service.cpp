@@ -7,6 +7,7 @@
 #include "data/utf8.h"
 #include "net/rpc_error_codes.h"
 #include "server/delta_writer.h"
+#include "server/import_keys.h"
 #include "server/number_sequences.h"
 #include "server/operator_accounts.h"
 #include "server/reminder_queries.h"
@@ -134,9 +135,11 @@ std::string getRegraAFazer(const CallContext& context) {
 
 // A series' reminders, their descriptions and its rule, checked whole and then written in one
 // transaction: all of it or none. A delta without changes is left out.
-std::string setSerieAFazer(const CallContext& context) {
-    const std::array<const TableLayout*, 3> layouts = {&reminderLayout(), &descriptionLayout(),
-                                                       &seriesLayout()};
+// Checks every delta of the call's arguments (one per layout, in order), then writes them all
+// in one transaction; `beforeWrite` runs inside it first.
+std::string applyTogether(
+    const CallContext& context, const std::vector<const TableLayout*>& layouts,
+    const std::function<void(const std::vector<DataPacket>&)>& beforeWrite = nullptr) {
     std::vector<DataPacket> deltas;
     std::vector<DeltaWriter> writers;
     writers.reserve(layouts.size());
@@ -150,6 +153,9 @@ std::string setSerieAFazer(const CallContext& context) {
         deltas.push_back(std::move(delta));
     }
     WriteTransaction transaction(context.connection);
+    if (beforeWrite) {
+        beforeWrite(deltas);
+    }
     int applied = 0;
     for (std::size_t i = 0; i < writers.size(); ++i) {
         writers[i].write(context.connection, deltas[i]);
@@ -157,6 +163,25 @@ std::string setSerieAFazer(const CallContext& context) {
     }
     transaction.commit();
     return json_codec::encodeVariant(Variant(applied));
+}
+
+std::string setSerieAFazer(const CallContext& context) {
+    return applyTogether(context, {&reminderLayout(), &descriptionLayout(), &seriesLayout()});
+}
+
+std::string getChavesAFazer(const CallContext& context) {
+    const auto operatorCode = context.args.text(0);
+    return json_codec::encodePacket(isOwnOperator(context, operatorCode)
+                                        ? ImportKeys::read(context.connection, operatorCode)
+                                        : ImportKeys::fields());
+}
+
+std::string setImportAFazer(const CallContext& context) {
+    return applyTogether(context, {&reminderLayout(), &descriptionLayout(), &importKeyLayout()},
+                         [&](const std::vector<DataPacket>& deltas) {
+                             ImportKeys::dropReplacedDescriptions(context.connection,
+                                                                  context.sessionOperator, deltas);
+                         });
 }
 
 std::string login(const CallContext& context) {
@@ -176,7 +201,7 @@ struct Method {
     std::size_t longerArity = 0;  // another accepted count (trailing optional arguments)
 };
 
-const std::array<Method, 13> kMethods = {{
+const std::array<Method, 15> kMethods = {{
     {"Login", 2, false, login},
     {"GetAFazer", 6, true, getAFazer},
     {"GetDatasAFazer", 1, true, getDatasAFazer, 3},
@@ -193,6 +218,8 @@ const std::array<Method, 13> kMethods = {{
     {"GetSerieAFazer", 2, true, getSerieAFazer},
     {"GetRegraAFazer", 2, true, getRegraAFazer},
     {"SetSerieAFazer", 3, true, setSerieAFazer},
+    {"GetChavesAFazer", 1, true, getChavesAFazer},
+    {"SetImportAFazer", 3, true, setImportAFazer},
 }};
 
 const Method& findMethod(std::string_view name) {

@@ -14,6 +14,11 @@
 //   GetRegraAFazer(operator, series)                  -> packet of its SeriesRecord row (or none)
 //   SetSerieAFazer(reminders, descriptions, rule)     -> changes applied (integer): the three
 //                                                        deltas in one transaction
+//   GetChavesAFazer(operator)                         -> packet of ImportKeyRecord rows
+//   SetImportAFazer(reminders, descriptions, keys)    -> changes applied (integer): the three
+//                                                        deltas in one transaction; a stored
+//                                                        reminder gets the inserted
+//                                                        description in place of its old one
 //
 // Names are matched regardless of letter case. Every method but Login needs the token of a
 // live session; the operator argument must be the session's operator (an empty one reads

@@ -67,6 +67,14 @@ const std::vector<std::vector<const char*>> kMigrations = {
         " CDOPERADOR VARCHAR(12) NOT NULL PRIMARY KEY,"
         " DSHASHTOKEN VARCHAR(64) NOT NULL UNIQUE)",
     },
+    // Version 4: the calendar event each imported reminder came from.
+    {
+        "CREATE TABLE ICALATIVPESSOAL ("
+        " CDOPERADOR VARCHAR(12) NOT NULL,"
+        " NRATIVPESS VARCHAR(10) NOT NULL,"
+        " DSCHAVEICAL VARCHAR(1000) NOT NULL,"
+        " PRIMARY KEY (CDOPERADOR, NRATIVPESS))",
+    },
 };
 
 int storedVersion(soci::session& session) {

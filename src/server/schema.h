@@ -13,6 +13,7 @@
 //   OPERADOR         operators and their argon2id password hashes
 //   SESSAO           session tokens (only their hash is stored)
 //   CALENDARIOOPERADOR  each operator's calendar feed token (only its hash is stored)
+//   ICALATIVPESSOAL  the calendar event (UID and occurrence) each imported reminder came from
 #pragma once
 
 namespace lembrete {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "data/import_key_record.h"
 #include "data/reminder_record.h"
 #include "data/series_record.h"
 #include "data/supported_dates.h"
@@ -192,6 +193,28 @@ const TableLayout& seriesLayout() {
         false,
         R::NRREPETATIVP,
         SequenceKind::Repetition,
+    };
+    return layout;
+}
+
+const TableLayout& importKeyLayout() {
+    using R = ReminderRecord;
+    using K = ImportKeyRecord;
+    static const TableLayout layout{
+        "ICALATIVPESSOAL",
+        "a origem do lembrete importado",
+        &K::layout(),
+        columnsOf(K::layout(),
+                  {
+                      {R::CDOPERADOR, ColumnCheck::Operator, nullptr, true},
+                      {R::NRATIVPESS, ColumnCheck::Number, nullptr, true},
+                      {K::DSCHAVEICAL, ColumnCheck::Text, nullptr, true},
+                  },
+                  {}),
+        {},
+        false,
+        R::NRATIVPESS,
+        SequenceKind::Reminder,
     };
     return layout;
 }

@@ -76,6 +76,7 @@ struct TableLayout {
 const TableLayout& reminderLayout();
 const TableLayout& descriptionLayout();
 const TableLayout& seriesLayout();
+const TableLayout& importKeyLayout();
 
 // The packet field of `column`; its origin is "DBHALVARD.<TABLE>.<COLUMN>".
 FieldDef columnField(const TableLayout& layout, const Column& column);

@@ -1,0 +1,254 @@
+#include "interchange/reminder_importer.h"
+
+#include <map>
+#include <set>
+
+#include "data/import_key_record.h"
+#include "data/reminder_record.h"
+#include "data/supported_dates.h"
+#include "data/utf8.h"
+#include "editor/series_writer.h"
+
+namespace lembrete {
+namespace {
+
+using R = ReminderRecord;
+
+constexpr std::size_t kProgressStep = 500;
+
+// The first `width` characters of `text` (UTF-8).
+std::string cut(const std::string& text, std::size_t width) {
+    std::size_t characters = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80 && characters++ == width) {
+            return text.substr(0, i);
+        }
+    }
+    return text;
+}
+
+std::string plural(std::size_t count, const char* one, const char* many) {
+    return formatCount(count) + " " + (count == 1 ? one : many);
+}
+
+}  // namespace
+
+std::string formatCount(std::size_t count) {
+    std::string digits = std::to_string(count);
+    for (int at = static_cast<int>(digits.size()) - 3; at > 0; at -= 3) {
+        digits.insert(static_cast<std::size_t>(at), ".");
+    }
+    return digits;
+}
+
+std::size_t ImportPreview::refusedCount() const {
+    std::size_t count = 0;
+    for (const auto& refusal : refused) {
+        count += static_cast<std::size_t>(refusal.count);
+    }
+    return count;
+}
+
+std::string ImportPreview::text() const {
+    std::string text =
+        plural(toAdd + toUpdate, "lembrete será importado", "lembretes serão importados");
+    if (toUpdate > 0) {
+        text += " (" + plural(toAdd, "novo", "novos") + ", " +
+                plural(toUpdate, "já importado antes, que será atualizado",
+                       "já importados antes, que serão atualizados") +
+                ")";
+    }
+    text += ".";
+    if (first && last) {
+        text += "\nPeríodo: de " + first->format() + " a " + last->format() + ".";
+    }
+    if (longReferences > 0) {
+        text += "\n" + plural(longReferences, "referência passa", "referências passam") + " de " +
+                std::to_string(R::kReferenceWidth) + " caracteres.";
+    }
+    if (!refused.empty()) {
+        text += "\n" + plural(refusedCount(), "será recusado", "serão recusados") + ":";
+        for (const auto& refusal : refused) {
+            text += "\n- " + refusal.event + ": " + refusal.reason +
+                    (refusal.count > 1 ? " (" + formatCount(refusal.count) + " ocorrências)" : "");
+        }
+    }
+    return text;
+}
+
+std::string ImportReport::text() const {
+    return plural(imported, "lembrete importado", "lembretes importados") + ", " +
+           plural(refused, "recusado", "recusados");
+}
+
+ReminderImporter::ReminderImporter(ReminderGateway& gateway, std::string operatorCode)
+    : gateway_(gateway),
+      operatorCode_(std::move(operatorCode)),
+      reminders_("cdsImportAFazer", R::layout()),
+      descriptions_("cdsImportDesc", DescriptionRecord::layout()),
+      keys_("cdsImportChave", ImportKeyRecord::layout()) {}
+
+ReminderImporter::Plan ReminderImporter::plan(const CalendarContents& contents,
+                                              bool cutLongReferences) {
+    gateway_.GetChavesAFazer(operatorCode_, keys_);
+    std::map<std::string, std::string> imported;
+    for (const auto& row : keys_.Data().rows) {
+        imported.emplace(row[2].asString(), row[1].asString());
+    }
+    Plan plan;
+    plan.preview.refused = contents.refused;
+    std::set<std::size_t> longOnes(contents.longReferences.begin(), contents.longReferences.end());
+    std::set<std::string> seen;
+    for (std::size_t i = 0; i < contents.entries.size(); ++i) {
+        const CalendarEntry& entry = contents.entries[i];
+        const std::string key = ImportKeyRecord::key(entry.uid, entry.occurrence);
+        if (longOnes.count(i)) {
+            ++plan.preview.longReferences;
+            if (!cutLongReferences) {
+                plan.preview.refused.push_back(
+                    {cut(entry.reference, 40) + "…",
+                     "a referência passa de " + std::to_string(R::kReferenceWidth) + " caracteres",
+                     1});
+                continue;
+            }
+        }
+        if (utf8::length(key) > static_cast<std::size_t>(ImportKeyRecord::kKeyWidth)) {
+            plan.preview.refused.push_back(
+                {entry.reference, "o identificador (UID) é longo demais", 1});
+            continue;
+        }
+        if (!seen.insert(key).second) {
+            plan.preview.refused.push_back({entry.reference, "aparece repetido no arquivo", 1});
+            continue;
+        }
+        const auto earlier = imported.find(key);
+        const std::string number = earlier != imported.end() ? earlier->second : std::string();
+        ++(number.empty() ? plan.preview.toAdd : plan.preview.toUpdate);
+        const Date day = entry.start.date();
+        plan.preview.first = plan.preview.first ? std::min(*plan.preview.first, day) : day;
+        plan.preview.last = plan.preview.last ? std::max(*plan.preview.last, day) : day;
+        plan.entries.push_back(&entry);
+        plan.numbers.push_back(number);
+    }
+    return plan;
+}
+
+ImportPreview ReminderImporter::preview(const CalendarContents& contents, bool cutLongReferences) {
+    return plan(contents, cutLongReferences).preview;
+}
+
+void ReminderImporter::loadStoredRows() {
+    ReminderFilter all;
+    all.operatorCode = operatorCode_;
+    all.date = kFirstSupportedDate;
+    all.showDone = true;
+    all.showPending = true;
+    all.fromDateOn = true;
+    gateway_.GetAFazer(all, reminders_);
+}
+
+ImportReport ReminderImporter::write(const CalendarContents& contents, bool cutLongReferences,
+                                     const Progress& progress) {
+    Plan planned = plan(contents, cutLongReferences);
+    const std::size_t total = planned.entries.size();
+    if (planned.preview.toUpdate > 0) {
+        loadStoredRows();
+    } else {
+        reminders_.Close();
+        reminders_.Open();
+    }
+    // A reminder deleted since its import takes its origin with it, so a stored origin always
+    // names a stored row; one gone meanwhile is added again.
+    std::size_t toAdd = 0;
+    for (auto& number : planned.numbers) {
+        if (!number.empty() && !reminders_.Locate(R::NRATIVPESS, Variant(number))) {
+            number.clear();
+        }
+        toAdd += number.empty() ? 1 : 0;
+    }
+    descriptions_.Close();
+    descriptions_.Open();
+    keys_.Close();
+    keys_.Open();
+    try {
+        const auto numbers = SeriesWriter::ReserveNumbers(gateway_, operatorCode_, toAdd);
+        std::size_t nextNumber = 0;
+        std::map<std::string, std::string> seriesNumbers;
+        ControlsDisabled remindersHeld(reminders_);
+        ControlsDisabled descriptionsHeld(descriptions_);
+        for (std::size_t i = 0; i < total; ++i) {
+            const CalendarEntry& entry = *planned.entries[i];
+            const bool update = !planned.numbers[i].empty();
+            if (update) {
+                reminders_.Locate(R::NRATIVPESS, Variant(planned.numbers[i]));
+            }
+            std::string series;
+            if (!update && !entry.series.empty()) {
+                auto& issued = seriesNumbers[entry.series];
+                if (issued.empty()) {
+                    issued = gateway_.GetPrxNrRepetAtivPess(operatorCode_);
+                }
+                series = issued;
+            }
+            post(entry, update ? planned.numbers[i] : numbers.at(nextNumber++), update, series,
+                 cutLongReferences);
+            if (progress && (i + 1) % kProgressStep == 0) {
+                progress(i + 1, total);
+            }
+        }
+        gateway_.SetImportAFazer(reminders_, descriptions_, keys_, kRefreshHostCache,
+                                 ReminderGateway::OnFailure::CancelChanges);
+    } catch (...) {
+        reminders_.CancelUpdates();
+        descriptions_.CancelUpdates();
+        keys_.CancelUpdates();
+        throw;
+    }
+    if (progress) {
+        progress(total, total);
+    }
+    return {total, planned.preview.refusedCount()};
+}
+
+void ReminderImporter::post(const CalendarEntry& entry, const std::string& number, bool update,
+                            const std::string& series, bool cutLong) {
+    if (update) {
+        reminders_.Edit();
+    } else {
+        reminders_.Append();
+        reminders_.FieldByName(R::CDOPERADOR).SetAsString(operatorCode_);
+        reminders_.FieldByName(R::NRATIVPESS).SetAsString(number);
+        reminders_.FieldByName(R::NRREPETATIVP)
+            .SetValue(series.empty() ? Variant() : Variant(series));
+    }
+    reminders_.FieldByName(R::DSREFEATPESS)
+        .SetAsString(cutLong ? cut(entry.reference, R::kReferenceWidth) : entry.reference);
+    reminders_.FieldByName(R::DTATIVPESS).SetAsDateTime(entry.start);
+    reminders_.FieldByName(R::IDSITUATPESS)
+        .SetAsString(std::string(entry.done ? R::kDone : R::kPending));
+    reminders_.FieldByName(R::IDALARATPESS)
+        .SetAsString(std::string(entry.alarm && !entry.done ? R::kAlarmOn : R::kAlarmOff));
+    reminders_.FieldByName(R::QTSEGUATPESS)
+        .SetValue(entry.lead ? Variant(static_cast<double>(*entry.lead)) : Variant());
+    reminders_.FieldByName(R::IDUNITATPESS).SetAsString(entry.unit);
+    reminders_.FieldByName(R::NRPRIOATPESS).SetAsString(entry.priority);
+    reminders_.Post();
+
+    descriptions_.Append();
+    descriptions_.FieldByName(R::CDOPERADOR).SetAsString(operatorCode_);
+    descriptions_.FieldByName(R::NRATIVPESS).SetAsString(number);
+    descriptions_.FieldByName(DescriptionRecord::TXATIVPESS)
+        .SetValue(Variant(Blob{entry.description}));
+    descriptions_.Post();
+
+    if (!update) {
+        keys_.Append();
+        keys_.FieldByName(R::CDOPERADOR).SetAsString(operatorCode_);
+        keys_.FieldByName(R::NRATIVPESS).SetAsString(number);
+        keys_.FieldByName(ImportKeyRecord::DSCHAVEICAL)
+            .SetAsString(ImportKeyRecord::key(entry.uid, entry.occurrence));
+        keys_.Post();
+    }
+}
+
+}  // namespace lembrete
