@@ -7,7 +7,7 @@
 #include "data/reminder_record.h"
 #include "data/supported_dates.h"
 #include "data/utf8.h"
-#include "editor/series_writer.h"
+#include "series/series_writer.h"
 
 namespace lembrete {
 namespace {
