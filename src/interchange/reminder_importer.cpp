@@ -231,7 +231,9 @@ void ReminderImporter::post(const CalendarEntry& entry, const std::string& numbe
     reminders_.FieldByName(R::QTSEGUATPESS)
         .SetValue(entry.lead ? Variant(static_cast<double>(*entry.lead)) : Variant());
     reminders_.FieldByName(R::IDUNITATPESS).SetAsString(entry.unit);
-    reminders_.FieldByName(R::NRPRIOATPESS).SetAsString(entry.priority);
+    // No priority is stored as null.
+    reminders_.FieldByName(R::NRPRIOATPESS)
+        .SetValue(entry.priority.empty() ? Variant() : Variant(entry.priority));
     reminders_.Post();
 
     descriptions_.Append();
