@@ -242,7 +242,15 @@ ReminderFilter TfrmAFazer::Filter() const {
 }
 
 void TfrmAFazer::LoadList() {
-    gateway.GetAFazer(Filter(), cdsAFazer);
+    try {
+        gateway.GetAFazer(Filter(), cdsAFazer);
+    } catch (const Abandon&) {
+        // The rows of the previous day or filters must not pass for this one's: after a failed
+        // read the list shows nothing (the failure was reported).
+        cdsAFazer.Close();
+        cdsDescAFazer.Close();
+        throw;
+    }
 }
 
 // --- navigation ----------------------------------------------------------------------------------
@@ -443,7 +451,13 @@ void TfrmAFazer::cdsAFazerNewRecord() {
 }
 
 void TfrmAFazer::cdsAFazerAfterDelete() {
-    gateway.SetAfazer(cdsAFazer, true);
+    try {
+        gateway.SetAfazer(cdsAFazer, true, ReminderGateway::OnFailure::CancelChanges);
+    } catch (const Abandon&) {
+        // Nothing was stored: the list shows what the server holds, not the refused change.
+        LoadList();
+        throw;
+    }
     LoadList();
 }
 

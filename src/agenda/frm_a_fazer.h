@@ -10,6 +10,9 @@
 // the list once, and no step passes through a day its month lacks. Day and month steps stay
 // within kFirstSupportedDate .. kLastSupportedDate, compared as dates.
 //
+// A send the server refuses (or never receives) is cancelled and the list read again, so the
+// grid shows what the server holds.
+//
 // LoadList is the one list load every trigger runs: GetAFazer with the six filter arguments,
 // then (through cdsAFazer's after-open and after-scroll handlers) the marked days and the
 // description of the row under the cursor. All server traffic goes through `gateway`, which
@@ -111,7 +114,8 @@ class TfrmAFazer : public TfrmPadraoSimples {
     // The six arguments of every list load, from the filters, the operator and the calendar.
     ReminderFilter Filter() const;
     // The list load: GetAFazer into cdsAFazer; its after-open handler then loads the marked
-    // days and the description. Abandons (after CheckResultServ reported) when a call fails.
+    // days and the description. Abandons (after CheckResultServ reported) when a call fails;
+    // a failed read closes the list and the description, so no stale rows stay on screen.
     void LoadList();
 
     // --- navigation -----------------------------------------------------------------------

@@ -1,7 +1,9 @@
 #include "server/delta_writer.h"
 
 #include <algorithm>
+#include <cctype>
 #include <charconv>
+#include <optional>
 
 #include "data/reminder_record.h"
 #include "net/rpc_error_codes.h"
@@ -38,12 +40,14 @@ void bindValues(SqlStatement& statement, const std::string& kinds,
     }
 }
 
-RpcFailure conflict(const TableLayout& layout, const std::string& key) {
+// The same operator may hold the row open on another desktop: the message names the row as
+// the user knows it and blames no one.
+RpcFailure conflict(const std::string& row) {
     return RpcFailure(rpc_error::Conflict,
-                      "Outro usuário alterou ou excluiu " + std::string(layout.rowNoun) + " " +
-                          key +
-                          " depois da última leitura. Nenhuma alteração foi gravada; "
-                          "recarregue os dados e tente novamente.");
+                      row +
+                          " foi alterado ou excluído em outra sessão (outra janela ou outro "
+                          "computador) depois da última leitura. Nenhuma alteração foi gravada; "
+                          "confira os dados atuais e tente novamente.");
 }
 
 long long numberValue(const std::string& digits) {
@@ -315,7 +319,7 @@ void DeltaWriter::update(StoreConnection& connection, const Change& change) cons
     bindValues(statement, kinds, values);
     statement.execute();
     if (statement.affectedRows() != 1) {
-        throw conflict(layout_, keyText(change.oldValues));
+        throw conflict(rowText(change.oldValues));
     }
 }
 
@@ -328,7 +332,7 @@ void DeltaWriter::remove(StoreConnection& connection, const Row& oldRow) const {
     bindValues(statement, kinds, values);
     statement.execute();
     if (statement.affectedRows() != 1) {
-        throw conflict(layout_, keyText(oldRow));
+        throw conflict(rowText(oldRow));
     }
     if (layout_.isReminders) {
         for (const char* sql :
@@ -344,6 +348,33 @@ void DeltaWriter::remove(StoreConnection& connection, const Row& oldRow) const {
 
 std::string DeltaWriter::keyText(const Row& row) const {
     return row[numberField_].toText() + " do operador " + row[operatorField_].toText();
+}
+
+std::string DeltaWriter::rowText(const Row& row) const {
+    std::string reference;
+    std::optional<DateTime> when;
+    for (std::size_t i = 0; i < fields_.size(); ++i) {
+        const Column* column = fields_[i].column;
+        if (column == nullptr || row[i].isNull()) {
+            continue;
+        }
+        if (isReference(*column)) {
+            reference = row[i].toText();
+        } else if (column->name == ReminderRecord::DTATIVPESS &&
+                   row[i].kind() == VariantKind::DateTime) {
+            when = row[i].asDateTime();
+        }
+    }
+    if (!layout_.isReminders || reference.empty()) {
+        std::string noun = layout_.rowNoun;
+        noun.front() = static_cast<char>(std::toupper(static_cast<unsigned char>(noun.front())));
+        return noun + " " + keyText(row);
+    }
+    std::string text = "O lembrete \"" + reference + "\"";
+    if (when) {
+        text += " de " + when->date().format() + " às " + when->formatTime().substr(0, 5);
+    }
+    return text;
 }
 
 }  // namespace lembrete

@@ -55,6 +55,8 @@ class DeltaWriter {
     void appendMatch(const Row& oldRow, std::string& sql, std::string& kinds,
                      std::vector<SqlValue>& values) const;
     std::string keyText(const Row& row) const;
+    // The row as the user knows it: a reminder by its reference, date and time.
+    std::string rowText(const Row& row) const;
 
     const TableLayout& layout_;
     std::string sessionOperator_;

@@ -15,6 +15,7 @@
 #include <QToolButton>
 
 #include "client_fixture.h"
+#include "support/reminder_deltas.h"
 
 namespace lembrete::testing {
 namespace {
@@ -303,15 +304,57 @@ TEST_F(AgendaFlowTest, TheDescriptionPaneShowsTheCurrentRowsRichTextReadOnly) {
     EXPECT_TRUE(pane->toPlainText().trimmed().isEmpty());
 }
 
-TEST_F(AgendaFlowTest, AServerFailureIsShownAndTheListKeepsItsRows) {
+TEST_F(AgendaFlowTest, AServerFailureIsShownTheGridEmptiedAndTheStatusBarSaysSo) {
     createReminder("Antes da queda", "09:00");
+    auto* link = window().statusBar()->findChild<QLabel*>("lblConexao");
+    ASSERT_NE(link, nullptr);
+    EXPECT_TRUE(link->text().isEmpty());
     server_->stop();
     QString shown;
     answerMessageBox("OK", &shown);
     clickButton(agenda<QCheckBox>("ckcRealizados"));
     EXPECT_TRUE(shown.startsWith("Servidor inacessível")) << shown.toStdString();
-    EXPECT_EQ(gridRows(), 1);
+    EXPECT_EQ(gridRows(), 0);
+    EXPECT_TRUE(agenda<QTextEdit>("dbrDesc")->toPlainText().isEmpty());
+    EXPECT_EQ(link->text(), "Servidor inacessível");
     EXPECT_EQ(window().findChild<QWidget*>("busyIndicator")->isVisible(), false);
+
+    // "Hoje" from another day while the server is down shows no other day's rows either.
+    server_->start();
+    clickButton(agenda<QCheckBox>("ckcRealizados"));
+    ASSERT_EQ(gridRows(), 1);
+    EXPECT_TRUE(link->text().isEmpty());
+    clickDay(*agenda<QCalendarWidget>("dbcAFazer"), QDate(2026, 3, 20));
+    server_->stop();
+    answerMessageBox("OK");
+    QTest::mouseClick(agenda<QAbstractButton>("btnHojeDia"), Qt::LeftButton);
+    EXPECT_EQ(agenda<QCalendarWidget>("dbcAFazer")->selectedDate(), QDate(2026, 3, 11));
+    EXPECT_EQ(gridRows(), 0);
+}
+
+TEST_F(AgendaFlowTest, AChangeRefusedForAnotherDesktopsEditLeavesNoTickAndNamesTheReminder) {
+    createReminder("Reunião de equipe", "09:00");
+    // The same operator marks it done on another desktop.
+    const DataPacket held = serverList(Date::fromParts(2026, 3, 11));
+    ASSERT_EQ(held.rows.size(), 1u);
+    Row done = held.rows[0];
+    done[std::size_t(held.fieldIndex("IDSITUATPESS"))] = Variant(std::string("R"));
+    callServer("SetAfazer", {Variant(reminderDelta({updateOf(held.rows[0], done)}))});
+
+    // This desktop's list is stale now: it still shows the reminder pending.
+    ASSERT_EQ(gridRows(), 1);
+    EXPECT_EQ(cell(0, 0), "P");
+    QString shown;
+    answerMessageBox("OK", &shown);
+    clickCell(0, 0);
+    EXPECT_NE(shown.indexOf(QString::fromUtf8("\"Reunião de equipe\" de 11/03/2026 às 09:00")), -1)
+        << shown.toStdString();
+    EXPECT_FALSE(shown.contains(QString::fromUtf8("Outro usuário"))) << shown.toStdString();
+    // The grid shows what the server holds: done, so not among the pending ones.
+    EXPECT_EQ(gridRows(), 0);
+    clickButton(agenda<QCheckBox>("ckcRealizados"));
+    ASSERT_EQ(gridRows(), 1);
+    EXPECT_EQ(cell(0, 0), "R");
 }
 
 TEST_F(AgendaFlowTest, ClosingTheAgendaAndCallingIniProcAgainOpensAFreshWindow) {

@@ -47,7 +47,15 @@ MainWindow::MainWindow(const ClientSession& session, const Clock& clock)
             .arg(QString::fromStdString(session.operatorCode), QString::fromStdString(session.host))
             .arg(session.port));
     who->setObjectName("lblSessao");
+    // Says so for as long as the server does not answer: the lists on screen are empty then.
+    auto* link = new QLabel;
+    link->setObjectName("lblConexao");
+    link->setStyleSheet(QStringLiteral("color: #b00000; font-weight: bold;"));
+    statusBar()->addPermanentWidget(link);
     statusBar()->addPermanentWidget(who);
+    connect(services_.get(), &QtHostServices::reachabilityChanged, link, [link](bool reachable) {
+        link->setText(reachable ? QString() : QStringLiteral("Servidor inacessível"));
+    });
     connect(services_.get(), &QtHostServices::cacheRefreshed, this, [this](const QStringList& t) {
         if (t.contains(QStringLiteral("ATIVPESSOAL"))) {
             statusBar()->showMessage(QStringLiteral("Lembretes gravados no servidor."),

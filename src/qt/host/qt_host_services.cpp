@@ -7,6 +7,7 @@
 #include <stdexcept>
 
 #include "net/json_rpc_app_server.h"
+#include "net/rpc_error_codes.h"
 #include "qt/host/busy_indicator.h"
 
 namespace lembrete {
@@ -43,6 +44,11 @@ QtHostServices::~QtHostServices() {
 }
 
 Variant QtHostServices::CheckResultServ(const ServerResult& result, bool showError, int) {
+    const bool reachable = result.ok() || result.error->code != rpc_error::ServerUnreachable;
+    if (reachable != reachable_) {
+        reachable_ = reachable;
+        Q_EMIT reachabilityChanged(reachable);
+    }
     if (result.ok()) {
         return result.payload;
     }

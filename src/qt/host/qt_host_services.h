@@ -4,9 +4,10 @@
 // cursor is the application's override cursor (the hourglass is Qt's wait cursor); the wait
 // animation is the main window's BusyIndicator plus the wait cursor; the cache refresh is the
 // Qt signal cacheRefreshed (the client keeps no table cache of its own, the status bar shows
-// it); the operator and the server address come from the login; every transport is a
-// JsonRpcAppServer carrying the login's session token. It is also the ModuleHost the module
-// attaches to: the module's presenter is installed here and Presenter() answers with it.
+// it); whether the server answers is the signal reachabilityChanged; the operator and the server
+// address come from the login; every transport is a JsonRpcAppServer carrying the login's session
+// token. It is also the ModuleHost the module attaches to: the module's presenter is installed here
+// and Presenter() answers with it.
 //
 // The main window owns it and outlives the module; the clock is the caller's (the system clock
 // in the client, a fixed one in tests) and must outlive it. User-interface thread only.
@@ -62,6 +63,8 @@ class QtHostServices : public QObject, public HostServices, public ModuleHost {
 
   Q_SIGNALS:
     void cacheRefreshed(const QStringList& tables);
+    // The server stopped or started answering (a call did not reach it, or one did again).
+    void reachabilityChanged(bool reachable);
 
   protected:
     void ShowError(const std::string& text) override;
@@ -74,6 +77,7 @@ class QtHostServices : public QObject, public HostServices, public ModuleHost {
     const lembrete::Clock& clock_;
     FormPresenter* presenter_ = nullptr;
     int cursor_ = crDefault;
+    bool reachable_ = true;
 };
 
 }  // namespace lembrete
