@@ -227,6 +227,7 @@ void TfrmAFazer::connectHandlers() {
     dbsAFazer.OnCellClick = [this](const TColumn& column) { dbsAFazerCellClick(column); };
     dbsAFazer.OnKeyDown = [this](int& key, TShiftState shift) { dbsAFazerKeyDown(key, shift); };
     dbsAFazer.OnDblClick = [this] { dbsAFazerDblClick(); };
+    dbsAFazer.RowHint = [this](const GridRow& row) { return dbsAFazerRowHint(row); };
 }
 
 // --- the list ----------------------------------------------------------------------------------
@@ -511,6 +512,15 @@ void TfrmAFazer::dbsAFazerDrawColumnCell(TCanvas& canvas, const CellRect& rect, 
     if (cdsAFazer.IsEmpty()) {
         return;
     }
+    if (Overdue(row)) {
+        canvas.SetFontColor(kOverdueColor);
+        if (column.FieldName != ReminderRecord::IDSITUATPESS &&
+            column.FieldName != ReminderRecord::DSREFEATPESS) {
+            canvas.FillRect();
+            canvas.TextOut(rect.left + kImageLeft, rect.top + kTextTop, row.Text(column.FieldName),
+                           column.Align);
+        }
+    }
     if (column.FieldName == ReminderRecord::IDSITUATPESS) {
         canvas.FillRect();
         const bool done = row.Text(ReminderRecord::IDSITUATPESS) == ReminderRecord::kDone;
@@ -526,6 +536,23 @@ void TfrmAFazer::dbsAFazerDrawColumnCell(TCanvas& canvas, const CellRect& rect, 
         canvas.TextOut(rect.left + textLeft, rect.top + kTextTop,
                        row.Text(ReminderRecord::DSREFEATPESS));
     }
+}
+
+bool TfrmAFazer::Overdue(const GridRow& row) const {
+    const Variant& when = row.Value(ReminderRecord::DTATIVPESS);
+    return row.Text(ReminderRecord::IDSITUATPESS) == ReminderRecord::kPending &&
+           when.kind() == VariantKind::DateTime && when.asDateTime() < Host().Now();
+}
+
+std::string TfrmAFazer::dbsAFazerRowHint(const GridRow& row) const {
+    const std::string state = row.Text(ReminderRecord::IDSITUATPESS);
+    if (state == ReminderRecord::kDone) {
+        return "Realizado";
+    }
+    if (state != ReminderRecord::kPending) {
+        return {};
+    }
+    return Overdue(row) ? "Pendente, atrasado: a data e a hora já passaram" : "Pendente";
 }
 
 void TfrmAFazer::dbsAFazerCellClick(const TColumn& column) {

@@ -52,6 +52,8 @@ class TfrmAFazer : public TfrmPadraoSimples {
     static constexpr int kImageWidth = 16;
     static constexpr int kTextAfterImage = kImageLeft + kImageWidth + 2;
     static constexpr int kTextTop = 2;
+    // The text colour of a pending reminder whose date and time have passed.
+    static constexpr TColor kOverdueColor = clMaroon;
 
     explicit TfrmAFazer(AgendaModule& module);
     ~TfrmAFazer() override;
@@ -161,6 +163,10 @@ class TfrmAFazer : public TfrmPadraoSimples {
     void dbsAFazerCellClick(const TColumn& column);
     void dbsAFazerKeyDown(int& key, TShiftState shift);
     void dbsAFazerDblClick();
+    // Pending, and its date and time are before the host's now.
+    bool Overdue(const GridRow& row) const;
+    // The row's state in words, overdue included (the grid's tool tip).
+    std::string dbsAFazerRowHint(const GridRow& row) const;
 
   private:
     void buildCalendarBlock();

@@ -62,6 +62,11 @@ std::string TDBGrid::CellText(int row, int index) const {
     return GridRow(*DataSet(), row).Text(column(index).FieldName);
 }
 
+std::string TDBGrid::CellHint(int row) const {
+    checkRow(row);
+    return RowHint ? RowHint(GridRow(*DataSet(), row)) : std::string();
+}
+
 void TDBGrid::ClickCell(int row, int index) {
     if (!Interactive()) {
         return;

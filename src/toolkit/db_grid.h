@@ -80,6 +80,10 @@ class TDBGrid : public Component {
     int RowHeight() const { return rowHeight_; }
     // Asked before a delete from the keyboard under dgConfirmDelete; no answer means no.
     std::function<bool()> DeleteConfirmation;
+    // The hint of a row (shown over any of its cells); none when unset or empty.
+    std::function<std::string(const GridRow&)> RowHint;
+    // RowHint of `row`; throws std::out_of_range outside the rows.
+    std::string CellHint(int row) const;
 
     Event<const TColumn&> OnCellClick;
     Event<int&, TShiftState> OnKeyDown;

@@ -262,6 +262,8 @@ TEST_F(AgendaGridTest, ChangeAndNewOpenTheEditorAndCancelDiscards) {
 }
 
 TEST_F(AgendaGridTest, CellsPaintTheirImagesAndText) {
+    // Before both reminders: none is overdue yet.
+    host_.SetNow(todayAt(8));
     Seed("Sem alarme", todayAt(9), "P", "N");
     Seed("Com alarme", todayAt(10), "R", "S");
     TfrmAFazer& form = OpenAgenda();
@@ -280,6 +282,37 @@ TEST_F(AgendaGridTest, CellsPaintTheirImagesAndText) {
     EXPECT_EQ(alarm.Ops()[3].transparent, clOlive);
     // The text starts right of the image: no overlap.
     EXPECT_GE(alarm.Ops()[4].x, alarm.Ops()[3].x + TfrmAFazer::kImageWidth);
+}
+
+TEST_F(AgendaGridTest, APendingReminderWhoseTimeHasPassedIsPaintedAndHintedOverdue) {
+    Seed("Passou", todayAt(9), "P", "N");
+    Seed("Feito antes", todayAt(9), "R", "N");
+    Seed("Ainda vem", todayAt(11), "P", "N");
+    TfrmAFazer& form = OpenAgenda();  // now is 10:00
+    form.ckcRealizados.Click();
+    TDBGrid& grid = form.dbsAFazer;
+    ASSERT_EQ(grid.RowCount(), 3);
+    const struct {
+        int row;
+        bool overdue;
+        const char* hint;
+    } rows[] = {{0, true, "Pendente, atrasado: a data e a hora já passaram"},
+                {1, false, "Realizado"},
+                {2, false, "Pendente"}};
+    for (const auto& expected : rows) {
+        EXPECT_EQ(grid.CellHint(expected.row), expected.hint) << expected.row;
+        for (int column = 0; column < static_cast<int>(grid.Columns().size()); ++column) {
+            const TCanvas canvas = grid.PaintCell(expected.row, column);
+            const PaintOp& last = canvas.Ops().back();
+            if (last.kind == PaintKind::Text) {
+                EXPECT_EQ(last.color == TfrmAFazer::kOverdueColor, expected.overdue)
+                    << expected.row << "/" << column << " " << canvas.Describe();
+            }
+        }
+    }
+    // Later on the same day the next one is overdue too.
+    host_.SetNow(todayAt(12));
+    EXPECT_EQ(grid.CellHint(2), "Pendente, atrasado: a data e a hora já passaram");
 }
 
 // --- failures ------------------------------------------------------------------------------

@@ -48,6 +48,10 @@ QVariant GridModel::data(const QModelIndex& index, int role) const {
     if (role == Qt::DisplayRole) {
         return toQString(grid_->CellText(index.row(), index.column()));
     }
+    if (role == Qt::ToolTipRole) {
+        const std::string hint = grid_->CellHint(index.row());
+        return hint.empty() ? QVariant() : QVariant(toQString(hint));
+    }
     if (role == Qt::TextAlignmentRole) {
         return QVariant::fromValue(
             toQt(grid_->Columns().at(static_cast<std::size_t>(index.column())).Align));

@@ -60,6 +60,7 @@ namespace {
 // A date edit shows this (as a blank) when its component holds no date.
 const QDate kNoDate(1900, 1, 1);
 const QLocale kLocale(QLocale::Portuguese, QLocale::Brazil);
+const QColor kCurrentDay(0xc8, 0xdc, 0xf5);
 
 // Properties that describe a control's state, copied once at bind time.
 constexpr Property kInitial[] = {
@@ -200,12 +201,20 @@ void showDate(QDateTimeEdit& box, QDate date) {
     }
 }
 
-void showMarks(TDBCalendar& calendar, QCalendarWidget& widget) {
+// Marked days in bold; with ShowCurrentDay, today keeps a tinted, underlined cell of its own
+// whichever day is selected.
+void showMarks(TDBCalendar& calendar, QCalendarWidget& widget, Date today) {
     widget.setDateTextFormat(QDate(), QTextCharFormat());
     QTextCharFormat bold;
     bold.setFontWeight(QFont::Bold);
     for (const Date day : calendar.MarkedDays()) {
         widget.setDateTextFormat(toQDate(day), bold);
+    }
+    if (calendar.ShowCurrentDay()) {
+        QTextCharFormat current = widget.dateTextFormat(toQDate(today));
+        current.setBackground(kCurrentDay);
+        current.setFontUnderline(true);
+        widget.setDateTextFormat(toQDate(today), current);
     }
 }
 
@@ -546,7 +555,7 @@ void WidgetBinder::apply(Binding& binding, Property property, bool initial) {
         if (property == Property::Date) {
             calendar->setSelectedDate(toQDate(dataCalendar->GetDate()));
         } else if (property == Property::Marks) {
-            showMarks(*dataCalendar, *calendar);
+            showMarks(*dataCalendar, *calendar, host_.Today());
         }
     } else if (auto* pages = dynamic_cast<TPageControl*>(&component)) {
         if (property == Property::ActivePage && pages->ActivePage() != nullptr) {
