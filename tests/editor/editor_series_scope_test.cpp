@@ -228,7 +228,7 @@ TEST_F(SeriesScopeTest, AConflictInTheMiddleLeavesTheWholeSeriesAsItWas) {
         EXPECT_TRUE(f.Visible());
         EXPECT_EQ(series(), meanwhile);
         ASSERT_EQ(host_.Errors().size(), 1u);
-        EXPECT_NE(host_.Errors()[0].find("Outro usuário alterou"), std::string::npos);
+        EXPECT_NE(host_.Errors()[0].find("foi alterado ou excluído em outra sessão"), std::string::npos);
     });
     EXPECT_TRUE(open);
 }
