@@ -7,7 +7,7 @@ packages=(
   build-essential cmake ninja-build pkg-config clang-format
   libgtest-dev libgmock-dev libbenchmark-dev
   nlohmann-json3-dev libsimdjson-dev libcpp-httplib-dev libsodium-dev
-  libsoci-dev libboost-dev libssl-dev libsqlite3-dev sqlite3 libpq-dev postgresql
+  libsoci-dev libboost-dev libssl-dev openssl libsqlite3-dev sqlite3 libpq-dev postgresql
   qt6-base-dev qt6-base-dev-tools libgl-dev qt6-translations-l10n poppler-utils
   libical-dev libxml2-dev python3-icalendar
 )

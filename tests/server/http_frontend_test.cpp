@@ -4,11 +4,14 @@
 
 #include <arpa/inet.h>
 #include <gtest/gtest.h>
+#include <httplib.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <future>
 #include <nlohmann/json.hpp>
@@ -339,6 +342,67 @@ TEST_F(HttpFrontendTest, UnknownPathsAndMethodsAreRefused) {
         ASSERT_TRUE(answer) << request;
         EXPECT_EQ(answer->status, status) << request;
     }
+}
+
+// A self-signed certificate for 127.0.0.1, made for the test in its own folder.
+class TestCertificate {
+  public:
+    explicit TestCertificate(const std::string& name)
+        : folder_(std::filesystem::temp_directory_path() /
+                  ("lembrete-tls-" + name + "-" + std::to_string(getpid()))) {
+        std::filesystem::create_directories(folder_);
+        const std::string command =
+            "openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj "
+            "/CN=127.0.0.1 -addext subjectAltName=IP:127.0.0.1 -keyout " +
+            key() + " -out " + certificate() + " 2>/dev/null";
+        made_ = std::system(command.c_str()) == 0;
+    }
+    ~TestCertificate() { std::filesystem::remove_all(folder_); }
+
+    bool made() const { return made_; }
+    std::string certificate() const { return (folder_ / "servidor.pem").string(); }
+    std::string key() const { return (folder_ / "chave.pem").string(); }
+
+  private:
+    std::filesystem::path folder_;
+    bool made_ = false;
+};
+
+TEST(HttpsServerTest, ServesTlsWithTheGivenCertificateOnly) {
+    const TestCertificate certificate("servidor");
+    const TestCertificate stranger("outro");
+    ASSERT_TRUE(certificate.made() && stranger.made());
+    ServerProcess server;
+    server.addOperator("ANA", "senha-da-ana");
+    server.setExtraArguments(
+        {"--tls-cert", certificate.certificate(), "--tls-key", certificate.key()});
+    server.start();
+    const std::string login = call("Login", R"(["ANA","senha-da-ana"])", "1");
+
+    httplib::SSLClient trusting("127.0.0.1", server.port());
+    trusting.set_ca_cert_path(certificate.certificate().c_str());
+    trusting.enable_server_certificate_verification(true);
+    const auto answer = trusting.Post(JsonRpcAppServer::kPath, login, "application/json");
+    ASSERT_TRUE(answer) << httplib::to_string(answer.error());
+    EXPECT_TRUE(nlohmann::json::parse(answer->body)["result"].is_string()) << answer->body;
+
+    httplib::SSLClient untrusting("127.0.0.1", server.port());
+    untrusting.set_ca_cert_path(stranger.certificate().c_str());
+    untrusting.enable_server_certificate_verification(true);
+    const auto refused = untrusting.Post(JsonRpcAppServer::kPath, login, "application/json");
+    ASSERT_FALSE(refused);
+    EXPECT_EQ(refused.error(), httplib::Error::SSLServerVerification);
+
+    // Plain HTTP on the TLS port is never answered as a call.
+    RawConnection plain(server.port(), 10);
+    plain.send(post(login));
+    EXPECT_FALSE(plain.read());
+
+    // A key that does not belong to the certificate stops the server at its start.
+    server.stop();
+    server.setExtraArguments(
+        {"--tls-cert", certificate.certificate(), "--tls-key", stranger.key()});
+    EXPECT_THROW(server.start(), std::runtime_error);
 }
 
 TEST(ServerCommandLineTest, ABadPortIsRefused) {

@@ -103,9 +103,11 @@ void ServerProcess::start() {
 }
 
 void ServerProcess::launch() {
-    pid_ = spawn({"--db", databaseArgument(), "--listen", "127.0.0.1:" + std::to_string(port_),
-                  "--threads", "8"},
-                 -1, folder_ / "server.log");
+    std::vector<std::string> arguments{"--db",      databaseArgument(),
+                                       "--listen",  "127.0.0.1:" + std::to_string(port_),
+                                       "--threads", "8"};
+    arguments.insert(arguments.end(), extraArguments_.begin(), extraArguments_.end());
+    pid_ = spawn(arguments, -1, folder_ / "server.log");
 }
 
 void ServerProcess::awaitListening() {

@@ -25,6 +25,10 @@ class ServerProcess {
     // start() in two steps, for servers started side by side.
     void launch();
     void awaitListening();
+    // Arguments added to the server's command line from the next start on (e.g. TLS files).
+    void setExtraArguments(std::vector<std::string> arguments) {
+        extraArguments_ = std::move(arguments);
+    }
     // Sends `signal` and waits for the process; returns its wait status.
     int stop(int signal = 15);
 
@@ -45,6 +49,7 @@ class ServerProcess {
     std::string databaseArgument_;
     int port_ = 0;
     pid_t pid_ = -1;
+    std::vector<std::string> extraArguments_;
 };
 
 }  // namespace lembrete::testing
