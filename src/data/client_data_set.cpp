@@ -161,10 +161,11 @@ void ClientDataSet::SetData(const DataPacket& packet) {
     rows.reserve(packet.rows.size());
     const auto firstNewId = nextId_;
     for (const auto& row : packet.rows) {
-        Record& record = rows.emplace_back(Record{nextId_++, row});
+        Row values = row;
         for (std::size_t i = 0; i < layouts.size(); ++i) {
-            record.values[i] = numericAs(layouts[i].def.type, std::move(record.values[i]));
+            values[i] = numericAs(layouts[i].def.type, std::move(values[i]));
         }
+        rows.push_back(Record{nextId_++, std::make_shared<const Row>(std::move(values))});
     }
 
     ++generation_;
@@ -188,7 +189,7 @@ DataPacket ClientDataSet::Data() const {
     packet.fields = FieldDefs();
     packet.rows.reserve(rows_.size());
     for (const auto& record : rows_) {
-        packet.rows.push_back(record.values);
+        packet.rows.push_back(*record.values);
     }
     return packet;
 }
@@ -261,7 +262,7 @@ const Row& ClientDataSet::RowAt(int index) const {
         throw std::out_of_range("Linha " + std::to_string(index) + " inexistente em \"" + name_ +
                                 "\".");
     }
-    return rows_[static_cast<std::size_t>(index)].values;
+    return *rows_[static_cast<std::size_t>(index)].values;
 }
 
 bool ClientDataSet::Locate(std::string_view fieldName, const Variant& value) {
@@ -275,7 +276,7 @@ bool ClientDataSet::Locate(std::string_view fieldName, const Variant& value) {
         return false;  // no value of the field can equal it
     }
     for (std::size_t i = 0; i < rows_.size(); ++i) {
-        if (sameForLocate(rows_[i].values[index], wanted)) {
+        if (sameForLocate((*rows_[i].values)[index], wanted)) {
             cursor_ = i;
             bof_ = eof_ = false;
             scrolled();
@@ -326,7 +327,7 @@ void ClientDataSet::Edit() {
         return;
     }
     fire(BeforeEdit);
-    buffer_ = rows_[cursor_].values;
+    buffer_ = *rows_[cursor_].values;
     modified_ = false;
     setState(DataSetState::Edit);
     fire(AfterEdit);
@@ -340,7 +341,7 @@ void ClientDataSet::Post() {
     if (state_ == DataSetState::Insert) {
         const auto position = std::min(insertAt_, rows_.size());
         rows_.insert(rows_.begin() + static_cast<std::ptrdiff_t>(position),
-                     Record{nextId_++, std::move(buffer_)});
+                     Record{nextId_++, std::make_shared<const Row>(std::move(buffer_))});
         if (logChanges_) {
             logInsert(rows_[position]);
             undo_.push_back(UndoStep{ChangeKind::Insert, position, Record{rows_[position].id, {}}});
@@ -348,9 +349,9 @@ void ClientDataSet::Post() {
         cursor_ = position;
     } else if (state_ == DataSetState::Edit) {
         auto& record = rows_[cursor_];
-        if (buffer_ != record.values) {
+        if (buffer_ != *record.values) {
             Record before{record.id, std::move(record.values)};
-            record.values = std::move(buffer_);
+            record.values = std::make_shared<const Row>(std::move(buffer_));
             if (logChanges_) {
                 logUpdate(before, record.values);
                 undo_.push_back(UndoStep{ChangeKind::Update, cursor_, std::move(before)});
@@ -421,7 +422,7 @@ const Variant& ClientDataSet::fieldValue(int index) const {
     if (!Active() || rows_.empty()) {
         return kNull;
     }
-    return rows_[cursor_].values.at(static_cast<std::size_t>(index));
+    return rows_[cursor_].values->at(static_cast<std::size_t>(index));
 }
 
 void ClientDataSet::setFieldValue(int index, const Variant& value) {
@@ -529,7 +530,7 @@ Variant ClientDataSet::converted(int index, const Variant& value) const {
 // --- change log --------------------------------------------------------------------------------
 
 ClientDataSet::LogEntry& ClientDataSet::entryFor(std::uint64_t id, ChangeKind kind,
-                                                 const Row& oldValues) {
+                                                 const Values& oldValues) {
     const std::size_t slot = id - firstId_;
     if (slot < logSlots_.size() && logSlots_[slot] != 0) {
         return log_[logSlots_[slot] - 1];
@@ -546,10 +547,10 @@ void ClientDataSet::logInsert(const Record& record) {
     entryFor(record.id, ChangeKind::Insert, {}).newValues = record.values;
 }
 
-void ClientDataSet::logUpdate(const Record& before, const Row& after) {
+void ClientDataSet::logUpdate(const Record& before, const Values& after) {
     auto& entry = entryFor(before.id, ChangeKind::Update, before.values);
     entry.newValues = after;
-    if (entry.kind == ChangeKind::Update && entry.newValues == entry.oldValues) {
+    if (entry.kind == ChangeKind::Update && *entry.newValues == *entry.oldValues) {
         dropEntry(before.id);  // edited back to what the server holds
     }
 }
@@ -562,15 +563,15 @@ void ClientDataSet::logDelete(const Record& before) {
     }
     // An updated row is deleted with the values the server holds, not the edited ones.
     entry.kind = ChangeKind::Delete;
-    entry.newValues.clear();
+    entry.newValues.reset();
 }
 
 void ClientDataSet::dropEntry(std::uint64_t id) {
     auto& position = logSlots_[id - firstId_];
     auto& entry = log_[position - 1];
     entry.live = false;
-    entry.oldValues.clear();
-    entry.newValues.clear();
+    entry.oldValues.reset();
+    entry.newValues.reset();
     position = 0;
     --liveChanges_;
 }
@@ -595,7 +596,8 @@ DataPacket ClientDataSet::Delta() const {
     delta.changes.reserve(static_cast<std::size_t>(liveChanges_));
     for (const auto& entry : log_) {
         if (entry.live) {
-            delta.changes.push_back(Change{entry.kind, entry.oldValues, entry.newValues});
+            delta.changes.push_back(Change{entry.kind, entry.oldValues ? *entry.oldValues : Row(),
+                                           entry.newValues ? *entry.newValues : Row()});
         }
     }
     return delta;

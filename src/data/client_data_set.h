@@ -29,6 +29,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -159,16 +160,19 @@ class ClientDataSet {
     friend class Field;
     friend class DataSource;
 
+    // A posted row's values never change in place: an edit posts new ones. So the row, its log
+    // entry and its undo step share them instead of each holding a copy.
+    using Values = std::shared_ptr<const Row>;
     struct Record {
         std::uint64_t id = 0;
-        Row values;
+        Values values;
     };
-    // Net change of one row since the last merge.
+    // Net change of one row since the last merge; null values stand for none.
     struct LogEntry {
         std::uint64_t id = 0;
         ChangeKind kind = ChangeKind::Insert;
-        Row oldValues;
-        Row newValues;
+        Values oldValues;
+        Values newValues;
         bool live = true;
     };
     // One posted step, kept so that CancelUpdates can undo the steps in reverse.
@@ -189,9 +193,9 @@ class ClientDataSet {
     void setState(DataSetState state);
     void scrolled();
     void logInsert(const Record& record);
-    void logUpdate(const Record& before, const Row& after);
+    void logUpdate(const Record& before, const Values& after);
     void logDelete(const Record& before);
-    LogEntry& entryFor(std::uint64_t id, ChangeKind kind, const Row& oldValues);
+    LogEntry& entryFor(std::uint64_t id, ChangeKind kind, const Values& oldValues);
     void dropEntry(std::uint64_t id);
     void clearLog();
     // The rows were all replaced: ids from `firstId` on are the only ones in use.
