@@ -73,17 +73,24 @@ StoreConnection::StoreConnection(const DatabaseLocation& location)
 
 SqlStatement& StoreConnection::statement(const std::string& sql, std::string_view parameterKinds,
                                          std::string_view columnKinds) {
-    auto& slot = statements_[sql];
-    if (!slot) {
-        slot = std::make_unique<SqlStatement>(session_, backend_ == Backend::Sqlite, sql,
-                                              parameterKinds, columnKinds);
+    if (const auto found = statements_.find(sql); found != statements_.end()) {
+        uses_.splice(uses_.begin(), uses_, found->second.use);
+        return *found->second.statement;
     }
-    return *slot;
+    auto statement = std::make_unique<SqlStatement>(session_, backend_ == Backend::Sqlite, sql,
+                                                    parameterKinds, columnKinds);
+    if (statements_.size() >= kMaxStatements) {
+        statements_.erase(uses_.back());
+        uses_.pop_back();
+    }
+    uses_.push_front(sql);
+    return *statements_.emplace(sql, Kept{std::move(statement), uses_.begin()})
+                .first->second.statement;
 }
 
 void StoreConnection::resetStatements() {
-    for (auto& [sql, statement] : statements_) {
-        statement->reset();
+    for (auto& [sql, kept] : statements_) {
+        kept.statement->reset();
     }
 }
 

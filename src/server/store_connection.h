@@ -8,6 +8,7 @@
 
 #include <soci/soci.h>
 
+#include <list>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -25,7 +26,12 @@ class StoreConnection {
     soci::session& session() { return session_; }
     Backend backend() const { return backend_; }
 
-    // The statement for `sql`, prepared on first use (kinds as in SqlStatement).
+    // At most this many statements are kept; the one used longest ago goes first. SQL built
+    // from a delta's fields and null values varies without end.
+    static constexpr std::size_t kMaxStatements = 64;
+
+    // The statement for `sql`, prepared on first use (kinds as in SqlStatement). The reference
+    // lasts until kMaxStatements other statements have been asked for.
     SqlStatement& statement(const std::string& sql, std::string_view parameterKinds,
                             std::string_view columnKinds = {});
 
@@ -40,7 +46,12 @@ class StoreConnection {
   private:
     soci::session session_;
     Backend backend_;
-    std::unordered_map<std::string, std::unique_ptr<SqlStatement>> statements_;
+    struct Kept {
+        std::unique_ptr<SqlStatement> statement;
+        std::list<std::string>::iterator use;  // its place in uses_
+    };
+    std::unordered_map<std::string, Kept> statements_;
+    std::list<std::string> uses_;  // most recently used first
 };
 
 // Commits on commit(); rolls back when left without it (an exception, a refused change).
