@@ -6,7 +6,9 @@
 #include <optional>
 
 #include "data/reminder_record.h"
+#include "net/json_codec.h"
 #include "net/rpc_error_codes.h"
+#include "server/alarm_queries.h"
 #include "server/number_sequences.h"
 #include "server/rpc_failure.h"
 #include "server/search_key.h"
@@ -48,6 +50,42 @@ RpcFailure conflict(const std::string& row) {
                           " foi alterado ou excluído em outra sessão (outra janela ou outro "
                           "computador) depois da última leitura. Nenhuma alteração foi gravada; "
                           "confira os dados atuais e tente novamente.");
+}
+
+// Whether the alarm time follows from this column (alarm_queries.h).
+bool drivesAlarm(const Column& column) {
+    return column.name == ReminderRecord::DTATIVPESS ||
+           column.name == ReminderRecord::IDSITUATPESS ||
+           column.name == ReminderRecord::IDALARATPESS ||
+           column.name == ReminderRecord::QTSEGUATPESS ||
+           column.name == ReminderRecord::IDUNITATPESS;
+}
+
+// The alarm time of a reminder row about to be inserted, from its stored values by column.
+std::optional<std::string> insertedAlarmTime(const std::vector<Column>& columns,
+                                             const std::vector<SqlValue>& values) {
+    std::optional<DateTime> event;
+    AlarmFields fields;
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+        const auto& name = columns[i].name;
+        const std::string_view text = values[i].text ? std::string_view(*values[i].text) : "";
+        if (name == ReminderRecord::DTATIVPESS) {
+            event = json_codec::parseIsoDateTime(text);
+        } else if (name == ReminderRecord::IDSITUATPESS) {
+            fields.state = text;
+        } else if (name == ReminderRecord::IDALARATPESS) {
+            fields.alarm = text;
+        } else if (name == ReminderRecord::QTSEGUATPESS) {
+            fields.lead = values[i].real;
+        } else if (name == ReminderRecord::IDUNITATPESS) {
+            fields.unit = text;
+        }
+    }
+    if (!event) {
+        return std::nullopt;
+    }
+    fields.event = *event;
+    return AlarmQueries::storedDueTime(fields);
 }
 
 long long numberValue(const std::string& digits) {
@@ -236,6 +274,9 @@ void DeltaWriter::prepareInsert() {
             add(kSearchColumn, 't');
         }
     }
+    if (layout_.isReminders) {
+        add(AlarmQueries::kColumn, 't');
+    }
     insertSql_ = "INSERT INTO " + std::string(layout_.table) + " (" + names + ") VALUES (" +
                  placeholders + ") ON CONFLICT (CDOPERADOR, " + std::string(layout_.numberColumn) +
                  ") DO NOTHING";
@@ -251,16 +292,22 @@ void DeltaWriter::insert(StoreConnection& connection, const Row& row) const {
             statement.setOptionalText(parameter++, value.text);
         }
     };
+    std::vector<SqlValue> stored;
+    stored.reserve(layout_.columns.size());
     for (std::size_t i = 0; i < layout_.columns.size(); ++i) {
         const auto& column = layout_.columns[i];
         Variant value = insertFields_[i] >= 0 ? row[insertFields_[i]] : Variant();
         if (value.isNull() && column.insertDefault) {
             value = Variant(column.insertDefault);
         }
-        bind(toSqlValue(column, value));
+        stored.push_back(toSqlValue(column, value));
+        bind(stored.back());
         if (isReference(column)) {
             bind(searchValue(value));
         }
+    }
+    if (layout_.isReminders) {
+        bind({insertedAlarmTime(layout_.columns, stored), std::nullopt});
     }
     statement.execute();
     if (statement.affectedRows() != 1) {
@@ -321,6 +368,21 @@ void DeltaWriter::update(StoreConnection& connection, const Change& change) cons
     if (statement.affectedRows() != 1) {
         throw conflict(rowText(change.oldValues));
     }
+    if (layout_.isReminders && movesAlarm(change)) {
+        AlarmQueries::rearm(connection, change.oldValues[operatorField_].asString(),
+                            change.oldValues[numberField_].asString());
+    }
+}
+
+bool DeltaWriter::movesAlarm(const Change& change) const {
+    for (std::size_t i = 0; i < fields_.size(); ++i) {
+        const Column* column = fields_[i].column;
+        if (column && drivesAlarm(*column) &&
+            toSqlValue(*column, change.oldValues[i]) != toSqlValue(*column, change.newValues[i])) {
+            return true;
+        }
+    }
+    return false;
 }
 
 void DeltaWriter::remove(StoreConnection& connection, const Row& oldRow) const {

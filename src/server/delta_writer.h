@@ -7,7 +7,9 @@
 // row changed or deleted by someone else meanwhile is a conflict. Columns the delta leaves out
 // are neither compared nor written; derived fields (HORARIO, DATA) are ignored. Deleting a
 // reminder deletes its description and its import origin; a description is written only for a
-// stored reminder. Any refusal throws RpcFailure and nothing is written.
+// stored reminder. A reminder's alarm time is set on insert and computed again by an update that
+// changes one of the fields it follows from (alarm_queries.h). Any refusal throws RpcFailure and
+// nothing is written.
 //
 // apply() is check() and write() in a transaction of its own; a call that writes several tables
 // at once (a series: reminders, descriptions and rule) checks every delta first, then writes them
@@ -50,6 +52,8 @@ class DeltaWriter {
     void checkDescribedReminders(StoreConnection& connection, const DataPacket& delta) const;
     void insert(StoreConnection& connection, const Row& row) const;
     void update(StoreConnection& connection, const Change& change) const;
+    // Whether an update changes a field the alarm time follows from: it is armed again.
+    bool movesAlarm(const Change& change) const;
     void remove(StoreConnection& connection, const Row& oldRow) const;
     // "WHERE key AND old values" and its parameters, appended to `sql` / `values`.
     void appendMatch(const Row& oldRow, std::string& sql, std::string& kinds,

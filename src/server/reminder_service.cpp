@@ -5,7 +5,9 @@
 
 #include "data/reminder_record.h"
 #include "data/utf8.h"
+#include "net/alarm_contract.h"
 #include "net/rpc_error_codes.h"
+#include "server/alarm_queries.h"
 #include "server/delta_writer.h"
 #include "server/import_keys.h"
 #include "server/number_sequences.h"
@@ -193,6 +195,27 @@ std::string login(const CallContext& context) {
     return json_codec::encodeVariant(Variant(*token));
 }
 
+std::string getAlarmesAFazer(const CallContext& context) {
+    const auto operatorCode = context.args.text(0);
+    const auto until = context.args.dateTime(1);
+    return json_codec::encodePacket(isOwnOperator(context, operatorCode)
+                                        ? AlarmQueries::due(context.connection, operatorCode, until)
+                                        : AlarmQueries::dueFields());
+}
+
+std::string setAlarmeAFazer(const CallContext& context) {
+    const auto operatorCode = requireOwnOperator(context, 0);
+    return json_codec::encodeVariant(Variant(static_cast<std::int64_t>(
+        AlarmQueries::snooze(context.connection, operatorCode, context.args.text(1),
+                             context.args.optionalDateTime(2)))));
+}
+
+std::string getNrAlteracaoAFazer(const CallContext& context) {
+    const auto operatorCode = requireOwnOperator(context, 0);
+    return json_codec::encodeVariant(Variant(static_cast<std::int64_t>(NumberSequences::lastIssued(
+        context.connection, operatorCode, SequenceKind::ReminderChange))));
+}
+
 struct Method {
     const char* name;
     std::size_t arity;
@@ -201,7 +224,7 @@ struct Method {
     std::size_t longerArity = 0;  // another accepted count (trailing optional arguments)
 };
 
-const std::array<Method, 15> kMethods = {{
+const std::array<Method, 18> kMethods = {{
     {"Login", 2, false, login},
     {"GetAFazer", 6, true, getAFazer},
     {"GetDatasAFazer", 1, true, getDatasAFazer, 3},
@@ -220,6 +243,9 @@ const std::array<Method, 15> kMethods = {{
     {"SetSerieAFazer", 3, true, setSerieAFazer},
     {"GetChavesAFazer", 1, true, getChavesAFazer},
     {"SetImportAFazer", 3, true, setImportAFazer},
+    {alarm_contract::kGetAlarms, 2, true, getAlarmesAFazer},
+    {alarm_contract::kSetAlarm, 3, true, setAlarmeAFazer},
+    {alarm_contract::kGetChangeCount, 1, true, getNrAlteracaoAFazer},
 }};
 
 const Method& findMethod(std::string_view name) {

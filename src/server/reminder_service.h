@@ -19,6 +19,8 @@
 //                                                        deltas in one transaction; a stored
 //                                                        reminder gets the inserted
 //                                                        description in place of its old one
+//   GetAlarmesAFazer(operator, until), SetAlarmeAFazer(operator, number, snoozeUntil),
+//   GetNrAlteracaoAFazer(operator)                    -> the alarm poll: net/alarm_contract.h
 //
 // Names are matched regardless of letter case. Every method but Login needs the token of a
 // live session; the operator argument must be the session's operator (an empty one reads

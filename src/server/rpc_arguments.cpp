@@ -52,6 +52,13 @@ DateTime RpcArguments::dateTime(std::size_t index) const {
     refuse(index, "data no formato aaaa-mm-ddTHH:MM:SS");
 }
 
+std::optional<DateTime> RpcArguments::optionalDateTime(std::size_t index) const {
+    if (params_[index].is_null()) {
+        return std::nullopt;
+    }
+    return dateTime(index);
+}
+
 std::int64_t RpcArguments::integer(std::size_t index) const {
     std::int64_t number = 0;
     if (params_[index].get(number) != simdjson::SUCCESS) {  // also refuses one above 2^63 - 1

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -25,7 +26,8 @@ class RpcArguments {
 
     std::string text(std::size_t index) const;  // a string; null reads as empty
     bool boolean(std::size_t index) const;
-    DateTime dateTime(std::size_t index) const;  // ISO 8601 text
+    DateTime dateTime(std::size_t index) const;                         // ISO 8601 text
+    std::optional<DateTime> optionalDateTime(std::size_t index) const;  // the same, or null
     std::int64_t integer(std::size_t index) const;
     DataPacket packet(std::size_t index) const;
 

@@ -1,10 +1,12 @@
 #include "server/schema.h"
 
 #include <algorithm>
+#include <map>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "server/alarm_queries.h"
 #include "server/store_connection.h"
 
 namespace lembrete {
@@ -75,6 +77,18 @@ const std::vector<std::vector<const char*>> kMigrations = {
         " DSCHAVEICAL VARCHAR(1000) NOT NULL,"
         " PRIMARY KEY (CDOPERADOR, NRATIVPESS))",
     },
+    // Version 5: when each reminder next rings (alarm_queries.h), indexed over the rows that
+    // ring; the times of the existing rows are computed by kProgramSteps.
+    {
+        "ALTER TABLE ATIVPESSOAL ADD COLUMN DTALARMEATPESS VARCHAR(23)",
+        "CREATE INDEX ATIVPESSOAL_ALARME ON ATIVPESSOAL (CDOPERADOR, DTALARMEATPESS)"
+        " WHERE DTALARMEATPESS IS NOT NULL",
+    },
+};
+
+// What a version needs beyond its SQL, run after it in the same transaction.
+const std::map<int, void (*)(StoreConnection&)> kProgramSteps = {
+    {5, AlarmQueries::armAll},
 };
 
 int storedVersion(soci::session& session) {
@@ -111,6 +125,9 @@ void migrateSchema(StoreConnection& connection, int target) {
     for (int next = version + 1; next <= reached; ++next) {
         for (const char* step : kMigrations[next - 1]) {
             session << step;
+        }
+        if (const auto program = kProgramSteps.find(next); program != kProgramSteps.end()) {
+            program->second(connection);
         }
     }
     if (reached > version) {

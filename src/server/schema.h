@@ -6,7 +6,8 @@
 // on SQLite and PostgreSQL.
 //
 //   ATIVPESSOAL      reminders; key CDOPERADOR+NRATIVPESS; DSREFEBUSCA is the search key of
-//                    DSREFEATPESS (search_key.h), written by the server
+//                    DSREFEATPESS (search_key.h), and DTALARMEATPESS when it next rings
+//                    (alarm_queries.h), both written by the server
 //   DESCATIVPESSOAL  one description per reminder (TXATIVPESS: the bytes in base64)
 //   SERIEATIVPESSOAL the rule of each series (series_record.h); key CDOPERADOR+NRREPETATIVP
 //   SEQATIVPESSOAL   per-operator number sequences: "A" reminders, "R" repetitions

@@ -54,6 +54,7 @@ struct Column {
 struct SqlValue {
     std::optional<std::string> text;
     std::optional<double> real;
+    friend bool operator==(const SqlValue&, const SqlValue&) = default;
 };
 
 struct TableLayout {

@@ -7,6 +7,7 @@
 #include "net/json_rpc_app_server.h"
 #include "net/rpc_error_codes.h"
 #include "support/kill_mid_write.h"
+#include "support/old_schemas.h"
 #include "support/reminder_deltas.h"
 #include "support/rpc_checks.h"
 #include "support/server_process.h"
@@ -232,23 +233,7 @@ TEST_F(SeriesStoreTest, KilledInTheMiddleOfALongSeriesChangeLeavesItAllOldOrAllN
 // series of two occurrences.
 void createVersionOneDatabase(const std::string& path) {
     soci::session database("sqlite3", "db=" + path);
-    database << "CREATE TABLE ATIVPESSOAL (CDOPERADOR VARCHAR(12) NOT NULL, NRATIVPESS VARCHAR(10) "
-                "NOT NULL, DSREFEATPESS VARCHAR(100), DSREFEBUSCA VARCHAR(100) NOT NULL, "
-                "DTATIVPESS VARCHAR(23) NOT NULL, IDSITUATPESS VARCHAR(1) NOT NULL, IDALARATPESS "
-                "VARCHAR(1) NOT NULL, QTSEGUATPESS DOUBLE PRECISION, IDUNITATPESS VARCHAR(1), "
-                "NRPRIOATPESS VARCHAR(3), NRREPETATIVP VARCHAR(10), PRIMARY KEY (CDOPERADOR, "
-                "NRATIVPESS))";
-    database << "CREATE INDEX ATIVPESSOAL_DATA ON ATIVPESSOAL (CDOPERADOR, DTATIVPESS)";
-    database << "CREATE TABLE DESCATIVPESSOAL (CDOPERADOR VARCHAR(12) NOT NULL, NRATIVPESS "
-                "VARCHAR(10) NOT NULL, TXATIVPESS TEXT, PRIMARY KEY (CDOPERADOR, NRATIVPESS))";
-    database << "CREATE TABLE SEQATIVPESSOAL (CDOPERADOR VARCHAR(12) NOT NULL, IDSEQUENCIA "
-                "VARCHAR(1) NOT NULL, NRULTIMO BIGINT NOT NULL, PRIMARY KEY (CDOPERADOR, "
-                "IDSEQUENCIA))";
-    database << "CREATE TABLE OPERADOR (CDOPERADOR VARCHAR(12) NOT NULL PRIMARY KEY, DSHASHSENHA "
-                "VARCHAR(255) NOT NULL)";
-    database << "CREATE TABLE SESSAO (DSHASHTOKEN VARCHAR(64) NOT NULL PRIMARY KEY, CDOPERADOR "
-                "VARCHAR(12) NOT NULL, DTCRIACAO BIGINT NOT NULL)";
-    database << "CREATE INDEX SESSAO_OPERADOR ON SESSAO (CDOPERADOR)";
+    createVersionOneTables(database);
     database << "CREATE TABLE LMBVERSAOESQUEMA (NRVERSAO INTEGER NOT NULL)";
     database << "INSERT INTO LMBVERSAOESQUEMA VALUES (1)";
     database << "INSERT INTO SEQATIVPESSOAL VALUES ('ANA', 'A', 2), ('ANA', 'R', 1)";
