@@ -32,6 +32,23 @@ void AgendaModule::CriaIrParaDia(std::uint16_t& year, std::uint16_t& month,
     Guarded(host_, [&] { goToDay_.CriaIrParaDia(year, month, day); });
 }
 
+void AgendaModule::MostraLembrete(const std::string& number, Date day) noexcept {
+    Guarded(host_, [&] {
+        agenda_.CriaAFazer();
+        if (TfrmAFazer* agenda = agenda_.frmAFazer()) {
+            agenda->ShowReminder(day, number);
+        }
+    });
+}
+
+void AgendaModule::RecarregaAgenda() noexcept {
+    Guarded(host_, [this] {
+        if (TfrmAFazer* agenda = agenda_.frmAFazer()) {
+            agenda->ReloadKeepingRow();
+        }
+    });
+}
+
 void AgendaModule::Guarded(HostServices& host, const std::function<void()>& entry) noexcept {
     // Nothing may cross the module boundary: the host's error dialog is the last stop.
     const auto report = [&host](const char* text) {

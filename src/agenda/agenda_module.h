@@ -22,6 +22,7 @@
 
 #include "agenda/agenda_unit.h"
 #include "agenda/go_to_day_unit.h"
+#include "data/date.h"
 
 namespace lembrete {
 
@@ -50,6 +51,10 @@ class AgendaModule {
     void IniProc() noexcept;
     void CriaAFazer() noexcept;
     void CriaIrParaDia(std::uint16_t& year, std::uint16_t& month, std::uint16_t& day) noexcept;
+    // The agenda window, opened when needed, on reminder `number` of `day` (for the alarms).
+    void MostraLembrete(const std::string& number, Date day) noexcept;
+    // Reloads an open agenda's list, keeping its cursor's row: the reminders changed elsewhere.
+    void RecarregaAgenda() noexcept;
 
     // Runs `entry` as an exported entry does: an Abandon ends it silently, any other exception
     // is shown through the host and swallowed. For every entry of the module (the editor's too).

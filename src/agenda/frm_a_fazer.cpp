@@ -254,6 +254,31 @@ void TfrmAFazer::LoadList() {
     }
 }
 
+void TfrmAFazer::ReloadKeepingRow() {
+    if (cdsAFazer.State() == DataSetState::Edit || cdsAFazer.State() == DataSetState::Insert) {
+        return;
+    }
+    const std::string number = cdsAFazer.IsEmpty()
+                                   ? std::string()
+                                   : cdsAFazer.FieldByName(ReminderRecord::NRATIVPESS).AsString();
+    LoadList();
+    backTo(number);
+}
+
+void TfrmAFazer::ShowReminder(Date day, const std::string& number) {
+    if (SelectedDate() != day) {
+        writeDate(day);
+        MoveCalendario(0, 0);
+    }
+    if (!ckcPendentes.Checked()) {
+        ckcPendentes.SetChecked(true);
+    }
+    if (!cdsAFazer.Locate(ReminderRecord::NRATIVPESS, number) && !edtReferencia.Text().empty()) {
+        edtReferencia.SetText("");
+    }
+    backTo(number);
+}
+
 // --- navigation ----------------------------------------------------------------------------------
 
 void TfrmAFazer::writeDate(Date date) {

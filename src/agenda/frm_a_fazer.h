@@ -119,6 +119,12 @@ class TfrmAFazer : public TfrmPadraoSimples {
     // days and the description. Abandons (after CheckResultServ reported) when a call fails;
     // a failed read closes the list and the description, so no stale rows stay on screen.
     void LoadList();
+    // Reloads the list after a change made on another desktop, the cursor kept on its reminder
+    // while that is still listed; nothing while a row of the list is being edited.
+    void ReloadKeepingRow();
+    // Moves to `day` and puts the cursor on reminder `number` (a pending one), showing pending
+    // reminders and dropping a reference filter that would hide it.
+    void ShowReminder(Date day, const std::string& number);
 
     // --- navigation -----------------------------------------------------------------------
     // Month step (direction 0 none, 1 back, 2 forward) and month caption.

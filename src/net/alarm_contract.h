@@ -15,15 +15,9 @@
 // dismissal, the reminder being done or its alarm turned off, and computed again whenever a
 // change of SetAfazer alters its date and time, state, alarm, lead or unit (so an edit arms it
 // again). Deleting a reminder drops it with the row.
+//
+// The names live with the desktop's caller of these calls (alarm/alarm_calls.h), which the
+// headless core may include; both ends take them from there.
 #pragma once
 
-namespace lembrete::alarm_contract {
-
-inline constexpr const char* kGetAlarms = "GetAlarmesAFazer";
-inline constexpr const char* kSetAlarm = "SetAlarmeAFazer";
-inline constexpr const char* kGetChangeCount = "GetNrAlteracaoAFazer";
-
-// The one field of the alarm packet that is not a reminder column.
-inline constexpr const char* kAlarmTimeField = "DTALARME";
-
-}  // namespace lembrete::alarm_contract
+#include "alarm/alarm_calls.h"

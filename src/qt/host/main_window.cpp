@@ -7,6 +7,8 @@
 #include <QMessageBox>
 #include <QStatusBar>
 
+#include "qt/alarm/alarm_desk.h"
+#include "qt/alarm/alarm_window.h"
 #include "qt/host/app_icon.h"
 #include "qt/host/busy_indicator.h"
 #include "qt/host/module_library.h"
@@ -23,7 +25,10 @@ MainWindow::MainWindow(const ClientSession& session, const Clock& clock)
     : area_(new QMdiArea(this)),
       busy_(new BusyIndicator(this)),
       services_(std::make_unique<QtHostServices>(session, *this, *area_, *busy_, clock)),
-      module_(std::make_unique<ModuleLibrary>()) {
+      module_(std::make_unique<ModuleLibrary>()),
+      alarms_(std::make_unique<AlarmDesk>(
+          services_->CreateAppServer(session.host, session.port, "lmb00300.rdmLembrete"),
+          session.operatorCode, clock, *this)) {
     setObjectName("frmPrincipal");
     setWindowTitle(QStringLiteral("Lembrete"));
     // Every window of the client, the task bar and the tray take the application's icon.
@@ -62,12 +67,31 @@ MainWindow::MainWindow(const ClientSession& session, const Clock& clock)
                                      kCacheNoticeMs);
         }
     });
+    connect(&alarms_->window(), &AlarmWindow::openRequested, this, &MainWindow::openReminder);
+    connect(alarms_.get(), &AlarmDesk::remindersChanged, this, [this] {
+        // A dialog of the module may be using the list; the next change reloads it.
+        if (module_->loaded() && QApplication::activeModalWidget() == nullptr) {
+            module_->RecarregaAgenda();
+        }
+    });
+    alarms_->start();
     resize(1000, 680);
 }
 
 MainWindow::~MainWindow() {
     // The module's windows go while the services they use still exist.
     module_.reset();
+}
+
+void MainWindow::openReminder(const QString& number, QDate day) {
+    if (!openAgenda()) {
+        return;
+    }
+    const std::string reminder = number.toStdString();
+    module_->MostraLembrete(reminder, static_cast<std::uint16_t>(day.year()),
+                            static_cast<std::uint16_t>(day.month()),
+                            static_cast<std::uint16_t>(day.day()));
+    module_->CriaManutAFazer(reminder, true);
 }
 
 bool MainWindow::openAgenda() {

@@ -3,9 +3,11 @@
 // the operator and the server, and the wait layer over everything.
 //
 // It owns the host services and the loaded module; the module is detached before the services
-// go. `clock` is where the module reads today (the system clock in the client).
+// go. `clock` is where the module reads today (the system clock in the client) and the alarms
+// read now; the alarms are polled from construction on (AlarmDesk).
 #pragma once
 
+#include <QDate>
 #include <QMainWindow>
 #include <memory>
 
@@ -15,6 +17,7 @@ class QMdiArea;
 
 namespace lembrete {
 
+class AlarmDesk;
 class BusyIndicator;
 class Clock;
 class ModuleLibrary;
@@ -30,16 +33,20 @@ class MainWindow : public QMainWindow {
     QMdiArea& mdiArea() const { return *area_; }
     QtHostServices& services() const { return *services_; }
     ModuleLibrary& module() const { return *module_; }
+    AlarmDesk& alarms() const { return *alarms_; }
 
     // Loads the module when needed and calls IniProc; false (after telling the user) when the
     // module cannot be loaded.
     bool openAgenda();
+    // The agenda on reminder `number` of `day`, then the editor on it (the alarms' "Abrir").
+    void openReminder(const QString& number, QDate day);
 
   private:
     QMdiArea* area_;
     BusyIndicator* busy_;
     std::unique_ptr<QtHostServices> services_;
     std::unique_ptr<ModuleLibrary> module_;
+    std::unique_ptr<AlarmDesk> alarms_;
 };
 
 }  // namespace lembrete

@@ -56,6 +56,8 @@ bool ModuleLibrary::load(ModuleHost& host) {
     iniProc_ = resolve<module_entry::IniProc>(module_entry::kIniProc);
     criaManutAFazer_ = resolve<module_entry::CriaManutAFazer>(module_entry::kCriaManutAFazer);
     criaIrParaDia_ = resolve<module_entry::CriaIrParaDia>(module_entry::kCriaIrParaDia);
+    mostraLembrete_ = resolve<module_entry::MostraLembrete>(module_entry::kMostraLembrete);
+    recarregaAgenda_ = resolve<module_entry::RecarregaAgenda>(module_entry::kRecarregaAgenda);
     if (!error_.isEmpty()) {
         return false;
     }
@@ -77,6 +79,15 @@ void ModuleLibrary::CriaManutAFazer(const std::string& number, bool refresh) con
 void ModuleLibrary::CriaIrParaDia(std::uint16_t& year, std::uint16_t& month,
                                   std::uint16_t& day) const {
     criaIrParaDia_(&year, &month, &day);
+}
+
+void ModuleLibrary::MostraLembrete(const std::string& number, std::uint16_t year,
+                                   std::uint16_t month, std::uint16_t day) const {
+    mostraLembrete_(number.c_str(), year, month, day);
+}
+
+void ModuleLibrary::RecarregaAgenda() const {
+    recarregaAgenda_();
 }
 
 }  // namespace lembrete

@@ -33,6 +33,9 @@ class ModuleLibrary {
     void IniProc() const;
     void CriaManutAFazer(const std::string& number, bool refresh) const;
     void CriaIrParaDia(std::uint16_t& year, std::uint16_t& month, std::uint16_t& day) const;
+    void MostraLembrete(const std::string& number, std::uint16_t year, std::uint16_t month,
+                        std::uint16_t day) const;
+    void RecarregaAgenda() const;
 
   private:
     template <class Function>
@@ -45,6 +48,8 @@ class ModuleLibrary {
     module_entry::IniProc iniProc_ = nullptr;
     module_entry::CriaManutAFazer criaManutAFazer_ = nullptr;
     module_entry::CriaIrParaDia criaIrParaDia_ = nullptr;
+    module_entry::MostraLembrete mostraLembrete_ = nullptr;
+    module_entry::RecarregaAgenda recarregaAgenda_ = nullptr;
 };
 
 }  // namespace lembrete

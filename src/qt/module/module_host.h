@@ -36,6 +36,8 @@ inline constexpr const char* kIniProc = "IniProc";
 inline constexpr const char* kCriaAFazer = "CriaAFazer";
 inline constexpr const char* kCriaManutAFazer = "CriaManutAFazer";
 inline constexpr const char* kCriaIrParaDia = "CriaIrParaDia";
+inline constexpr const char* kMostraLembrete = "LmbMostraLembrete";
+inline constexpr const char* kRecarregaAgenda = "LmbRecarregaAgenda";
 
 // False when the module could not start (the reason was shown through the host).
 using Attach = bool (*)(ModuleHost* host);
@@ -45,6 +47,10 @@ using CriaAFazer = void (*)();
 // `number` is UTF-8, empty for a new reminder.
 using CriaManutAFazer = void (*)(const char* number, bool refresh);
 using CriaIrParaDia = void (*)(std::uint16_t* year, std::uint16_t* month, std::uint16_t* day);
+// The agenda on reminder `number` (UTF-8) of that day; an open agenda's list reloaded.
+using MostraLembrete = void (*)(const char* number, std::uint16_t year, std::uint16_t month,
+                                std::uint16_t day);
+using RecarregaAgenda = void (*)();
 
 }  // namespace module_entry
 }  // namespace lembrete

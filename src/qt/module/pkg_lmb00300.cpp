@@ -61,3 +61,20 @@ LMB_EXPORT void CriaManutAFazer(const char* number, bool refresh) noexcept {
                                         [&] { module.CriaManutAFazer(edited, refresh); });
     }
 }
+
+LMB_EXPORT void LmbMostraLembrete(const char* number, std::uint16_t year, std::uint16_t month,
+                                  std::uint16_t day) noexcept {
+    if (session() && number != nullptr) {
+        try {
+            session()->Module().MostraLembrete(number, lembrete::Date::fromParts(year, month, day));
+        } catch (...) {
+            // Not a calendar day: nothing to show.
+        }
+    }
+}
+
+LMB_EXPORT void LmbRecarregaAgenda() noexcept {
+    if (session()) {
+        session()->Module().RecarregaAgenda();
+    }
+}
