@@ -6,13 +6,16 @@
 //      and the size of its reply;
 //   2. the first marked-days read after a change of the operator's reminders;
 //   3. N concurrent clients doing agenda loads: calls/s, CPU per call, the server's peak RSS;
-//   4. a 3,650-row insert delta plus its 3,650 descriptions, durable: time.
+//   4. a 3,650-row insert delta plus its 3,650 descriptions, durable: time;
+//   5. the alarm poll (GetAlarmesAFazer + GetNrAlteracaoAFazer), with nothing due yet and with
+//      a year and a half of alarms nobody dismissed: p50 / p99, server CPU per poll, and what
+//      1,000 desktops polling every 30 s cost (--alarms-only runs this alone).
 // With --raw the clients send prepared request texts and only check that a result came back,
 // so the driver's own decoding does not hide the server's ceiling.
 //
 // Usage: lembrete_server_load [--db URI|FILE] [--port N] [--operators N] [--reminders N]
 //          [--days N] [--first-day yyyy-mm-dd] [--clients N] [--seconds N] [--raw]
-//          [--whole-history] [--server PATH] [--as-is]
+//          [--whole-history] [--server PATH] [--as-is] [--alarms-only]
 // A store that already holds the first operator's reminders is reused as it is; with --as-is
 // the driver does not open it at all (no seeding, no accounts, no schema upgrade), so that an
 // older server can be measured on a store it still reads.
@@ -40,6 +43,7 @@
 #include "net/base64.h"
 #include "net/json_codec.h"
 #include "net/json_rpc_app_server.h"
+#include "server/alarm_queries.h"
 #include "server/operator_accounts.h"
 #include "server/reminder_queries.h"
 #include "server/search_key.h"
@@ -63,6 +67,7 @@ struct Options {
     bool raw = false;
     bool wholeHistory = false;  // GetDatasAFazer(operator) as older clients call it
     bool asIs = false;
+    bool alarmsOnly = false;
     std::string serverBinary = LEMBRETE_SERVER_BINARY;
 
     // Accounts: one per client operator, then the series operator (no seeded reminders).
@@ -155,6 +160,10 @@ void prepareStore(const Options& options) {
     const auto held = storedReminders(*connection, operatorCode(0));
     if (held == 0) {
         seed(*connection, options);
+        // The server computes alarm times as it writes; the seed wrote around it.
+        WriteTransaction transaction(*connection);
+        AlarmQueries::armAll(*connection);
+        transaction.commit();
     } else if (held != options.reminders) {
         throw std::runtime_error("the store holds " + std::to_string(held) +
                                  " reminders for OP0000, not " + std::to_string(options.reminders) +
@@ -495,6 +504,52 @@ void seriesInsert(const Options& options) {
               << Milliseconds(built - start).count() << " ms)\n";
 }
 
+// The alarm poll every desktop makes every 30 s, from one connection per operator polled.
+void alarmPolls(const Options& options, pid_t serverPid) {
+    constexpr int kPolls = 2000;
+    constexpr double kDesktops = 1000;
+    constexpr double kPollSeconds = 30;
+    std::vector<std::unique_ptr<AgendaClient>> clients;
+    for (int i = 0; i <= options.clients; ++i) {
+        clients.push_back(std::make_unique<AgendaClient>(options, options.clientOperator(i)));
+    }
+    const std::array<std::pair<const char*, DateTime>, 2> moments = {{
+        {"nothing due yet", DateTime(options.firstDay, std::chrono::hours(7))},
+        {"undismissed backlog",
+         DateTime(options.firstDay.addDays(options.days / 2), std::chrono::hours(12))},
+    }};
+    for (const auto& [name, until] : moments) {
+        std::vector<double> alarms;
+        std::vector<double> polls;
+        std::size_t rows = 0;
+        const double serverCpuBefore = serverCpuSeconds(serverPid);
+        for (int i = 0; i < kPolls; ++i) {
+            auto& client = *clients[static_cast<std::size_t>(i) % clients.size()];
+            const auto start = Clock::now();
+            const auto due = client.server().call("GetAlarmesAFazer", {client.code(), until});
+            const auto afterAlarms = Clock::now();
+            const auto count = client.server().call("GetNrAlteracaoAFazer", {client.code()});
+            if (!due.ok() || !count.ok()) {
+                throw std::runtime_error("alarm poll failed: " +
+                                         (due.ok() ? count : due).error->message);
+            }
+            alarms.push_back(Milliseconds(afterAlarms - start).count());
+            polls.push_back(Milliseconds(Clock::now() - start).count());
+            rows += due.payload.asPacket().rows.size();
+        }
+        const double cpuPerPoll = (serverCpuSeconds(serverPid) - serverCpuBefore) / kPolls;
+        const double pollsPerSecond = kDesktops / kPollSeconds;
+        std::cout << "alarm poll, " << name << " (" << static_cast<double>(rows) / kPolls
+                  << " alarms a poll): GetAlarmesAFazer p50 " << percentile(alarms, 0.5)
+                  << " ms, p99 " << percentile(alarms, 0.99) << " ms; whole poll p50 "
+                  << percentile(polls, 0.5) << " ms, p99 " << percentile(polls, 0.99)
+                  << " ms; server CPU " << cpuPerPoll * 1e6 << " us a poll: " << kDesktops
+                  << " desktops every " << kPollSeconds << " s = " << pollsPerSecond << " polls/s ("
+                  << 2 * pollsPerSecond << " calls/s), " << cpuPerPoll * pollsPerSecond * 100
+                  << " % of one core\n";
+    }
+}
+
 Options parseOptions(int argc, char** argv) {
     Options options;
     for (int i = 1; i < argc; ++i) {
@@ -509,6 +564,10 @@ Options parseOptions(int argc, char** argv) {
         }
         if (name == "--as-is") {
             options.asIs = true;
+            continue;
+        }
+        if (name == "--alarms-only") {
+            options.alarmsOnly = true;
             continue;
         }
         if (i + 1 >= argc) {
@@ -584,10 +643,13 @@ int main(int argc, char** argv) {
     std::this_thread::sleep_for(std::chrono::milliseconds(500));
     int status = 0;
     try {
-        oneClient(options, server);
-        firstReadsAfterChange(options);
-        manyClients(options, server);
-        seriesInsert(options);
+        if (!options.alarmsOnly) {
+            oneClient(options, server);
+            firstReadsAfterChange(options);
+            manyClients(options, server);
+            seriesInsert(options);
+        }
+        alarmPolls(options, server);
     } catch (const std::exception& error) {
         std::cerr << "load driver: " << error.what() << '\n';
         status = 1;
