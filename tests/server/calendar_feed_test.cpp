@@ -6,12 +6,10 @@
 #include "interchange/local_zone.h"
 #include "interchange/strict_parse.h"
 #include "net/json_rpc_app_server.h"
-#include "server/delta_writer.h"
 #include "server/number_sequences.h"
 #include "server/operator_accounts.h"
 #include "server/schema.h"
 #include "server/store_connection.h"
-#include "server/table_layout.h"
 #include "support/reminder_deltas.h"
 #include "support/server_process.h"
 
@@ -181,9 +179,11 @@ TEST(CalendarFeedMigration, UpgradesADatabaseOfThePreviousVersion) {
         migrateSchema(connection, kBeforeFeeds);
         OperatorAccounts::add(connection, "ANA", "senha-da-ana");
         NumberSequences::reserve(connection, "ANA", SequenceKind::Reminder, 1);
-        DeltaWriter(reminderLayout(), "ANA")
-            .apply(connection, reminderDelta({insertOf(reminderRow(
-                                   ReminderValues("ANA", "1", "Antigo", daysFromToday(1))))}));
+        // As that server stored it: today's writer fills columns that version lacks.
+        const std::string when = daysFromToday(1).iso();
+        connection.session() << "INSERT INTO ATIVPESSOAL VALUES ('ANA', '1', 'Antigo', 'antigo', "
+                                ":when, 'P', 'N', NULL, NULL, NULL, NULL)",
+            soci::use(when);
     }
     server.start();
     std::string token;

@@ -541,6 +541,18 @@ TEST(MarkedDaysCacheTest, KeepsTheMostRecentlyUsedRepliesWithinItsBudget) {
     EXPECT_TRUE(cache.find("CAIO", 1));
 }
 
+// A statement the database refuses leaves the connection usable: the transaction around it
+// rolls back and the next statements run.
+TEST_P(ReminderStoreTest, AStatementTheDatabaseRefusesLeavesTheConnectionUsable) {
+    auto connection = store().lease();
+    {
+        WriteTransaction transaction(*connection);
+        EXPECT_THROW(connection->statement("SELECT NOSUCHCOLUMN FROM ATIVPESSOAL", ""),
+                     soci::soci_error);
+    }
+    EXPECT_EQ(NumberSequences::reserve(*connection, "ANA", SequenceKind::Reminder, 1), 1);
+}
+
 INSTANTIATE_TEST_SUITE_P(Backends, ReminderStoreTest,
                          ::testing::Values(Backend::Sqlite, Backend::Postgresql), backendName);
 
