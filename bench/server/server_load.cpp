@@ -176,7 +176,7 @@ void prepareStore(const Options& options) {
     accounts.push_back(options.seriesOperator());
     for (const int index : accounts) {
         if (!hasAccount(*connection, operatorCode(index))) {
-            OperatorAccounts::add(*connection, operatorCode(index), "senha");
+            OperatorAccounts::add(*connection, operatorCode(index), "senha-de-carga");
         }
     }
 }
@@ -243,7 +243,7 @@ class AgendaClient {
           code_(operatorCode(operatorIndex)),
           server_("127.0.0.1", options.port),
           random_(static_cast<unsigned>(operatorIndex)) {
-        if (!server_.Login(code_, "senha").ok()) {
+        if (!server_.Login(code_, "senha-de-carga").ok()) {
             throw std::runtime_error("login failed for " + code_);
         }
         if (options.raw) {

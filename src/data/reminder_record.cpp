@@ -57,6 +57,16 @@ bool ReminderRecord::isUnit(std::string_view code) {
     return code == kUnitMinutes || code == kUnitHours || code == kUnitDays || code == kUnitAtEvent;
 }
 
+std::string ReminderRecord::operatorCode(std::string_view typed) {
+    std::string code(typed);
+    for (char& c : code) {
+        if (c >= 'a' && c <= 'z') {
+            c = static_cast<char>(c - 'a' + 'A');
+        }
+    }
+    return code;
+}
+
 bool ReminderRecord::isPriority(std::string_view text) {
     const auto first = text.find_first_not_of(' ');
     if (first == std::string_view::npos) {

@@ -9,6 +9,7 @@
 #pragma once
 
 #include <cmath>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -66,6 +67,8 @@ struct ReminderRecord {
     static bool isState(std::string_view code) { return code == kPending || code == kDone; }
     static bool isAlarm(std::string_view code) { return code == kAlarmOn || code == kAlarmOff; }
     static bool isUnit(std::string_view code);
+    // The stored form of an operator code as typed: its letters in upper case.
+    static std::string operatorCode(std::string_view typed);
     // Whole units, as the spin box enters them.
     static bool isLead(double lead) {
         return lead >= kMinLead && lead <= kMaxLead && std::trunc(lead) == lead;

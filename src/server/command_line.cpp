@@ -1,5 +1,6 @@
 #include "server/command_line.h"
 
+#include <algorithm>
 #include <charconv>
 #include <stdexcept>
 
@@ -13,6 +14,19 @@ int parseNumber(const std::string& text, int low, int high, const std::string& w
         throw std::invalid_argument(what + ": " + text);
     }
     return number;
+}
+
+// "8h", "30m", "90s": a positive number of hours, minutes or seconds.
+std::chrono::seconds parseDuration(const std::string& text) {
+    const char unit = text.empty() ? ' ' : text.back();
+    const int scale = unit == 'h' ? 3600 : unit == 'm' ? 60 : unit == 's' ? 1 : 0;
+    if (scale == 0) {
+        throw std::invalid_argument("Duração inválida em --session-idle: " + text +
+                                    " (use, por exemplo, 8h, 30m ou 90s)");
+    }
+    return std::chrono::seconds(static_cast<long long>(parseNumber(text.substr(0, text.size() - 1),
+                                                                   1, 1000000, "Duração")) *
+                                scale);
 }
 
 Date parseDay(const std::string& text, const std::string& option) {
@@ -31,15 +45,26 @@ const char* CommandLine::usage() {
            "  lembrete-server [--db sqlite:ARQUIVO | --db postgresql://...] [--listen HOST:PORTA] "
            "[--threads N]\n"
            "                  [--tls-cert CERTIFICADO.pem --tls-key CHAVE.pem]\n"
-           "  lembrete-server [--db ...] operator add CODIGO\n"
-           "  lembrete-server [--db ...] operator passwd CODIGO\n"
-           "  lembrete-server [--db ...] operator feed CODIGO\n"
+           "                  [--session-idle DURACAO]   (sessão ociosa termina: 8h, 30m, 90s)\n"
+           "  lembrete-server [--db ...] operator add|passwd|disable|enable|feed CODIGO\n"
+           "  lembrete-server [--db ...] operator list\n"
+           "  lembrete-server [--db ...] operator remove CODIGO --yes   (com os seus lembretes)\n"
+           "  lembrete-server [--db sqlite:ARQUIVO] backup COPIA   (cópia do banco em uso)\n"
            "  lembrete-server [--db ...] export --operator CODIGO [--from DATA] [--to DATA] > "
            "arquivo.ics\n"
            "Padrões: --db sqlite:lembrete.db (na pasta atual), --listen 127.0.0.1:8300, --threads "
-           "16.\n"
+           "16, --session-idle 8h.\n"
+           "Códigos de operador valem em maiúsculas ou minúsculas; senhas têm ao menos 8 "
+           "caracteres.\n"
            "A senha é lida do terminal sem eco, ou da entrada padrão quando ela não é um "
            "terminal.\n";
+}
+
+const std::vector<CommandLine::OperatorVerb>& CommandLine::operatorVerbs() {
+    static const std::vector<OperatorVerb> verbs{
+        {"add", true},    {"passwd", true}, {"list", false}, {"disable", true},
+        {"enable", true}, {"remove", true}, {"feed", true}};
+    return verbs;
 }
 
 CommandLine CommandLine::parse(const std::vector<std::string>& args) {
@@ -71,15 +96,35 @@ CommandLine CommandLine::parse(const std::vector<std::string>& args) {
             line.tlsKey = value(arg);
         } else if (arg == "--threads") {
             line.threads = parseNumber(value(arg), 1, 256, "Número de threads inválido");
-        } else if (arg == "operator" && i + 2 < args.size() &&
-                   (args[i + 1] == "add" || args[i + 1] == "passwd")) {
-            line.action = args[i + 1] == "add" ? Action::AddOperator : Action::ChangePassword;
-            line.operatorCode = args[i + 2];
-            i += 2;
-        } else if (arg == "operator" && i + 2 < args.size() && args[i + 1] == "feed") {
-            line.action = Action::RenewFeed;
-            line.operatorCode = args[i + 2];
-            i += 2;
+        } else if (arg == "--session-idle") {
+            line.sessionIdle = parseDuration(value(arg));
+        } else if (arg == "--yes") {
+            line.confirmed = true;
+        } else if (arg == "operator" && line.action != Action::Help) {
+            const auto& verbs = operatorVerbs();
+            const auto verb =
+                i + 1 < args.size()
+                    ? std::find_if(verbs.begin(), verbs.end(),
+                                   [&](const OperatorVerb& v) { return v.name == args[i + 1]; })
+                    : verbs.end();
+            if (i + 1 < args.size() && (args[i + 1] == "--help" || args[i + 1] == "-h")) {
+                line.action = Action::Help;
+                continue;
+            }
+            if (verb == verbs.end()) {
+                throw std::invalid_argument(
+                    "Informe a ação de operator: add, passwd, list, disable, enable, remove ou "
+                    "feed.");
+            }
+            line.action = Action::Operator;
+            line.operatorVerb = verb->name;
+            ++i;
+            if (verb->takesCode) {
+                line.operatorCode = value("operator " + line.operatorVerb);
+            }
+        } else if (arg == "backup") {
+            line.action = Action::Backup;
+            line.backupFile = value(arg);
         } else if (arg == "export") {
             line.action = Action::Export;
         } else if (line.action == Action::Export && arg == "--operator") {

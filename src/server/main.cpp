@@ -3,17 +3,20 @@
 #include <signal.h>
 #include <soci/sqlite3/soci-sqlite3.h>
 
+#include <filesystem>
 #include <iostream>
 #include <thread>
 
+#include "data/reminder_record.h"
 #include "server/calendar_export.h"
 #include "server/calendar_feed.h"
 #include "server/command_line.h"
+#include "server/database_backup.h"
 #include "server/feed_route.h"
 #include "server/http_frontend.h"
 #include "server/http_routes.h"
 #include "server/operator_accounts.h"
-#include "server/password_prompt.h"
+#include "server/operator_command.h"
 #include "server/reminder_service.h"
 #include "server/rpc_dispatcher.h"
 #include "server/rpc_route.h"
@@ -57,7 +60,7 @@ class StopSignals {
 
 int serve(const CommandLine& line, Store& store) {
     StopSignals stopSignals;
-    ReminderService service(store);
+    ReminderService service(store, SessionPolicy{line.sessionIdle});
     RpcDispatcher dispatcher(service);
     CalendarFeed feed(store);
     HttpRoutes routes;
@@ -90,37 +93,39 @@ int run(const CommandLine& line) {
     // database opens.
     sqlite_api::sqlite3_config(SQLITE_CONFIG_MULTITHREAD);
     sqlite_api::sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0);
+    const auto location = DatabaseLocation::parse(line.database);
+    // Only serving and adding an operator may start a new database; any other command on a
+    // file that is not there is a mistyped path.
+    const bool mayCreate =
+        line.action == CommandLine::Action::Serve ||
+        (line.action == CommandLine::Action::Operator && line.operatorVerb == "add");
+    if (location.backend == Backend::Sqlite && !mayCreate &&
+        !std::filesystem::exists(location.target)) {
+        throw std::runtime_error("O banco de dados " + location.target +
+                                 " não existe; nada foi criado.");
+    }
     // One connection per worker thread at most; each request holds one while it runs.
     const int poolSize = line.action == CommandLine::Action::Serve ? line.threads : 1;
-    Store store(DatabaseLocation::parse(line.database), poolSize);
+    Store store(location, poolSize);
     if (line.action == CommandLine::Action::Serve) {
         return serve(line, store);
     }
     auto connection = store.lease();
-    if (line.action == CommandLine::Action::RenewFeed) {
-        const auto token = CalendarFeed::renewToken(*connection, line.operatorCode);
-        std::cout << token << std::endl;
-        std::cerr << "Novo endereço do calendário do operador " << line.operatorCode
-                  << " (o anterior deixou de valer): http://HOST:PORTA" << CalendarFeed::kPathPrefix
-                  << token << ".ics" << std::endl;
+    if (line.action == CommandLine::Action::Backup) {
+        backupDatabase(*connection, line.backupFile);
+        std::cerr << "Cópia do banco de dados gravada em " << line.backupFile << "." << std::endl;
         return 0;
     }
     if (line.action == CommandLine::Action::Export) {
-        if (!OperatorAccounts::exists(*connection, line.operatorCode)) {
-            throw std::runtime_error("O operador " + line.operatorCode + " não existe.");
+        const auto operatorCode = ReminderRecord::operatorCode(line.operatorCode);
+        if (!OperatorAccounts::exists(*connection, operatorCode)) {
+            throw std::runtime_error("O operador " + operatorCode + " não existe.");
         }
-        std::cout << CalendarExport::text(*connection, line.operatorCode, {line.from, line.to})
+        std::cout << CalendarExport::text(*connection, operatorCode, {line.from, line.to})
                   << std::flush;
         return std::cout ? 0 : 1;
     }
-    const auto password = readNewPassword();
-    if (line.action == CommandLine::Action::AddOperator) {
-        OperatorAccounts::add(*connection, line.operatorCode, password);
-        std::cerr << "Operador " << line.operatorCode << " incluído." << std::endl;
-    } else {
-        OperatorAccounts::changePassword(*connection, line.operatorCode, password);
-        std::cerr << "Senha do operador " << line.operatorCode << " alterada." << std::endl;
-    }
+    runOperatorCommand(line, *connection);
     return 0;
 }
 

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <functional>
+#include <iostream>
 
 #include "data/reminder_record.h"
 #include "data/utf8.h"
@@ -27,6 +28,10 @@ struct CallContext {
     const RpcArguments& args;
     const std::string& sessionOperator;
     MarkedDaysCache& markedDays;
+    const std::string& token;
+    const std::string& clientAddress;
+    LoginThrottle& throttle;
+    const SessionPolicy& policy;
 };
 
 // True when `operatorCode` is the session's; false when empty (the call reads nothing);
@@ -187,11 +192,27 @@ std::string setImportAFazer(const CallContext& context) {
 }
 
 std::string login(const CallContext& context) {
-    const auto token =
-        OperatorAccounts::login(context.connection, context.args.text(0), context.args.text(1));
+    const auto operatorCode = ReminderRecord::operatorCode(context.args.text(0));
+    const auto& address = context.clientAddress;
+    const auto wait = context.throttle.waitFor(operatorCode, address);
+    if (wait.count() > 0) {
+        throw RpcFailure(rpc_error::LoginRefused,
+                         "Muitas tentativas de entrada sem sucesso. Aguarde " +
+                             std::to_string((wait.count() + 999) / 1000) +
+                             " segundo(s) e tente novamente.");
+    }
+    const auto token = OperatorAccounts::login(context.connection, operatorCode,
+                                               context.args.text(1), context.policy);
     if (!token) {
+        const auto delay = context.throttle.recordFailure(operatorCode, address);
+        if (delay.count() > 0) {
+            std::cerr << "lembrete-server: falhas seguidas de entrada do operador " << operatorCode
+                      << " ou do endereço " << address << "; novas tentativas aguardam "
+                      << delay.count() << " ms." << std::endl;
+        }
         throw RpcFailure(rpc_error::LoginRefused, "Operador ou senha inválidos.");
     }
+    context.throttle.recordSuccess(operatorCode, address);
     return json_codec::encodeVariant(Variant(*token));
 }
 
@@ -216,6 +237,11 @@ std::string getNrAlteracaoAFazer(const CallContext& context) {
         context.connection, operatorCode, SequenceKind::ReminderChange))));
 }
 
+std::string logout(const CallContext& context) {
+    OperatorAccounts::logout(context.connection, context.token);
+    return json_codec::encodeVariant(Variant(true));
+}
+
 struct Method {
     const char* name;
     std::size_t arity;
@@ -224,8 +250,9 @@ struct Method {
     std::size_t longerArity = 0;  // another accepted count (trailing optional arguments)
 };
 
-const std::array<Method, 18> kMethods = {{
+const std::array<Method, 19> kMethods = {{
     {"Login", 2, false, login},
+    {"Logout", 0, true, logout},
     {"GetAFazer", 6, true, getAFazer},
     {"GetDatasAFazer", 1, true, getDatasAFazer, 3},
     {"GetDescAFazer", 2, true, getDescAFazer},
@@ -260,7 +287,7 @@ const Method& findMethod(std::string_view name) {
 }  // namespace
 
 std::string ReminderService::call(std::string_view name, const std::vector<JsonValue>& params,
-                                  const std::string& token) {
+                                  const std::string& token, const std::string& clientAddress) {
     const Method& method = findMethod(name);
     const RpcArguments args(method.name, params);
     args.expectCount(method.arity, method.longerArity);
@@ -268,16 +295,17 @@ std::string ReminderService::call(std::string_view name, const std::vector<JsonV
     try {
         std::optional<std::string> sessionOperator;
         if (method.needsSession) {
-            sessionOperator = token.empty() ? std::nullopt
-                                            : OperatorAccounts::sessionOperator(*connection, token);
+            sessionOperator = token.empty()
+                                  ? std::nullopt
+                                  : OperatorAccounts::sessionOperator(*connection, token, policy_);
             if (!sessionOperator) {
                 throw RpcFailure(
                     rpc_error::NotAuthenticated,
                     "Sessão inválida ou expirada. Entre novamente no sistema para continuar.");
             }
         }
-        return method.run(
-            CallContext{*connection, args, sessionOperator.value_or(std::string()), markedDays_});
+        return method.run(CallContext{*connection, args, sessionOperator.value_or(std::string()),
+                                      markedDays_, token, clientAddress, throttle_, policy_});
     } catch (const soci::soci_error&) {
         // Whatever broke, the next request gets a fresh connection.
         connection.discard();

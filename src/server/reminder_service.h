@@ -1,6 +1,8 @@
 // ReminderService: the methods of "lmb00300.rdmLembrete", run against the store.
 //
-//   Login(operator, password)                         -> token (text)
+//   Login(operator, password)                         -> token (text); the code in any case,
+//                                                        failures slowed down (LoginThrottle)
+//   Logout()                                          -> true; the session ends
 //   GetAFazer(reference, operator, date, showDone, showPending, fromDateOn)
 //                                                     -> packet of ReminderRecord rows
 //   GetDatasAFazer(operator[, from, to])              -> packet of DTATIVPESS, one per day
@@ -33,7 +35,9 @@
 #include <vector>
 
 #include "net/json_codec.h"
+#include "server/login_throttle.h"
 #include "server/marked_days_cache.h"
+#include "server/operator_accounts.h"
 
 namespace lembrete {
 
@@ -41,15 +45,19 @@ class Store;
 
 class ReminderService {
   public:
-    explicit ReminderService(Store& store) : store_(store) {}
+    explicit ReminderService(Store& store, SessionPolicy policy = {})
+        : store_(store), policy_(policy) {}
 
-    // The JSON text of the result; `params` are the call's positional arguments.
+    // The JSON text of the result; `params` are the call's positional arguments;
+    // `clientAddress` is whom failed logins are counted against besides the operator.
     std::string call(std::string_view method, const std::vector<JsonValue>& params,
-                     const std::string& token);
+                     const std::string& token, const std::string& clientAddress = {});
 
   private:
     Store& store_;
+    SessionPolicy policy_;
     MarkedDaysCache markedDays_;
+    LoginThrottle throttle_;
 };
 
 }  // namespace lembrete

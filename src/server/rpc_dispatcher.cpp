@@ -58,7 +58,8 @@ std::string RpcDispatcher::errorResponse(int code, const std::string& message) {
     return errorObject(nullptr, code, message).dump();
 }
 
-RpcReply RpcDispatcher::handle(std::string_view body, std::string_view authorization) {
+RpcReply RpcDispatcher::handle(std::string_view body, std::string_view authorization,
+                               const std::string& clientAddress) {
     // One parser per request: a long delta's buffers are given back as soon as it is read.
     simdjson::dom::parser parser;
     JsonValue request;
@@ -99,7 +100,8 @@ RpcReply RpcDispatcher::handle(std::string_view body, std::string_view authoriza
             }
             params.assign(list.begin(), list.end());
         }
-        const std::string result = service_.call(method, params, bearerToken(authorization));
+        const std::string result =
+            service_.call(method, params, bearerToken(authorization), clientAddress);
         // Results can be large packets, already JSON text: the envelope is written around them.
         response = "{\"jsonrpc\":\"2.0\",\"result\":" + result + ",\"id\":" + idValue.dump() + "}";
     } catch (const RpcFailure& failure) {

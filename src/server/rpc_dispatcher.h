@@ -23,7 +23,9 @@ class RpcDispatcher {
   public:
     explicit RpcDispatcher(ReminderService& service) : service_(service) {}
 
-    RpcReply handle(std::string_view body, std::string_view authorization);
+    // `clientAddress`: the peer's address, for counting failed logins.
+    RpcReply handle(std::string_view body, std::string_view authorization,
+                    const std::string& clientAddress = {});
 
     // The JSON-RPC error response for a failure outside any request (e.g. an oversized body).
     static std::string errorResponse(int code, const std::string& message);

@@ -10,6 +10,8 @@
 #include <stdexcept>
 #include <variant>
 
+#include "net/json_rpc_app_server.h"
+#include "net/rpc_error_codes.h"
 #include "qt/host/client_options.h"
 #include "qt/host/login_dialog.h"
 #include "qt/host/server_login.h"
@@ -50,7 +52,7 @@ TEST(ClientOptionsTest, TakesThePasswordFromTheEnvironmentUnlessStdinIsChosen) {
 class LoginTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        server_.addOperator("JOAO", "certa");
+        server_.addOperator("JOAO", "senha-certa");
         server_.start();
     }
     ServerProcess server_;
@@ -63,9 +65,23 @@ TEST_F(LoginTest, SaysWhyALoginFails) {
 
     const int port = server_.port();
     server_.stop();
-    const auto unreachable = logIn("127.0.0.1", port, "JOAO", "certa");
+    const auto unreachable = logIn("127.0.0.1", port, "JOAO", "senha-certa");
     ASSERT_TRUE(std::holds_alternative<LoginRefusal>(unreachable));
     EXPECT_EQ(std::get<LoginRefusal>(unreachable).message.rfind("Servidor inacessível", 0), 0u);
+}
+
+TEST_F(LoginTest, CodesAreTakenInUpperCaseAndLogOutEndsTheSession) {
+    const auto outcome = logIn("127.0.0.1", server_.port(), "joao", "senha-certa");
+    ASSERT_TRUE(std::holds_alternative<ClientSession>(outcome));
+    const auto session = std::get<ClientSession>(outcome);
+    EXPECT_EQ(session.operatorCode, "JOAO");
+    JsonRpcAppServer server("127.0.0.1", server_.port());
+    server.setToken(session.token);
+    EXPECT_TRUE(server.call("GetDatasAFazer", {"JOAO"}).ok());
+    logOut(session);
+    const auto after = server.call("GetDatasAFazer", {"JOAO"});
+    ASSERT_FALSE(after.ok());
+    EXPECT_EQ(after.error->code, rpc_error::NotAuthenticated);
 }
 
 TEST_F(LoginTest, TheDialogShowsTheRefusalAndAcceptsTheRetry) {
@@ -85,7 +101,7 @@ TEST_F(LoginTest, TheDialogShowsTheRefusalAndAcceptsTheRetry) {
     EXPECT_EQ(dialog.result(), QDialog::Rejected);
 
     password->clear();
-    QTest::keyClicks(password, "certa");
+    QTest::keyClicks(password, "senha-certa");
     QTest::mouseClick(enter, Qt::LeftButton);
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
     EXPECT_EQ(dialog.session().operatorCode, "JOAO");

@@ -16,7 +16,7 @@ port=$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); pr
 server="$build/src/server/lembrete-server"
 cleanup() { [ -n "${pid:-}" ] && kill "$pid" 2>/dev/null; wait 2>/dev/null || true; rm -rf "$work"; }
 trap cleanup EXIT
-echo medida | "$server" --db "sqlite:$work/l.db" operator add MEDIDA 2>/dev/null
+echo medida-longa | "$server" --db "sqlite:$work/l.db" operator add MEDIDA 2>/dev/null
 # 10,000 reminders, one every seven minutes from today 08:00 (about 200 on today's list).
 sqlite3 "$work/l.db" "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 10000)
   INSERT INTO ATIVPESSOAL SELECT 'MEDIDA', i, 'Lembrete ' || i, 'lembrete ' || i,
@@ -27,7 +27,7 @@ pid=$!
 until (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null; do sleep 0.05; done
 
 for run in 1 2 3; do
-  echo medida | /usr/bin/time -f "processo inteiro: %e s; pico de memória residente: %M KiB" \
+  echo medida-longa | /usr/bin/time -f "processo inteiro: %e s; pico de memória residente: %M KiB" \
     "$build/bin/lembrete-client" --server "127.0.0.1:$port" --operator MEDIDA --password-stdin \
     --quit-after-start 2>&1 | grep -v -e XDG_RUNTIME -e propagateSizeHints
 done

@@ -425,22 +425,65 @@ TEST_P(ReminderStoreTest, AnOperatorCannotTouchAnotherOperatorsRows) {
 
 TEST_P(ReminderStoreTest, OperatorsLogInAndSessionsEndWithAPasswordChange) {
     auto connection = store().lease();
-    OperatorAccounts::add(*connection, "ANA", "segredo");
-    EXPECT_THROW(OperatorAccounts::add(*connection, "ANA", "outra"), std::runtime_error);
+    OperatorAccounts::add(*connection, "ANA", "segredo-1");
+    EXPECT_THROW(OperatorAccounts::add(*connection, "ANA", "outra-senha"), std::runtime_error);
     EXPECT_THROW(OperatorAccounts::changePassword(*connection, "NINGUEM", "x"), std::runtime_error);
     EXPECT_FALSE(OperatorAccounts::login(*connection, "ANA", "errada"));
-    EXPECT_FALSE(OperatorAccounts::login(*connection, "NINGUEM", "segredo"));
-    const auto token = OperatorAccounts::login(*connection, "ANA", "segredo");
+    EXPECT_FALSE(OperatorAccounts::login(*connection, "NINGUEM", "segredo-1"));
+    const auto token = OperatorAccounts::login(*connection, "ANA", "segredo-1");
     ASSERT_TRUE(token);
     EXPECT_EQ(token->size(), 64u);
     EXPECT_EQ(OperatorAccounts::sessionOperator(*connection, *token), "ANA");
     // Another token: one character changed (a token may well begin with "0" already).
     const std::string other = (token->front() == '0' ? "1" : "0") + token->substr(1);
     EXPECT_FALSE(OperatorAccounts::sessionOperator(*connection, other));
-    OperatorAccounts::changePassword(*connection, "ANA", "nova");
+    OperatorAccounts::changePassword(*connection, "ANA", "nova-senha");
     EXPECT_FALSE(OperatorAccounts::sessionOperator(*connection, *token));
-    EXPECT_FALSE(OperatorAccounts::login(*connection, "ANA", "segredo"));
-    EXPECT_TRUE(OperatorAccounts::login(*connection, "ANA", "nova"));
+    EXPECT_FALSE(OperatorAccounts::login(*connection, "ANA", "segredo-1"));
+    EXPECT_TRUE(OperatorAccounts::login(*connection, "ANA", "nova-senha"));
+}
+
+TEST_P(ReminderStoreTest, DisabledOperatorsAndLogoutEndSessions) {
+    auto connection = store().lease();
+    OperatorAccounts::add(*connection, "ANA", "segredo-1");
+    const auto token = OperatorAccounts::login(*connection, "ANA", "segredo-1");
+    ASSERT_TRUE(token);
+    OperatorAccounts::setEnabled(*connection, "ANA", false);
+    EXPECT_FALSE(OperatorAccounts::sessionOperator(*connection, *token));
+    EXPECT_FALSE(OperatorAccounts::login(*connection, "ANA", "segredo-1"));
+    // A new password leaves it disabled.
+    OperatorAccounts::changePassword(*connection, "ANA", "segredo-2");
+    EXPECT_FALSE(OperatorAccounts::login(*connection, "ANA", "segredo-2"));
+    EXPECT_EQ(OperatorAccounts::list(*connection).at(0).enabled, false);
+    OperatorAccounts::setEnabled(*connection, "ANA", true);
+    const auto again = OperatorAccounts::login(*connection, "ANA", "segredo-2");
+    ASSERT_TRUE(again);
+    EXPECT_EQ(OperatorAccounts::sessionOperator(*connection, *again), "ANA");
+    OperatorAccounts::logout(*connection, *again);
+    EXPECT_FALSE(OperatorAccounts::sessionOperator(*connection, *again));
+    EXPECT_THROW(OperatorAccounts::setEnabled(*connection, "NINGUEM", true), std::runtime_error);
+}
+
+TEST_P(ReminderStoreTest, RemovingAnOperatorRemovesEveryRowOfItsOwn) {
+    insert({{"ANA", "1", "Da Ana", at(kDay, 9)}, {"ANA", "2", "Também", at(kDay, 10)}});
+    insert({{"BETO", "1", "Do Beto", at(kDay, 9)}});
+    apply("ANA", descriptionDelta({insertOf(descriptionRow("ANA", "1", "texto"))}),
+          descriptionLayout());
+    {
+        auto connection = store().lease();
+        OperatorAccounts::add(*connection, "ANA", "segredo-1");
+        OperatorAccounts::add(*connection, "BETO", "segredo-2");
+        ASSERT_TRUE(OperatorAccounts::login(*connection, "ANA", "segredo-1"));
+        OperatorAccounts::remove(*connection, "ANA");
+        EXPECT_THROW(OperatorAccounts::remove(*connection, "ANA"), std::runtime_error);
+        ASSERT_EQ(OperatorAccounts::list(*connection).size(), 1u);
+        EXPECT_EQ(OperatorAccounts::list(*connection)[0].code, "BETO");
+        EXPECT_TRUE(ReminderQueries::description(*connection, "ANA", "1").rows.empty());
+        EXPECT_EQ(NumberSequences::lastIssued(*connection, "ANA", SequenceKind::Reminder), 0);
+        EXPECT_EQ(NumberSequences::lastIssued(*connection, "BETO", SequenceKind::Reminder), 1);
+    }
+    EXPECT_EQ(agendaOf("ANA"), "");
+    EXPECT_EQ(agendaOf("BETO"), "1 Do Beto 08/12/2026 09:00:00 P");
 }
 
 TEST_P(ReminderStoreTest, ReopeningKeepsTheDataAndTheSchema) {

@@ -97,17 +97,18 @@ ServerProcess::~ServerProcess() {
     std::filesystem::remove_all(folder_);
 }
 
-void ServerProcess::start() {
-    launch();
+void ServerProcess::start(const std::vector<std::string>& options) {
+    launch(options);
     awaitListening();
 }
 
-void ServerProcess::launch() {
-    std::vector<std::string> arguments{"--db",      databaseArgument(),
-                                       "--listen",  "127.0.0.1:" + std::to_string(port_),
-                                       "--threads", "8"};
-    arguments.insert(arguments.end(), extraArguments_.begin(), extraArguments_.end());
-    pid_ = spawn(arguments, -1, folder_ / "server.log");
+void ServerProcess::launch(const std::vector<std::string>& options) {
+    std::vector<std::string> args{"--db",      databaseArgument(),
+                                  "--listen",  "127.0.0.1:" + std::to_string(port_),
+                                  "--threads", "8"};
+    args.insert(args.end(), extraArguments_.begin(), extraArguments_.end());
+    args.insert(args.end(), options.begin(), options.end());
+    pid_ = spawn(args, -1, log());
 }
 
 void ServerProcess::awaitListening() {

@@ -21,9 +21,10 @@ class ServerProcess {
 
     // Starts the server (again, after stop() or kill()) on the same port and database, and
     // returns once it accepts connections.
-    void start();
+    // `options` go on the server's command line (e.g. {"--session-idle", "2s"}).
+    void start(const std::vector<std::string>& options = {});
     // start() in two steps, for servers started side by side.
-    void launch();
+    void launch(const std::vector<std::string>& options = {});
     void awaitListening();
     // Arguments added to the server's command line from the next start on (e.g. TLS files).
     void setExtraArguments(std::vector<std::string> arguments) {
@@ -36,6 +37,7 @@ class ServerProcess {
     std::filesystem::path database() const { return folder_ / "lembrete.db"; }
     const std::string& databaseArgument() const { return databaseArgument_; }
     pid_t pid() const { return pid_; }
+    std::filesystem::path log() const { return folder_ / "server.log"; }
 
     // Runs lembrete-server with `args` (plus --db of this server), `input` on standard input;
     // returns the exit status; its standard output goes to `output` when given, else to the log.

@@ -18,6 +18,18 @@ namespace {
 
 using namespace lembrete;
 
+// However the client ends, its session on the server ends with it.
+class LogOutOnExit {
+  public:
+    explicit LogOutOnExit(const ClientSession& session) : session_(session) {}
+    ~LogOutOnExit() { logOut(session_); }
+    LogOutOnExit(const LogOutOnExit&) = delete;
+    LogOutOnExit& operator=(const LogOutOnExit&) = delete;
+
+  private:
+    const ClientSession& session_;
+};
+
 // The session: straight from the command line when it holds operator and password, else (or
 // when that login fails) from the login dialog. Nothing when the user gives up, or when that
 // login fails in the unattended --quit-after-start run.
@@ -94,6 +106,7 @@ int main(int argc, char** argv) {
     if (!session) {
         return 1;
     }
+    const LogOutOnExit logOutOnExit(*session);
     const SystemClock clock;
     MainWindow window(*session, clock);
     window.show();

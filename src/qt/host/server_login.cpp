@@ -1,5 +1,6 @@
 #include "qt/host/server_login.h"
 
+#include "data/reminder_record.h"
 #include "net/json_rpc_app_server.h"
 
 namespace lembrete {
@@ -12,7 +13,13 @@ std::variant<ClientSession, LoginRefusal> logIn(const std::string& host, int por
     if (!result.ok()) {
         return LoginRefusal{result.error->message};
     }
-    return ClientSession{host, port, operatorCode, server.token()};
+    return ClientSession{host, port, ReminderRecord::operatorCode(operatorCode), server.token()};
+}
+
+void logOut(const ClientSession& session) {
+    JsonRpcAppServer server(session.host, session.port);
+    server.setToken(session.token);
+    server.call("Logout", {});
 }
 
 }  // namespace lembrete
