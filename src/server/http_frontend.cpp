@@ -110,7 +110,10 @@ template <class Stream>
 class Connection : public std::enable_shared_from_this<Connection<Stream>> {
   public:
     Connection(HttpFrontend::State& state, Stream stream)
-        : state_(state), stream_(std::move(stream)), buffer_(kBufferBytes) {}
+        : state_(state),
+          stream_(std::move(stream)),
+          buffer_(kBufferBytes),
+          clientAddress_(peerAddress(tcp())) {}
 
     ~Connection() { giveBack(); }
 
@@ -130,6 +133,13 @@ class Connection : public std::enable_shared_from_this<Connection<Stream>> {
 
   private:
     beast::tcp_stream& tcp() { return beast::get_lowest_layer(stream_); }
+
+    // Empty when the peer is already gone: the throttle then counts the operator only.
+    static std::string peerAddress(beast::tcp_stream& stream) {
+        beast::error_code error;
+        const auto endpoint = stream.socket().remote_endpoint(error);
+        return error ? std::string() : endpoint.address().to_string();
+    }
 
     void readHeader() {
         if (state_.stopping) {
@@ -199,7 +209,8 @@ class Connection : public std::enable_shared_from_this<Connection<Stream>> {
                     view(request[http::field::authorization]), request.body(),
                     [&request](std::string_view name) {
                         return view(request[beast::string_view(name.data(), name.size())]);
-                    }});
+                    },
+                    self->clientAddress_});
                 asio::post(self->stream_.get_executor(),
                            [self, reply = std::move(reply)]() mutable {
                                self->answer(std::move(reply), self->parser_->get().keep_alive());
@@ -291,6 +302,7 @@ class Connection : public std::enable_shared_from_this<Connection<Stream>> {
     HttpFrontend::State& state_;
     Stream stream_;
     beast::flat_buffer buffer_;
+    const std::string clientAddress_;
     std::optional<http::request_parser<http::string_body>> parser_;
     http::response<http::string_body> response_;
     std::array<char, kBufferBytes> scratch_{};

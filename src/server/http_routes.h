@@ -23,6 +23,7 @@ struct HttpRequest {
     std::string_view body;
     // The value of a header by name (letter case ignored); empty when absent.
     std::function<std::string_view(std::string_view name)> header;
+    std::string_view clientAddress;  // the peer's IP address; empty when unknown
 };
 
 struct HttpReply {

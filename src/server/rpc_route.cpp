@@ -39,7 +39,8 @@ HttpRoute rpcRoute(RpcDispatcher& dispatcher) {
                                 std::to_string(kMaxJsonValues) + " valores. Nada foi gravado."),
                         {}};
                 }
-                auto reply = dispatcher.handle(request.body, request.authorization);
+                auto reply = dispatcher.handle(request.body, request.authorization,
+                                               std::string(request.clientAddress));
                 return HttpReply{
                     reply.httpStatus, reply.body.empty() ? "" : kJson, std::move(reply.body), {}};
             },

@@ -98,6 +98,21 @@ TEST_F(ServerLoginTest, GuessingSlowsDownAndTheRightPasswordStillGetsInAfterTheD
     EXPECT_TRUE(login("ana", "senha-da-ana").ok());
 }
 
+TEST_F(ServerLoginTest, GuessingOverManyOperatorsFromOneAddressSlowsThatAddressDown) {
+    server_.start();
+    // Each code fails once only: no operator reaches the limit, the client's address does.
+    for (int i = 0; i < 5; ++i) {
+        ASSERT_FALSE(login("CHUTE" + std::to_string(i), "qualquer-senha").ok());
+    }
+    const auto slowed = login("ANA", "senha-da-ana");
+    ASSERT_FALSE(slowed.ok());
+    EXPECT_EQ(slowed.error->code, rpc_error::LoginRefused);
+    EXPECT_NE(slowed.error->message.find("Aguarde"), std::string::npos) << slowed.error->message;
+    EXPECT_NE(serverLog().find("do endereço 127.0.0.1"), std::string::npos) << serverLog();
+    std::this_thread::sleep_for(LoginThrottle::kFirstDelay + milliseconds(100));
+    EXPECT_TRUE(login("ANA", "senha-da-ana").ok());
+}
+
 TEST_F(ServerLoginTest, SessionsEndWhenIdleAndOnLogout) {
     server_.start({"--session-idle", "2s"});
     ASSERT_TRUE(login("ANA", "senha-da-ana").ok());
