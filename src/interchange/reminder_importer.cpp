@@ -3,6 +3,7 @@
 #include <map>
 #include <set>
 
+#include "data/changes_together.h"
 #include "data/import_key_record.h"
 #include "data/reminder_record.h"
 #include "data/supported_dates.h"
@@ -170,7 +171,7 @@ ImportReport ReminderImporter::write(const CalendarContents& contents, bool cutL
     descriptions_.Open();
     keys_.Close();
     keys_.Open();
-    try {
+    changesTogether({&reminders_, &descriptions_, &keys_}, [&] {
         const auto numbers = SeriesWriter::ReserveNumbers(gateway_, operatorCode_, toAdd);
         std::size_t nextNumber = 0;
         std::map<std::string, std::string> seriesNumbers;
@@ -198,12 +199,7 @@ ImportReport ReminderImporter::write(const CalendarContents& contents, bool cutL
         }
         gateway_.SetImportAFazer(reminders_, descriptions_, keys_, kRefreshHostCache,
                                  ReminderGateway::OnFailure::CancelChanges);
-    } catch (...) {
-        reminders_.CancelUpdates();
-        descriptions_.CancelUpdates();
-        keys_.CancelUpdates();
-        throw;
-    }
+    });
     if (progress) {
         progress(total, total);
     }

@@ -4,6 +4,7 @@
 #include <array>
 #include <set>
 
+#include "data/changes_together.h"
 #include "data/reminder_record.h"
 #include "data/series_record.h"
 #include "recurrence/occurrence_cursor.h"
@@ -174,7 +175,7 @@ int SeriesChange::ChangeRule(SeriesScope scope, const Row& before, const Recurre
     }
     const std::string series =
         split ? gateway_.GetPrxNrRepetAtivPess(operatorCode_) : seriesNumber_;
-    try {
+    changesTogether({&rows_, &descriptions_, &rules_}, [&] {
         writer_.AppendOccurrences(days, values, series);
         FlagScope posting(posting_);
         if (split && stored) {
@@ -189,12 +190,7 @@ int SeriesChange::ChangeRule(SeriesScope scope, const Row& before, const Recurre
         writeStoredRule(rules_, StoredRule{rule, DateTime(newStart, values.timeOfDay)},
                         operatorCode_, series);
         rules_.Post();
-    } catch (...) {
-        rows_.CancelUpdates();
-        descriptions_.CancelUpdates();
-        rules_.CancelUpdates();
-        throw;
-    }
+    });
     send();
     return kept;
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "data/changes_together.h"
 #include "data/reminder_record.h"
 #include "series/flag_scope.h"
 
@@ -18,7 +19,7 @@ SeriesWriter::SeriesWriter(ClientDataSet& reminders, ClientDataSet& descriptions
 
 void SeriesWriter::Write(const std::vector<Date>& days, const OccurrenceValues& values,
                          const RecurrenceRule& rule, DateTime start) {
-    try {
+    changesTogether({&reminders_, &descriptions_, &rules_}, [&] {
         // The repetition number is taken even when no occurrence follows.
         const std::string series = gateway_.GetPrxNrRepetAtivPess(values.operatorCode);
         AppendOccurrences(days, values, series);
@@ -36,12 +37,7 @@ void SeriesWriter::Write(const std::vector<Date>& days, const OccurrenceValues& 
         }
         gateway_.SetSerieAFazer(reminders_, descriptions_, rules_, kRefreshHostCache,
                                 ReminderGateway::OnFailure::CancelChanges);
-    } catch (...) {
-        reminders_.CancelUpdates();
-        descriptions_.CancelUpdates();
-        rules_.CancelUpdates();
-        throw;
-    }
+    });
 }
 
 void SeriesWriter::AppendOccurrences(const std::vector<Date>& days, const OccurrenceValues& values,
