@@ -17,18 +17,27 @@
 namespace lembrete {
 namespace {
 
-constexpr const char* kSearchColumn = "DSREFEBUSCA";
-
-bool isReference(const Column& column) {
-    return column.name == ReminderRecord::DSREFEATPESS;
+// The folded copy that the searches compare (search_key.h), stored beside the reference and
+// beside the description; nullptr for every other column.
+const char* searchColumnOf(const Column& column) {
+    if (column.name == ReminderRecord::DSREFEATPESS) {
+        return "DSREFEBUSCA";
+    }
+    if (column.name == DescriptionRecord::TXATIVPESS) {
+        return "DSDESCBUSCA";
+    }
+    return nullptr;
 }
 
 char kindOf(const Column& column) {
     return column.type == FieldType::Float ? 'r' : 't';
 }
 
-SqlValue searchValue(const Variant& reference) {
-    return {searchKey(reference.isNull() ? std::string() : reference.asString()), std::nullopt};
+SqlValue searchValue(const Variant& value) {
+    if (value.kind() == VariantKind::Blob) {
+        return {descriptionSearchKey(value.asBlob().bytes), std::nullopt};
+    }
+    return {searchKey(value.isNull() ? std::string() : value.asString()), std::nullopt};
 }
 
 void bindValues(SqlStatement& statement, const std::string& kinds,
@@ -270,8 +279,8 @@ void DeltaWriter::prepareInsert() {
         insertFields_.push_back(field != fields_.end() ? static_cast<int>(field - fields_.begin())
                                                        : -1);
         add(column.name, kindOf(column));
-        if (isReference(column)) {
-            add(kSearchColumn, 't');
+        if (const char* search = searchColumnOf(column)) {
+            add(search, 't');
         }
     }
     if (layout_.isReminders) {
@@ -302,7 +311,7 @@ void DeltaWriter::insert(StoreConnection& connection, const Row& row) const {
         }
         stored.push_back(toSqlValue(column, value));
         bind(stored.back());
-        if (isReference(column)) {
+        if (searchColumnOf(column)) {
             bind(searchValue(value));
         }
     }
@@ -357,8 +366,8 @@ void DeltaWriter::update(StoreConnection& connection, const Change& change) cons
         // The number is unchanged (checked); setting it keeps the statement valid when the
         // delta carries nothing else.
         set(column->name, kindOf(*column), toSqlValue(*column, change.newValues[i]));
-        if (isReference(*column)) {
-            set(kSearchColumn, 't', searchValue(change.newValues[i]));
+        if (const char* search = searchColumnOf(*column)) {
+            set(search, 't', searchValue(change.newValues[i]));
         }
     }
     appendMatch(change.oldValues, sql, kinds, values);
@@ -420,7 +429,7 @@ std::string DeltaWriter::rowText(const Row& row) const {
         if (column == nullptr || row[i].isNull()) {
             continue;
         }
-        if (isReference(*column)) {
+        if (column->name == ReminderRecord::DSREFEATPESS) {
             reference = row[i].toText();
         } else if (column->name == ReminderRecord::DTATIVPESS &&
                    row[i].kind() == VariantKind::DateTime) {

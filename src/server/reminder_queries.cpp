@@ -1,6 +1,7 @@
 #include "server/reminder_queries.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "data/reminder_record.h"
 #include "net/base64.h"
@@ -83,6 +84,19 @@ DataPacket ReminderQueries::descriptionFields() {
 }
 
 DataPacket ReminderQueries::agenda(StoreConnection& connection, const AgendaFilter& filter) {
+    // Stored date-times are ISO text: a day's rows lie between "yyyy-mm-dd" and the next day.
+    const RangeFilter range{filter.reference, filter.operatorCode, DayRange{filter.day, filter.day},
+                            filter.showDone, filter.showPending};
+    return rows(connection, range, filter.day.iso(),
+                filter.fromDayOn ? std::string("9999") : filter.day.addDays(1).iso());
+}
+
+DataPacket ReminderQueries::range(StoreConnection& connection, const RangeFilter& filter) {
+    return rows(connection, filter, filter.days.first.iso(), filter.days.last.addDays(1).iso());
+}
+
+DataPacket ReminderQueries::rows(StoreConnection& connection, const RangeFilter& filter,
+                                 const std::string& from, const std::string& until) {
     DataPacket packet = agendaFields();
     if (!filter.showDone && !filter.showPending) {
         return packet;
@@ -96,9 +110,8 @@ DataPacket ReminderQueries::agenda(StoreConnection& connection, const AgendaFilt
             " ORDER BY DTATIVPESS, CAST(NRATIVPESS AS BIGINT)",
         "ttttttt", kReminderColumnKinds);
     select.setText(0, filter.operatorCode);
-    // Stored date-times are ISO text: a day's rows lie between "yyyy-mm-dd" and the next day.
-    select.setText(1, filter.day.iso());
-    select.setText(2, filter.fromDayOn ? std::string("9999") : filter.day.addDays(1).iso());
+    select.setText(1, from);
+    select.setText(2, until);
     select.setText(3, filter.showPending ? "P" : "R");
     select.setText(4, filter.showDone ? "R" : "P");
     // SQLite prepares a LIKE on a column again whenever its pattern is bound anew, unless the LIKE
@@ -108,6 +121,62 @@ DataPacket ReminderQueries::agenda(StoreConnection& connection, const AgendaFilt
     select.setText(6, containsPattern(key));
     appendReminderRows(select, packet);
     return packet;
+}
+
+DataPacket ReminderQueries::search(StoreConnection& connection, const SearchRequest& request) {
+    DataPacket packet = agendaFields();
+    // The (operator, date) index yields the rows newest first; each is matched on its keys.
+    auto& select = connection.statement(
+        std::string(kReminderColumns) +
+            " FROM ATIVPESSOAL"
+            " WHERE CDOPERADOR = :op"
+            " AND (DTATIVPESS < :when OR (DTATIVPESS = :sameWhen"
+            " AND CAST(NRATIVPESS AS BIGINT) < :number))"
+            " AND (:key = '' OR DSREFEBUSCA LIKE :pattern ESCAPE '\\'"
+            " OR EXISTS (SELECT 1 FROM DESCATIVPESSOAL D"
+            " WHERE D.CDOPERADOR = ATIVPESSOAL.CDOPERADOR AND D.NRATIVPESS = ATIVPESSOAL.NRATIVPESS"
+            " AND D.DSDESCBUSCA LIKE :descPattern ESCAPE '\\'))"
+            " ORDER BY DTATIVPESS DESC, CAST(NRATIVPESS AS BIGINT) DESC LIMIT :page",
+        "tttittti", kReminderColumnKinds);
+    select.setText(0, request.operatorCode);
+    // Stored date-times are ISO text, each before "9999": the first page starts there.
+    const std::string when = request.after ? request.after->when.iso() : std::string("9999");
+    select.setText(1, when);
+    select.setText(2, when);
+    select.setInteger(3, request.after ? request.after->number : 0);
+    const auto key = searchKey(request.text);
+    select.setText(4, key);
+    select.setText(5, containsPattern(key));
+    select.setText(6, containsPattern(key));
+    select.setInteger(7, request.pageSize);
+    appendReminderRows(select, packet);
+    return packet;
+}
+
+void ReminderQueries::keyAllDescriptions(StoreConnection& connection) {
+    struct Keyed {
+        std::string operatorCode;
+        std::string number;
+        std::string key;
+    };
+    std::vector<Keyed> keyed;
+    auto& select = connection.statement(
+        "SELECT CDOPERADOR, NRATIVPESS, TXATIVPESS FROM DESCATIVPESSOAL"
+        " WHERE TXATIVPESS IS NOT NULL",
+        "", "ttt");
+    for (bool more = select.execute(); more; more = select.fetch()) {
+        keyed.push_back({select.text(0), select.text(1),
+                         descriptionSearchKey(base64::decode(select.text(2)).value_or(""))});
+    }
+    auto& update = connection.statement(
+        "UPDATE DESCATIVPESSOAL SET DSDESCBUSCA = :key WHERE CDOPERADOR = :op AND NRATIVPESS = :nr",
+        "ttt");
+    for (const auto& row : keyed) {
+        update.setText(0, row.key);
+        update.setText(1, row.operatorCode);
+        update.setText(2, row.number);
+        update.execute();
+    }
 }
 
 DataPacket ReminderQueries::series(StoreConnection& connection, const std::string& operatorCode,

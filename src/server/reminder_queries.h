@@ -3,6 +3,11 @@
 //   agenda       ReminderRecord rows (CDOPERADOR .. NRREPETATIVP, with HORARIO "HH:MM:SS" and
 //                DATA "dd/mm/yyyy" computed here) of one operator, filtered and ordered by
 //                date-time, then number (numeric order)
+//   range        the same rows and order for a range of days (the week and month views)
+//   search       one page of the operator's ReminderRecord rows whose reference or description
+//                contains a text (folded as the reference filter), newest first: date-time
+//                descending, then number descending; each page starts after the last row of
+//                the one before (a key, not an offset, so a page costs the same however deep)
 //   markedDays   one DTATIVPESS row per day on which the operator has reminders, within a
 //                range of days when given (read from the (operator, date) index: the cost is
 //                that of the rows in the range)
@@ -35,9 +40,36 @@ struct AgendaFilter {
     bool fromDayOn = false;    // from `day` on, else `day` only
 };
 
+// The rows of the agenda's views: the days of `days`, filtered as AgendaFilter.
+struct RangeFilter {
+    std::string reference;
+    std::string operatorCode;
+    DayRange days;
+    bool showDone = false;
+    bool showPending = false;
+};
+
+// One page of a search; the page after `after` (the DTATIVPESS and NRATIVPESS of the last row
+// of the previous page), the first page without it.
+struct SearchRequest {
+    struct Position {
+        DateTime when;
+        long long number = 0;
+    };
+    std::string operatorCode;
+    std::string text;
+    std::optional<Position> after;
+    int pageSize = 0;
+};
+
 class ReminderQueries {
   public:
     static DataPacket agenda(StoreConnection& connection, const AgendaFilter& filter);
+    static DataPacket range(StoreConnection& connection, const RangeFilter& filter);
+    static DataPacket search(StoreConnection& connection, const SearchRequest& request);
+    // Stores the search key of every description (DSDESCBUSCA): the schema step that brings
+    // the descriptions written before the key existed into the search.
+    static void keyAllDescriptions(StoreConnection& connection);
     static DataPacket markedDays(StoreConnection& connection, const std::string& operatorCode,
                                  std::optional<DayRange> days = std::nullopt);
     // markedDays as the JSON text of its packet, for the wire.
@@ -58,6 +90,9 @@ class ReminderQueries {
     static DataPacket descriptionFields();
 
   private:
+    // The rows of stored date-times from `from` (included) to `until` (excluded), ISO text.
+    static DataPacket rows(StoreConnection& connection, const RangeFilter& filter,
+                           const std::string& from, const std::string& until);
     // Each day with reminders, in order: the first stored date-time text of that day, unchecked.
     static void forEachMarkedDay(StoreConnection& connection, const std::string& operatorCode,
                                  std::optional<DayRange> days,

@@ -1,6 +1,7 @@
 #include "server/reminder_service.h"
 
 #include <array>
+#include <charconv>
 #include <functional>
 #include <iostream>
 
@@ -8,6 +9,7 @@
 #include "data/utf8.h"
 #include "net/alarm_contract.h"
 #include "net/rpc_error_codes.h"
+#include "net/view_contract.h"
 #include "server/alarm_queries.h"
 #include "server/delta_writer.h"
 #include "server/import_keys.h"
@@ -62,15 +64,20 @@ std::string reserve(const CallContext& context, SequenceKind kind, long long cou
         std::to_string(NumberSequences::reserve(context.connection, operatorCode, kind, count))));
 }
 
-std::string getAFazer(const CallContext& context) {
-    AgendaFilter filter;
-    filter.reference = context.args.text(0);
-    if (utf8::length(filter.reference) >
-        static_cast<std::size_t>(ReminderRecord::kReferenceWidth)) {
+// Argument `index` as a reference filter: at most as wide as a reference.
+std::string referenceFilter(const CallContext& context, std::size_t index) {
+    auto reference = context.args.text(index);
+    if (utf8::length(reference) > static_cast<std::size_t>(ReminderRecord::kReferenceWidth)) {
         throw RpcFailure(rpc_error::InvalidValue,
                          "O filtro de referência aceita no máximo " +
                              std::to_string(ReminderRecord::kReferenceWidth) + " caracteres.");
     }
+    return reference;
+}
+
+std::string getAFazer(const CallContext& context) {
+    AgendaFilter filter;
+    filter.reference = referenceFilter(context, 0);
     filter.operatorCode = context.args.text(1);
     filter.day = context.args.dateTime(2).date();
     filter.showDone = context.args.boolean(3);
@@ -78,6 +85,55 @@ std::string getAFazer(const CallContext& context) {
     filter.fromDayOn = context.args.boolean(5);
     return json_codec::encodePacket(isOwnOperator(context, filter.operatorCode)
                                         ? ReminderQueries::agenda(context.connection, filter)
+                                        : ReminderQueries::agendaFields());
+}
+
+std::string getAFazerPeriodo(const CallContext& context) {
+    RangeFilter filter;
+    filter.reference = referenceFilter(context, 0);
+    filter.operatorCode = context.args.text(1);
+    filter.days = DayRange{context.args.dateTime(2).date(), context.args.dateTime(3).date()};
+    filter.showDone = context.args.boolean(4);
+    filter.showPending = context.args.boolean(5);
+    if (filter.days.last < filter.days.first ||
+        filter.days.first.daysUntil(filter.days.last) >= view_contract::kMaxRangeDays) {
+        throw RpcFailure(rpc_error::InvalidParams,
+                         "Período inválido para GetAFazerPeriodo: de " +
+                             filter.days.first.format() + " a " + filter.days.last.format() +
+                             "; a data final não pode ser anterior à inicial e o período tem no "
+                             "máximo " +
+                             std::to_string(view_contract::kMaxRangeDays) + " dias.");
+    }
+    return json_codec::encodePacket(isOwnOperator(context, filter.operatorCode)
+                                        ? ReminderQueries::range(context.connection, filter)
+                                        : ReminderQueries::agendaFields());
+}
+
+std::string procurarAFazer(const CallContext& context) {
+    SearchRequest request;
+    request.operatorCode = context.args.text(0);
+    request.text = context.args.text(1);
+    request.pageSize = view_contract::kSearchPageSize;
+    if (utf8::length(request.text) > static_cast<std::size_t>(view_contract::kMaxSearchText)) {
+        throw RpcFailure(rpc_error::InvalidValue,
+                         "O texto da procura aceita no máximo " +
+                             std::to_string(view_contract::kMaxSearchText) + " caracteres.");
+    }
+    if (const auto after = context.args.optionalDateTime(2)) {
+        const auto number = context.args.text(3);
+        long long value = 0;
+        const auto end = number.data() + number.size();
+        const auto [stop, error] = std::from_chars(number.data(), end, value);
+        if (number.empty() || error != std::errc() || stop != end || value < 0) {
+            throw RpcFailure(rpc_error::InvalidParams,
+                             "Posição inválida para ProcurarAFazer: o número do último lembrete "
+                             "recebido (\"" +
+                                 number + "\") não é um número.");
+        }
+        request.after = SearchRequest::Position{*after, value};
+    }
+    return json_codec::encodePacket(isOwnOperator(context, request.operatorCode)
+                                        ? ReminderQueries::search(context.connection, request)
                                         : ReminderQueries::agendaFields());
 }
 
@@ -250,7 +306,7 @@ struct Method {
     std::size_t longerArity = 0;  // another accepted count (trailing optional arguments)
 };
 
-const std::array<Method, 19> kMethods = {{
+const std::array<Method, 21> kMethods = {{
     {"Login", 2, false, login},
     {"Logout", 0, true, logout},
     {"GetAFazer", 6, true, getAFazer},
@@ -273,6 +329,8 @@ const std::array<Method, 19> kMethods = {{
     {alarm_contract::kGetAlarms, 2, true, getAlarmesAFazer},
     {alarm_contract::kSetAlarm, 3, true, setAlarmeAFazer},
     {alarm_contract::kGetChangeCount, 1, true, getNrAlteracaoAFazer},
+    {view_contract::kGetRange, 6, true, getAFazerPeriodo},
+    {view_contract::kSearch, 4, true, procurarAFazer},
 }};
 
 const Method& findMethod(std::string_view name) {

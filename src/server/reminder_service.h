@@ -23,6 +23,10 @@
 //                                                        description in place of its old one
 //   GetAlarmesAFazer(operator, until), SetAlarmeAFazer(operator, number, snoozeUntil),
 //   GetNrAlteracaoAFazer(operator)                    -> the alarm poll: net/alarm_contract.h
+//   GetAFazerPeriodo(reference, operator, first, last, showDone, showPending),
+//   ProcurarAFazer(operator, text, afterDate, afterNumber)
+//                                                     -> the week and month views and the
+//                                                        search: net/view_contract.h
 //
 // Names are matched regardless of letter case. Every method but Login needs the token of a
 // live session; the operator argument must be the session's operator (an empty one reads

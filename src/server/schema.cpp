@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "server/alarm_queries.h"
+#include "server/reminder_queries.h"
 #include "server/store_connection.h"
 
 namespace lembrete {
@@ -104,11 +105,17 @@ const std::vector<std::vector<const char*>> kMigrations = {
         "UPDATE ICALATIVPESSOAL SET CDOPERADOR = UPPER(CDOPERADOR)"
         " WHERE CDOPERADOR <> UPPER(CDOPERADOR)",
     },
+    // Version 7: the search key of each description, so that the search over all dates reads
+    // descriptions as it reads references; the keys of the existing rows come from kProgramSteps.
+    {
+        "ALTER TABLE DESCATIVPESSOAL ADD COLUMN DSDESCBUSCA TEXT",
+    },
 };
 
 // What a version needs beyond its SQL, run after it in the same transaction.
 const std::map<int, void (*)(StoreConnection&)> kProgramSteps = {
     {5, AlarmQueries::armAll},
+    {7, ReminderQueries::keyAllDescriptions},
 };
 
 int storedVersion(soci::session& session) {

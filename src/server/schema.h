@@ -8,7 +8,8 @@
 //   ATIVPESSOAL      reminders; key CDOPERADOR+NRATIVPESS; DSREFEBUSCA is the search key of
 //                    DSREFEATPESS (search_key.h), and DTALARMEATPESS when it next rings
 //                    (alarm_queries.h), both written by the server
-//   DESCATIVPESSOAL  one description per reminder (TXATIVPESS: the bytes in base64)
+//   DESCATIVPESSOAL  one description per reminder (TXATIVPESS: the bytes in base64); DSDESCBUSCA
+//                    the search key of its words (search_key.h), written by the server
 //   SERIEATIVPESSOAL the rule of each series (series_record.h); key CDOPERADOR+NRREPETATIVP
 //   SEQATIVPESSOAL   per-operator number sequences: "A" reminders, "R" repetitions
 //   OPERADOR         operators and their argon2id password hashes

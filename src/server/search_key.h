@@ -12,4 +12,9 @@ namespace lembrete {
 // Each character maps to exactly one character, so the width of the text does not change.
 std::string searchKey(std::string_view text);
 
+// The key of a description: the words of its rich text (markup dropped), folded as above.
+// Bytes that are not UTF-8 (a description is a blob) are left out, so the key is always text
+// that any database stores.
+std::string descriptionSearchKey(std::string_view richText);
+
 }  // namespace lembrete
