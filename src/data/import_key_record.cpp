@@ -1,5 +1,7 @@
 #include "data/import_key_record.h"
 
+#include <algorithm>
+
 #include "data/reminder_record.h"
 
 namespace lembrete {
@@ -24,6 +26,25 @@ std::vector<FieldDef> ImportKeyRecord::fields() {
 
 std::string ImportKeyRecord::key(std::string_view uid, std::string_view occurrence) {
     return occurrence.empty() ? std::string(uid) : std::string(uid) + " " + std::string(occurrence);
+}
+
+ImportKeyRecord::Origin ImportKeyRecord::origin(std::string_view key) {
+    const auto space = key.rfind(' ');
+    if (space == std::string_view::npos) {
+        return {std::string(key), {}};
+    }
+    const std::string_view last = key.substr(space + 1);
+    const auto digits = [](std::string_view text) {
+        return std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+    };
+    std::string_view time = last.ends_with('Z') ? last.substr(0, last.size() - 1) : last;
+    const bool isDate = time.size() == 8 && digits(time) && time == last;
+    const bool isDateTime =
+        time.size() == 15 && time[8] == 'T' && digits(time.substr(0, 8)) && digits(time.substr(9));
+    if (!isDate && !isDateTime) {
+        return {std::string(key), {}};
+    }
+    return {std::string(key.substr(0, space)), std::string(last)};
 }
 
 }  // namespace lembrete

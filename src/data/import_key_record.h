@@ -24,6 +24,13 @@ struct ImportKeyRecord {
     static std::vector<FieldDef> fields();
 
     static std::string key(std::string_view uid, std::string_view occurrence);
+    // The UID and the occurrence back from a key: the occurrence is the last word when that
+    // is an iCalendar date or date-time ("20260310", "20260310T120000", "...Z").
+    struct Origin {
+        std::string uid;
+        std::string occurrence;
+    };
+    static Origin origin(std::string_view key);
 };
 
 }  // namespace lembrete

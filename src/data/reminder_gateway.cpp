@@ -116,6 +116,33 @@ void ReminderGateway::SetImportAFazer(ClientDataSet& reminders, ClientDataSet& d
     send("SetImportAFazer", {&reminders, &descriptions, &keys}, refreshCache, onFailure);
 }
 
+std::string ReminderGateway::GetICalAFazer(const std::string& operatorCode,
+                                           const std::string& zoneName, std::optional<Date> from,
+                                           std::optional<Date> to,
+                                           const std::optional<std::vector<std::string>>& numbers) {
+    const auto day = [](std::optional<Date> date) {
+        return date ? Variant(DateTime(*date)) : Variant();
+    };
+    Variant listed;
+    if (numbers) {
+        std::string joined;
+        for (const auto& number : *numbers) {
+            joined += (joined.empty() ? "" : ",") + number;
+        }
+        listed = Variant(joined);
+    }
+    return read("GetICalAFazer", {operatorCode, zoneName, day(from), day(to), listed}).toText();
+}
+
+std::string ReminderGateway::GetCalendarioAFazer(const std::string& operatorCode) {
+    return read("GetCalendarioAFazer", {operatorCode}).toText();
+}
+
+std::string ReminderGateway::SetCalendarioAFazer(const std::string& operatorCode) {
+    WaitAnimation animation(host_);
+    return read("SetCalendarioAFazer", {operatorCode}).toText();
+}
+
 void ReminderGateway::send(std::string_view method, const std::vector<ClientDataSet*>& dataSets,
                            bool refreshCache, OnFailure onFailure) {
     if (std::all_of(dataSets.begin(), dataSets.end(),

@@ -15,6 +15,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "data/app_server.h"
 #include "data/client_data_set.h"
@@ -76,6 +77,16 @@ class ReminderGateway {
     // transaction, as SetSerieAFazer does.
     void SetImportAFazer(ClientDataSet& reminders, ClientDataSet& descriptions, ClientDataSet& keys,
                          bool refreshCache, OnFailure onFailure = OnFailure::KeepChanges);
+
+    // The operator's reminders as an iCalendar text (GetICalAFazer), times in `zoneName`: those
+    // from `from` to `to` (none: no limit), only `numbers` when given.
+    std::string GetICalAFazer(const std::string& operatorCode, const std::string& zoneName,
+                              std::optional<Date> from, std::optional<Date> to,
+                              const std::optional<std::vector<std::string>>& numbers);
+    // The path of the operator's calendar feed on the server ("" when it has none), and a new
+    // one that replaces it (the old address stops working), under the wait animation.
+    std::string GetCalendarioAFazer(const std::string& operatorCode);
+    std::string SetCalendarioAFazer(const std::string& operatorCode);
 
     // Sends the dataset's changes with SetAfazer.
     void SetAfazer(ClientDataSet& dataSet, bool refreshCache,

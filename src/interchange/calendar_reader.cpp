@@ -432,16 +432,29 @@ class Expander {
             time = inZoneOf(time, start);
             if (localOf(time, nullptr).date() > last) {
                 if (!open) {
-                    refuse(summary,
-                           "repete-se depois de " + kLastSupportedDate.format() +
-                               "; as ocorrências seguintes não serão importadas",
-                           1);
+                    refuseBeyondLastDate(iterator.get(), summary);
                 }
                 return;
             }
             instances.emplace(instantOf(time), time);
             budget(1);
         }
+    }
+
+    // A bounded rule that goes on past the supported dates: one refusal with the number of
+    // occurrences lost (the one just read and those after it), counted within the file's
+    // budget so that a rule of millions of occurrences stops the import instead of the count.
+    void refuseBeyondLastDate(icalrecur_iterator* iterator, const std::string& summary) {
+        int lost = 1;
+        while (!icaltime_is_null_time(icalrecur_iterator_next(iterator))) {
+            ++lost;
+            budget(1);
+        }
+        contents_.refused.push_back({summary,
+                                     "repete-se depois de " + kLastSupportedDate.format() +
+                                         "; essas ocorrências não serão importadas",
+                                     lost});
+        budget(1);
     }
 
     icaltimezone* local_;

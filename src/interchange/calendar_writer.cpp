@@ -77,6 +77,13 @@ std::string CalendarWriter::write(const std::vector<CalendarEntry>& entries) con
         icalcomponent* event = icalcomponent_new_vevent();
         icalcomponent_add_component(calendar.get(), event);
         icalcomponent_add_property(event, icalproperty_new_uid(entry.uid.c_str()));
+        if (!entry.occurrence.empty()) {
+            // An occurrence of an imported repeating event goes back as that occurrence.
+            const icaltimetype occurrence = icaltime_from_string(entry.occurrence.c_str());
+            if (!icaltime_is_null_time(occurrence)) {
+                icalcomponent_add_property(event, icalproperty_new_recurrenceid(occurrence));
+            }
+        }
         icalcomponent_add_property(event, icalproperty_new_dtstamp(stamp));
         icaltimetype start = toIcalTime(entry.start);
         start = icaltime_set_timezone(&start, zone);

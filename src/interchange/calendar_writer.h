@@ -1,9 +1,11 @@
 // CalendarWriter: reminders out as an iCalendar (RFC 5545) file, through libical.
 //
 // One VEVENT per stored occurrence: UID (stable: the caller derives it from the reminder's
-// key), DTSTAMP, DTSTART in the local zone with that zone's VTIMEZONE, SUMMARY, DESCRIPTION as
-// plain text and the rich text in X-ALT-DESC;FMTTYPE=text/html, PRIORITY (see field_mapping.h),
-// STATUS and a VALARM DISPLAY with a relative TRIGGER when the alarm is on.
+// key, or keeps the one it was imported with), RECURRENCE-ID for an entry that names its
+// occurrence (an imported occurrence of a repeating event), DTSTAMP, DTSTART in the local zone with
+// that zone's VTIMEZONE, SUMMARY, DESCRIPTION as plain text and the rich text in
+// X-ALT-DESC;FMTTYPE=text/html, PRIORITY (see field_mapping.h), STATUS and a VALARM DISPLAY with a
+// relative TRIGGER when the alarm is on.
 //
 // The occurrences of one series are tied by RELATED-TO;RELTYPE=SIBLING naming the series,
 // one VEVENT each rather than one RRULE: every stored occurrence is a row of its own that can

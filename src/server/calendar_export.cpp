@@ -2,8 +2,8 @@
 
 #include <chrono>
 
+#include "data/import_key_record.h"
 #include "interchange/calendar_writer.h"
-#include "interchange/local_zone.h"
 #include "net/base64.h"
 #include "server/store_connection.h"
 
@@ -28,20 +28,32 @@ std::vector<CalendarEntry> CalendarExport::entries(StoreConnection& connection,
     // Stored date-times are ISO text, so that text order is time order.
     auto& select = connection.statement(
         "SELECT A.NRATIVPESS, A.DSREFEATPESS, A.DTATIVPESS, A.IDSITUATPESS, A.IDALARATPESS,"
-        " A.QTSEGUATPESS, A.IDUNITATPESS, A.NRPRIOATPESS, A.NRREPETATIVP, D.TXATIVPESS"
+        " A.QTSEGUATPESS, A.IDUNITATPESS, A.NRPRIOATPESS, A.NRREPETATIVP, D.TXATIVPESS,"
+        " K.DSCHAVEICAL"
         " FROM ATIVPESSOAL A LEFT JOIN DESCATIVPESSOAL D"
         " ON D.CDOPERADOR = A.CDOPERADOR AND D.NRATIVPESS = A.NRATIVPESS"
+        " LEFT JOIN ICALATIVPESSOAL K"
+        " ON K.CDOPERADOR = A.CDOPERADOR AND K.NRATIVPESS = A.NRATIVPESS"
         " WHERE A.CDOPERADOR = :op AND A.DTATIVPESS >= :first AND A.DTATIVPESS < :after"
         " ORDER BY A.DTATIVPESS, A.NRATIVPESS",
-        "ttt", "tttttrtttt");
+        "ttt", "tttttrttttt");
     select.setText(0, operatorCode);
     select.setText(1, range.from ? range.from->iso() : std::string());
     select.setText(2, range.to ? range.to->addDays(1).iso() : std::string("9999"));
     std::vector<CalendarEntry> entries;
     const std::string prefix = uidPrefix(operatorCode);
     for (bool row = select.execute(); row; row = select.fetch()) {
+        if (range.numbers && !range.numbers->count(select.text(0))) {
+            continue;
+        }
         CalendarEntry entry;
-        entry.uid = prefix + select.text(0);
+        if (const auto key = select.optionalText(10)) {
+            auto origin = ImportKeyRecord::origin(*key);
+            entry.uid = std::move(origin.uid);
+            entry.occurrence = std::move(origin.occurrence);
+        } else {
+            entry.uid = prefix + select.text(0);
+        }
         entry.reference = select.optionalText(1).value_or(std::string());
         entry.start = DateTime::parse(select.text(2)).value_or(DateTime());
         entry.done = select.text(3) == "R";
@@ -64,9 +76,9 @@ std::vector<CalendarEntry> CalendarExport::entries(StoreConnection& connection,
 }
 
 std::string CalendarExport::text(StoreConnection& connection, const std::string& operatorCode,
-                                 const ExportRange& range) {
-    return CalendarWriter(localZoneName(), nowUtc())
-        .write(entries(connection, operatorCode, range));
+                                 const ExportRange& range, const std::string& zoneName) {
+    const CalendarWriter writer(zoneName, nowUtc());
+    return writer.write(entries(connection, operatorCode, range));
 }
 
 }  // namespace lembrete

@@ -2,11 +2,15 @@
 // CalendarWriter), for the command line's export, the calendar feed and the client's export.
 //
 // The UID of a reminder is "lembrete-OPERATOR-NUMBER", the same every time; the occurrences of
-// one series name "lembrete-OPERATOR-serie-NUMBER" in RELATED-TO. Times are written in the
-// server's local zone, in which the reminders are stored.
+// one series name "lembrete-OPERATOR-serie-NUMBER" in RELATED-TO. A reminder imported from a
+// calendar file keeps the UID it came with (and, for one occurrence of a repeating event, its
+// RECURRENCE-ID), so the program it came from knows it again. Times are written in the zone
+// the caller names: the client's own for the client's export (reminders hold the local times
+// of whoever entered them), the server's for the command line and the feed.
 #pragma once
 
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -20,6 +24,8 @@ class StoreConnection;
 struct ExportRange {
     std::optional<Date> from;  // first day; none: from the first reminder
     std::optional<Date> to;    // last day, included; none: to the last reminder
+    // Only these reminder numbers (within the days above); none: every reminder.
+    std::optional<std::set<std::string>> numbers;
 };
 
 class CalendarExport {
@@ -27,8 +33,9 @@ class CalendarExport {
     static std::vector<CalendarEntry> entries(StoreConnection& connection,
                                               const std::string& operatorCode,
                                               const ExportRange& range);
+    // `zoneName` as CalendarWriter takes it (an unknown zone throws std::invalid_argument).
     static std::string text(StoreConnection& connection, const std::string& operatorCode,
-                            const ExportRange& range);
+                            const ExportRange& range, const std::string& zoneName);
 };
 
 }  // namespace lembrete

@@ -3,6 +3,7 @@
 #include <optional>
 #include <stdexcept>
 
+#include "interchange/local_zone.h"
 #include "server/calendar_export.h"
 #include "server/number_sequences.h"
 #include "server/operator_accounts.h"
@@ -61,7 +62,8 @@ FeedReply CalendarFeed::answer(std::string_view file, std::string_view ifNoneMat
     headers.emplace_back("Content-Type", "text/calendar; charset=utf-8");
     ExportRange range;
     range.from = today.addDays(-kDaysBack);
-    return {200, std::move(headers), CalendarExport::text(*connection, *operatorCode, range)};
+    return {200, std::move(headers),
+            CalendarExport::text(*connection, *operatorCode, range, localZoneName())};
 }
 
 std::string CalendarFeed::renewToken(StoreConnection& connection, const std::string& operatorCode) {
@@ -75,12 +77,29 @@ std::string CalendarFeed::renewToken(StoreConnection& connection, const std::str
     revoke.setText(0, operatorCode);
     revoke.execute();
     auto& insert = connection.statement(
-        "INSERT INTO CALENDARIOOPERADOR (CDOPERADOR, DSHASHTOKEN) VALUES (:op, :hash)", "tt");
+        "INSERT INTO CALENDARIOOPERADOR (CDOPERADOR, DSHASHTOKEN, DSTOKEN)"
+        " VALUES (:op, :hash, :token)",
+        "ttt");
     insert.setText(0, operatorCode);
     insert.setText(1, secretTokenHash(token));
+    insert.setText(2, token);
     insert.execute();
     transaction.commit();
     return token;
+}
+
+std::optional<std::string> CalendarFeed::currentToken(StoreConnection& connection,
+                                                      const std::string& operatorCode) {
+    auto& select = connection.statement(
+        "SELECT DSTOKEN FROM CALENDARIOOPERADOR WHERE CDOPERADOR = :op", "t", "t");
+    select.setText(0, operatorCode);
+    auto found = select.execute() ? select.optionalText(0) : std::nullopt;
+    select.reset();
+    return found;
+}
+
+std::string CalendarFeed::path(const std::string& token) {
+    return std::string(kPathPrefix) + token + std::string(kSuffix);
 }
 
 }  // namespace lembrete

@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "data/reminder_record.h"
+#include "interchange/local_zone.h"
 #include "server/calendar_export.h"
 #include "server/calendar_feed.h"
 #include "server/command_line.h"
@@ -121,7 +122,10 @@ int run(const CommandLine& line) {
         if (!OperatorAccounts::exists(*connection, operatorCode)) {
             throw std::runtime_error("O operador " + operatorCode + " não existe.");
         }
-        std::cout << CalendarExport::text(*connection, operatorCode, {line.from, line.to})
+        ExportRange range;
+        range.from = line.from;
+        range.to = line.to;
+        std::cout << CalendarExport::text(*connection, operatorCode, range, localZoneName())
                   << std::flush;
         return std::cout ? 0 : 1;
     }

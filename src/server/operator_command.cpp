@@ -64,8 +64,8 @@ void renewFeed(StoreConnection& connection, const CommandLine&, const std::strin
     const auto token = CalendarFeed::renewToken(connection, code);
     std::cout << token << std::endl;
     std::cerr << "Novo endereço do calendário do operador " << code
-              << " (o anterior deixou de valer): http://HOST:PORTA" << CalendarFeed::kPathPrefix
-              << token << ".ics" << std::endl;
+              << " (o anterior deixou de valer): http://HOST:PORTA" << CalendarFeed::path(token)
+              << std::endl;
 }
 
 const std::map<std::string, Verb>& verbs() {

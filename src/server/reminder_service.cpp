@@ -4,13 +4,17 @@
 #include <charconv>
 #include <functional>
 #include <iostream>
+#include <stdexcept>
 
 #include "data/reminder_record.h"
 #include "data/utf8.h"
+#include "interchange/local_zone.h"
 #include "net/alarm_contract.h"
 #include "net/rpc_error_codes.h"
 #include "net/view_contract.h"
 #include "server/alarm_queries.h"
+#include "server/calendar_export.h"
+#include "server/calendar_feed.h"
 #include "server/delta_writer.h"
 #include "server/import_keys.h"
 #include "server/number_sequences.h"
@@ -247,6 +251,56 @@ std::string setImportAFazer(const CallContext& context) {
                          });
 }
 
+// GetICalAFazer(operator, zone, from, to, numbers): the reminders as an iCalendar text.
+std::string getICalAFazer(const CallContext& context) {
+    const auto operatorCode = requireOwnOperator(context, 0);
+    std::string zone = context.args.text(1);
+    if (zone.empty()) {
+        zone = localZoneName();
+    }
+    ExportRange range;
+    if (const auto from = context.args.optionalDateTime(2)) {
+        range.from = from->date();
+    }
+    if (const auto to = context.args.optionalDateTime(3)) {
+        range.to = to->date();
+    }
+    if (range.from && range.to && *range.to < *range.from) {
+        throw RpcFailure(rpc_error::InvalidParams,
+                         "Período inválido para exportar: a data final (" + range.to->format() +
+                             ") é anterior à inicial (" + range.from->format() + ").");
+    }
+    if (const auto numbers = context.args.optionalText(4)) {
+        range.numbers.emplace();
+        for (std::size_t at = 0; at < numbers->size();) {
+            const auto comma = std::min(numbers->find(',', at), numbers->size());
+            if (comma > at) {
+                range.numbers->insert(numbers->substr(at, comma - at));
+            }
+            at = comma + 1;
+        }
+    }
+    try {
+        return json_codec::encodeVariant(
+            Variant(CalendarExport::text(context.connection, operatorCode, range, zone)));
+    } catch (const std::invalid_argument&) {
+        throw RpcFailure(rpc_error::InvalidValue,
+                         "Fuso horário desconhecido: " + zone + ". Nada foi exportado.");
+    }
+}
+
+std::string getCalendarioAFazer(const CallContext& context) {
+    const auto operatorCode = requireOwnOperator(context, 0);
+    const auto token = CalendarFeed::currentToken(context.connection, operatorCode);
+    return json_codec::encodeVariant(Variant(token ? CalendarFeed::path(*token) : std::string()));
+}
+
+std::string setCalendarioAFazer(const CallContext& context) {
+    const auto operatorCode = requireOwnOperator(context, 0);
+    return json_codec::encodeVariant(
+        Variant(CalendarFeed::path(CalendarFeed::renewToken(context.connection, operatorCode))));
+}
+
 std::string login(const CallContext& context) {
     const auto operatorCode = ReminderRecord::operatorCode(context.args.text(0));
     const auto& address = context.clientAddress;
@@ -306,7 +360,7 @@ struct Method {
     std::size_t longerArity = 0;  // another accepted count (trailing optional arguments)
 };
 
-const std::array<Method, 21> kMethods = {{
+const std::array<Method, 24> kMethods = {{
     {"Login", 2, false, login},
     {"Logout", 0, true, logout},
     {"GetAFazer", 6, true, getAFazer},
@@ -326,6 +380,9 @@ const std::array<Method, 21> kMethods = {{
     {"SetSerieAFazer", 3, true, setSerieAFazer},
     {"GetChavesAFazer", 1, true, getChavesAFazer},
     {"SetImportAFazer", 3, true, setImportAFazer},
+    {"GetICalAFazer", 5, true, getICalAFazer},
+    {"GetCalendarioAFazer", 1, true, getCalendarioAFazer},
+    {"SetCalendarioAFazer", 1, true, setCalendarioAFazer},
     {alarm_contract::kGetAlarms, 2, true, getAlarmesAFazer},
     {alarm_contract::kSetAlarm, 3, true, setAlarmeAFazer},
     {alarm_contract::kGetChangeCount, 1, true, getNrAlteracaoAFazer},

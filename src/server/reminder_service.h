@@ -21,6 +21,17 @@
 //                                                        deltas in one transaction; a stored
 //                                                        reminder gets the inserted
 //                                                        description in place of its old one
+//   GetICalAFazer(operator, zone, from, to, numbers)  -> iCalendar text (CalendarExport): the
+//                                                        reminders from `from` to `to` (dates,
+//                                                        each null for no limit), only the
+//                                                        comma-separated `numbers` unless null,
+//                                                        times in `zone` ("America/Sao_Paulo";
+//                                                        empty: the server's); an unknown zone
+//                                                        is InvalidValue
+//   GetCalendarioAFazer(operator)                     -> the feed's path "/calendario/TOKEN.ics"
+//                                                        on this server, "" when it has none
+//   SetCalendarioAFazer(operator)                     -> the path of a new feed token; the old
+//                                                        token stops working (CalendarFeed)
 //   GetAlarmesAFazer(operator, until), SetAlarmeAFazer(operator, number, snoozeUntil),
 //   GetNrAlteracaoAFazer(operator)                    -> the alarm poll: net/alarm_contract.h
 //   GetAFazerPeriodo(reference, operator, first, last, showDone, showPending),

@@ -34,6 +34,13 @@ std::string RpcArguments::text(std::size_t index) const {
     return std::string(text);
 }
 
+std::optional<std::string> RpcArguments::optionalText(std::size_t index) const {
+    if (params_[index].is_null()) {
+        return std::nullopt;
+    }
+    return text(index);
+}
+
 bool RpcArguments::boolean(std::size_t index) const {
     bool value = false;
     if (params_[index].get(value) != simdjson::SUCCESS) {

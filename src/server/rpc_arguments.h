@@ -25,6 +25,7 @@ class RpcArguments {
     std::size_t count() const { return params_.size(); }
 
     std::string text(std::size_t index) const;  // a string; null reads as empty
+    std::optional<std::string> optionalText(std::size_t index) const;  // a string, or null
     bool boolean(std::size_t index) const;
     DateTime dateTime(std::size_t index) const;                         // ISO 8601 text
     std::optional<DateTime> optionalDateTime(std::size_t index) const;  // the same, or null

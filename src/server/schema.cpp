@@ -110,6 +110,11 @@ const std::vector<std::vector<const char*>> kMigrations = {
     {
         "ALTER TABLE DESCATIVPESSOAL ADD COLUMN DSDESCBUSCA TEXT",
     },
+    // Version 8: the feed token itself, so the desktop can show its address again (see
+    // calendar_feed.h); a feed issued before keeps working but has none to show.
+    {
+        "ALTER TABLE CALENDARIOOPERADOR ADD COLUMN DSTOKEN VARCHAR(64)",
+    },
 };
 
 // What a version needs beyond its SQL, run after it in the same transaction.

@@ -1,5 +1,6 @@
-// Secret tokens (sessions, calendar feeds): 32 random bytes in hex, of which the store keeps
-// only the BLAKE2b hash, so that a copy of the database opens nothing.
+// Secret tokens (sessions, calendar feeds): 32 random bytes in hex, found by their BLAKE2b
+// hash. A session is stored as the hash only, so that a copy of the database opens no session;
+// a feed keeps its token as well, to be shown again (see calendar_feed.h).
 #pragma once
 
 #include <string>

@@ -88,6 +88,36 @@ TEST(CalendarReader, RunsAnOpenRuleToTheHorizonOfASeriesWithoutEnd) {
     EXPECT_EQ(starts(contents).back(), "31/12/2035 08:00");
 }
 
+// A bounded rule that goes on past 2099 keeps what falls before and says how many it loses.
+TEST(CalendarReader, CountsTheOccurrencesABoundedRuleLosesPast2099) {
+    const struct {
+        const char* rule;
+        std::size_t kept;
+        int lost;
+    } cases[] = {
+        {"FREQ=YEARLY;COUNT=10", 2, 8},
+        {"FREQ=YEARLY;UNTIL=21041231T000000Z", 2, 5},
+        {"FREQ=MONTHLY;UNTIL=21001231T000000Z", 24, 12},
+        {"FREQ=YEARLY;COUNT=2", 2, 0},
+    };
+    for (const auto& one : cases) {
+        const auto contents = CalendarReader("UTC").read(
+            std::string("BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:x\r\nBEGIN:VEVENT\r\n"
+                        "UID:u\r\nDTSTAMP:20250101T000000Z\r\nDTSTART:20980105T090000Z\r\n"
+                        "RRULE:") +
+            one.rule + "\r\nSUMMARY:Longa\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n");
+        EXPECT_EQ(contents.entries.size(), one.kept) << one.rule;
+        if (one.lost == 0) {
+            EXPECT_TRUE(contents.refused.empty()) << one.rule;
+            continue;
+        }
+        ASSERT_EQ(contents.refused.size(), 1u) << one.rule;
+        EXPECT_EQ(contents.refused[0].count, one.lost) << one.rule;
+        EXPECT_EQ(contents.refused[0].reason,
+                  "repete-se depois de 31/12/2099; essas ocorrências não serão importadas");
+    }
+}
+
 TEST(CalendarReader, ConvertsEveryKindOfStartToLocalTime) {
     const auto contents = read("zones_and_all_day.ics");
     std::map<std::string, std::string> byUid;

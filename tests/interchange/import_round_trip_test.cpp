@@ -214,15 +214,15 @@ TEST_F(ImportRoundTripTest, PreviewsCountsRangeRefusalsAndLongReferences) {
               "75 lembretes serão importados.\n"
               "Período: de 05/03/2025 a 05/03/2099.\n"
               "1 referência passa de 100 caracteres.\n"
-              "2 serão recusados:\n"
-              "- Aniversário: repete-se depois de 31/12/2099; as ocorrências seguintes não "
-              "serão importadas\n"
+              "6 serão recusados:\n"
+              "- Aniversário: repete-se depois de 31/12/2099; essas ocorrências não serão "
+              "importadas (5 ocorrências)\n"
               "- " +
                   std::string(40, 'r') + "…: a referência passa de 100 caracteres");
-    EXPECT_EQ(importer.write(contents, false).text(), "75 lembretes importados, 2 recusados");
+    EXPECT_EQ(importer.write(contents, false).text(), "75 lembretes importados, 6 recusados");
     EXPECT_EQ(rows(*beto_, "BETO").size(), 75u);
     const auto cut = importer.write(contents, true);
-    EXPECT_EQ(cut.text(), "76 lembretes importados, 1 recusado");
+    EXPECT_EQ(cut.text(), "76 lembretes importados, 5 recusados");
     const auto stored = rows(*beto_, "BETO");
     ASSERT_EQ(stored.size(), 76u);
     EXPECT_EQ(stored.front(), "01/03/2025 09:00:00 " + std::string(100, 'r') + " P N p= ");
@@ -244,6 +244,39 @@ TEST_F(ImportRoundTripTest, AFailedImportWritesNothing) {
     EXPECT_THROW(importer.write(contents, false), Abandon);
     EXPECT_EQ(rows(*beto_, "BETO"), std::vector<std::string>{});
     EXPECT_EQ(host_.Errors().size(), 1u);
+}
+
+// A reminder that came from another program goes back with the UID it came with (and its
+// RECURRENCE-ID when it was one occurrence of a repeating event), so that program and a
+// second import know it again; through the client's export call.
+TEST_F(ImportRoundTripTest, ReExportKeepsTheImportedUidAndOccurrence) {
+    const std::string file =
+        "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:x\r\n"
+        "BEGIN:VEVENT\r\nUID:consulta@fora\r\nDTSTAMP:20250101T000000Z\r\n"
+        "DTSTART:20250301T090000Z\r\nSUMMARY:Consulta\r\nEND:VEVENT\r\n"
+        "BEGIN:VEVENT\r\nUID:aula semanal@fora\r\nDTSTAMP:20250101T000000Z\r\n"
+        "DTSTART:20250303T190000Z\r\nRRULE:FREQ=WEEKLY;COUNT=3\r\nSUMMARY:Aula\r\nEND:VEVENT\r\n"
+        "END:VCALENDAR\r\n";
+    EXPECT_EQ(import(file).text(), "4 lembretes importados, 0 recusados");
+    auto betoGateway = gateway(*beto_);
+    const std::string again =
+        betoGateway.GetICalAFazer("BETO", localZoneName(), std::nullopt, std::nullopt, {});
+    std::vector<std::string> identities;
+    for (const auto& entry : CalendarReader("UTC").read(again).entries) {
+        identities.push_back(entry.uid + "|" + entry.occurrence + "|" + entry.start.format());
+    }
+    EXPECT_EQ(identities, (std::vector<std::string>{
+                              "consulta@fora||01/03/2025 09:00:00",
+                              "aula semanal@fora|20250303T190000Z|03/03/2025 19:00:00",
+                              "aula semanal@fora|20250310T190000Z|10/03/2025 19:00:00",
+                              "aula semanal@fora|20250317T190000Z|17/03/2025 19:00:00",
+                          }));
+    EXPECT_NE(again.find("RECURRENCE-ID:20250310T190000Z"), std::string::npos);
+    // Importing what was exported finds every reminder again.
+    ReminderImporter importer(betoGateway, "BETO");
+    const auto preview = importer.preview(CalendarReader(localZoneName()).read(again), false);
+    EXPECT_EQ(preview.toAdd, 0u);
+    EXPECT_EQ(preview.toUpdate, 4u);
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include "server/number_sequences.h"
 #include "server/operator_accounts.h"
 #include "server/schema.h"
+#include "server/secret_token.h"
 #include "server/store_connection.h"
 #include "support/reminder_deltas.h"
 #include "support/server_process.h"
@@ -170,6 +171,82 @@ TEST_F(CalendarFeedTest, ExportCommandWritesTheOperatorsRemindersInTheRange) {
     EXPECT_NE(server_.runCommand({"export"}, ""), 0);
 }
 
+// The client's export: a range, chosen numbers, the client's zone; the session's operator only.
+TEST_F(CalendarFeedTest, ClientExportTakesARangeNumbersAndTheClientsZone) {
+    insert({-400, -1, 0, 2, 3650});
+    const auto exported = [&](const std::vector<Variant>& args) {
+        const auto result = rpc_->call("GetICalAFazer", args);
+        EXPECT_TRUE(result.ok()) << result.error->message;
+        return result.ok() ? result.payload.asString() : std::string();
+    };
+    const std::string all = exported({"ANA", "", Variant(), Variant(), Variant()});
+    EXPECT_EQ(libicalProblems(all), std::vector<std::string>{});
+    EXPECT_EQ(independentEventCount(all), 5);
+    EXPECT_EQ(independentEventCount(exported({"ANA", "", DateTime(kToday.addDays(-1)),
+                                              DateTime(kToday.addDays(2)), Variant()})),
+              3);
+    EXPECT_EQ(independentEventCount(exported({"ANA", "", Variant(), Variant(), "1,3,99"})), 2);
+    EXPECT_EQ(independentEventCount(exported({"ANA", "", DateTime(kToday), Variant(), "1,3"})), 1);
+    EXPECT_EQ(exported({"ANA", "", Variant(), Variant(), ""}).find("BEGIN:VEVENT"),
+              std::string::npos);
+    const std::string york = exported({"ANA", "America/New_York", Variant(), Variant(), Variant()});
+    EXPECT_EQ(libicalProblems(york), std::vector<std::string>{});
+    EXPECT_NE(york.find("TZID:America/New_York"), std::string::npos);
+    EXPECT_NE(york.find("DTSTART;TZID=America/New_York:"), std::string::npos);
+
+    const struct {
+        const char* name;
+        std::vector<Variant> args;
+        int code;
+    } refused[] = {
+        {"another operator", {"BETO", "", Variant(), Variant(), Variant()}, 1003},
+        {"no operator", {"", "", Variant(), Variant(), Variant()}, 1003},
+        {"unknown zone", {"ANA", "Marte/Olympus", Variant(), Variant(), Variant()}, 1004},
+        {"reversed range",
+         {"ANA", "", DateTime(kToday), DateTime(kToday.addDays(-1)), Variant()},
+         -32602},
+        {"too few arguments", {"ANA", ""}, -32602},
+    };
+    for (const auto& one : refused) {
+        const auto result = rpc_->call("GetICalAFazer", one.args);
+        ASSERT_FALSE(result.ok()) << one.name;
+        EXPECT_EQ(result.error->code, one.code) << one.name;
+    }
+    JsonRpcAppServer stranger("127.0.0.1", server_.port());
+    EXPECT_EQ(
+        stranger.call("GetICalAFazer", {"ANA", "", Variant(), Variant(), Variant()}).error->code,
+        1001);
+}
+
+// The desktop shows the feed's address and renews it; the command line's renewal shows there.
+TEST_F(CalendarFeedTest, TheDesktopReadsAndRenewsTheFeedAddress) {
+    const auto path = [&](const char* method, const std::string& code = "ANA") {
+        const auto result = rpc_->call(method, {code});
+        EXPECT_TRUE(result.ok()) << method;
+        return result.ok() ? result.payload.asString() : std::string();
+    };
+    EXPECT_EQ(path("GetCalendarioAFazer"), "");
+    const std::string first = path("SetCalendarioAFazer");
+    ASSERT_TRUE(first.starts_with("/calendario/") && first.ends_with(".ics")) << first;
+    EXPECT_EQ(path("GetCalendarioAFazer"), first);
+    EXPECT_EQ(get(first)->status, 200);
+    const std::string second = path("SetCalendarioAFazer");
+    EXPECT_NE(second, first);
+    EXPECT_EQ(get(first)->status, 404);
+    EXPECT_EQ(get(second)->status, 200);
+    const std::string fromCommand = renewFeed();
+    EXPECT_EQ(path("GetCalendarioAFazer"), "/calendario/" + fromCommand + ".ics");
+    EXPECT_EQ(get(second)->status, 404);
+    for (const char* method : {"GetCalendarioAFazer", "SetCalendarioAFazer"}) {
+        const auto other = rpc_->call(method, {"BETO"});
+        ASSERT_FALSE(other.ok()) << method;
+        EXPECT_EQ(other.error->code, 1003) << method;
+        JsonRpcAppServer stranger("127.0.0.1", server_.port());
+        EXPECT_EQ(stranger.call(method, {"ANA"}).error->code, 1001) << method;
+    }
+    EXPECT_EQ(get("/calendario/" + fromCommand + ".ics")->status, 200);
+}
+
 // A database made by the server before feeds existed keeps its rows and gets feeds.
 TEST(CalendarFeedMigration, UpgradesADatabaseOfThePreviousVersion) {
     ServerProcess server;
@@ -194,6 +271,36 @@ TEST(CalendarFeedMigration, UpgradesADatabaseOfThePreviousVersion) {
     ASSERT_TRUE(reply);
     EXPECT_EQ(reply->status, 200);
     EXPECT_NE(reply->body.find("SUMMARY:Antigo"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace lembrete::testing
+
+namespace lembrete::testing {
+namespace {
+
+// A feed issued before the token was kept goes on working; the desktop has no address to show
+// until it is renewed.
+TEST(CalendarFeedMigration, AFeedIssuedBeforeTokensWereKeptStillWorks) {
+    ServerProcess server;
+    const std::string token = newSecretToken();
+    {
+        StoreConnection connection(DatabaseLocation::parse(server.databaseArgument()));
+        constexpr int kBeforeKeptTokens = 7;
+        migrateSchema(connection, kBeforeKeptTokens);
+        OperatorAccounts::add(connection, "ANA", "senha-da-ana");
+        const std::string hash = secretTokenHash(token);
+        connection.session() << "INSERT INTO CALENDARIOOPERADOR VALUES ('ANA', :hash)",
+            soci::use(hash);
+    }
+    server.start();
+    httplib::Client client("127.0.0.1", server.port());
+    const auto reply = client.Get("/calendario/" + token + ".ics");
+    ASSERT_TRUE(reply);
+    EXPECT_EQ(reply->status, 200);
+    JsonRpcAppServer rpc("127.0.0.1", server.port());
+    ASSERT_TRUE(rpc.Login("ANA", "senha-da-ana").ok());
+    EXPECT_EQ(rpc.call("GetCalendarioAFazer", {"ANA"}).payload.asString(), "");
 }
 
 }  // namespace
