@@ -1,6 +1,7 @@
 #include "net/json_rpc_app_server.h"
 
 #include <httplib.h>
+#include <openssl/x509_vfy.h>
 
 #include "net/json_codec.h"
 #include "net/rpc_error_codes.h"
@@ -54,10 +55,47 @@ ServerResult decodeResponse(simdjson::dom::parser& parser, const httplib::Result
         "Resposta inválida do servidor (HTTP " + std::to_string(response->status) + ").");
 }
 
+// Why the server's certificate was refused, as OpenSSL's verification found it.
+std::string certificateRefusal(long verifyResult, const std::string& host) {
+    const std::string certificate = "O certificado do servidor " + host;
+    switch (verifyResult) {
+        case X509_V_OK:
+            // The chain is trusted: what failed is the name check that follows it.
+            return certificate +
+                   " foi emitido para outro nome: use no campo do servidor o nome ou o endereço "
+                   "que "
+                   "consta do certificado.";
+        case X509_V_ERR_CERT_HAS_EXPIRED:
+            return certificate + " expirou: o administrador do servidor precisa renová-lo.";
+        case X509_V_ERR_CERT_NOT_YET_VALID:
+            return certificate +
+                   " ainda não é válido: confira a data e a hora deste computador e do servidor.";
+        case X509_V_ERR_DEPTH_ZERO_SELF_SIGNED_CERT:
+        case X509_V_ERR_SELF_SIGNED_CERT_IN_CHAIN:
+        case X509_V_ERR_UNABLE_TO_GET_ISSUER_CERT:
+        case X509_V_ERR_UNABLE_TO_GET_ISSUER_CERT_LOCALLY:
+        case X509_V_ERR_UNABLE_TO_VERIFY_LEAF_SIGNATURE:
+        case X509_V_ERR_CERT_UNTRUSTED:
+            return certificate +
+                   " não é confiável: não foi emitido por uma autoridade que este computador "
+                   "reconhece. Se o servidor usa um certificado próprio, inicie o cliente com "
+                   "--ca ARQUIVO (o certificado do servidor).";
+        default:
+            return certificate + " foi recusado (erro " + std::to_string(verifyResult) +
+                   " na verificação).";
+    }
+}
+
 }  // namespace
 
-JsonRpcAppServer::JsonRpcAppServer(std::string host, int port)
-    : host_(std::move(host)), port_(port), parser_(std::make_unique<simdjson::dom::parser>()) {}
+JsonRpcAppServer::JsonRpcAppServer(std::string host, int port, TransportSecurity security)
+    : port_(port),
+      security_(std::move(security)),
+      parser_(std::make_unique<simdjson::dom::parser>()) {
+    const SchemeSplit address = splitScheme(host);
+    host_ = address.host;
+    security_.tls = address.tls.value_or(security_.tls);
+}
 
 JsonRpcAppServer::~JsonRpcAppServer() = default;
 
@@ -103,7 +141,16 @@ ServerResult JsonRpcAppServer::call(std::string_view method, const std::vector<V
 ServerResult JsonRpcAppServer::post(const std::string& body) {
     std::lock_guard lock(mutex_);
     if (!client_) {
-        client_ = std::make_unique<httplib::Client>(host_, port_);
+        const bool bare = host_.find(':') == std::string::npos;  // else an IPv6 address
+        client_ = std::make_unique<httplib::Client>((security_.tls ? "https://" : "http://") +
+                                                    (bare ? host_ : "[" + host_ + "]") + ":" +
+                                                    std::to_string(port_));
+        if (security_.tls) {
+            client_->enable_server_certificate_verification(true);
+            if (!security_.caFile.empty()) {
+                client_->set_ca_cert_path(security_.caFile);
+            }
+        }
         client_->set_keep_alive(true);
         // Headers and body leave in separate writes; without this the body waits for an ACK.
         client_->set_tcp_nodelay(true);
@@ -119,9 +166,28 @@ ServerResult JsonRpcAppServer::post(const std::string& body) {
     if (!response) {
         // The next call connects again from scratch.
         client_->stop();
-        return ServerResult::failure(rpc_error::ServerUnreachable, unreachableMessage());
+        return ServerResult::failure(rpc_error::ServerUnreachable, refusalMessage(response));
     }
     return decodeResponse(*parser_, response);
+}
+
+std::string JsonRpcAppServer::refusalMessage(const httplib::Result& response) const {
+    switch (response.error()) {
+        case httplib::Error::SSLConnection:
+            return "Não foi possível estabelecer uma conexão segura (TLS) com " + host_ + ":" +
+                   std::to_string(port_) +
+                   ": o servidor provavelmente não usa TLS. Desmarque \"Conexão segura (TLS)\" ou "
+                   "confira o endereço.";
+        case httplib::Error::SSLServerVerification:
+            return certificateRefusal(client_->get_openssl_verify_result(), host_);
+        case httplib::Error::SSLLoadingCerts:
+            return "Não foi possível ler os certificados confiáveis" +
+                   (security_.caFile.empty() ? std::string(" do sistema")
+                                             : " de " + security_.caFile) +
+                   ": confira o arquivo e tente novamente.";
+        default:
+            return unreachableMessage();
+    }
 }
 
 std::string JsonRpcAppServer::unreachableMessage() const {

@@ -14,10 +14,12 @@
 #include <string>
 
 #include "data/app_server.h"
+#include "net/transport_security.h"
 
 namespace httplib {
 class Client;
-}
+class Result;
+}  // namespace httplib
 namespace simdjson::dom {
 class parser;
 }
@@ -28,7 +30,7 @@ class JsonRpcAppServer : public AppServer {
   public:
     static constexpr const char* kPath = "/rpc/lmb00300.rdmLembrete";
 
-    JsonRpcAppServer(std::string host, int port);
+    JsonRpcAppServer(std::string host, int port, TransportSecurity security = {});
     ~JsonRpcAppServer() override;
 
     ServerResult call(std::string_view method, const std::vector<Variant>& args) override;
@@ -44,13 +46,16 @@ class JsonRpcAppServer : public AppServer {
 
     const std::string& host() const { return host_; }
     int port() const { return port_; }
+    const TransportSecurity& security() const { return security_; }
 
   private:
     ServerResult post(const std::string& body);
     std::string unreachableMessage() const;
+    std::string refusalMessage(const httplib::Result& response) const;
 
     std::string host_;
     int port_;
+    TransportSecurity security_;
     mutable std::mutex mutex_;
     std::string token_;
     std::int64_t nextId_ = 1;

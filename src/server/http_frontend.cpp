@@ -11,6 +11,7 @@
 #include <boost/asio.hpp>
 #include <boost/asio/ssl.hpp>
 #include <boost/beast/core.hpp>
+#include <boost/beast/core/detect_ssl.hpp>
 #include <boost/beast/http.hpp>
 #include <boost/beast/ssl.hpp>
 #include <chrono>
@@ -78,6 +79,8 @@ struct HttpFrontend::State {
     State(const HttpRoutes& routes, int workerThreads) : routes(routes), workers(workerThreads) {}
 
     void accept();
+    // On a TLS listener: a client that starts without a TLS handshake is told to use TLS.
+    void detectTls(tcp::socket socket);
     void enter() {
         std::lock_guard lock(mutex);
         ++busy;
@@ -109,11 +112,18 @@ namespace {
 template <class Stream>
 class Connection : public std::enable_shared_from_this<Connection<Stream>> {
   public:
-    Connection(HttpFrontend::State& state, Stream stream)
+    // `received`: what was read from the client already; `tlsRequired`: a plain connection to a
+    // TLS listener, whose requests are all refused.
+    Connection(HttpFrontend::State& state, Stream stream, beast::flat_buffer received = {},
+               bool tlsRequired = false)
         : state_(state),
           stream_(std::move(stream)),
           buffer_(kBufferBytes),
-          clientAddress_(peerAddress(tcp())) {}
+          clientAddress_(peerAddress(tcp())),
+          tlsRequired_(tlsRequired) {
+        asio::buffer_copy(buffer_.prepare(received.size()), received.data());
+        buffer_.commit(received.size());
+    }
 
     ~Connection() { giveBack(); }
 
@@ -122,12 +132,14 @@ class Connection : public std::enable_shared_from_this<Connection<Stream>> {
             readHeader();
         } else {
             tcp().expires_after(std::chrono::seconds(HttpFrontend::kIdleSeconds));
-            stream_.async_handshake(asio::ssl::stream_base::server,
-                                    [self = this->shared_from_this()](beast::error_code error) {
-                                        if (!error) {
-                                            self->readHeader();
-                                        }
-                                    });
+            stream_.async_handshake(
+                asio::ssl::stream_base::server, buffer_.data(),
+                [self = this->shared_from_this()](beast::error_code error, std::size_t used) {
+                    if (!error) {
+                        self->buffer_.consume(used);
+                        self->readHeader();
+                    }
+                });
         }
     }
 
@@ -185,6 +197,11 @@ class Connection : public std::enable_shared_from_this<Connection<Stream>> {
     void dispatch() {
         if (state_.stopping) {
             return close();
+        }
+        if (tlsRequired_) {
+            return refuse(refusal(400, rpc_error::InvalidRequest,
+                                  "Este servidor só aceita conexões seguras (TLS): use "
+                                  "\"https://\" no endereço ou marque \"Conexão segura (TLS)\"."));
         }
         const auto& request = parser_->get();
         int status = 404;
@@ -303,6 +320,7 @@ class Connection : public std::enable_shared_from_this<Connection<Stream>> {
     Stream stream_;
     beast::flat_buffer buffer_;
     const std::string clientAddress_;
+    const bool tlsRequired_;
     std::optional<http::request_parser<http::string_body>> parser_;
     http::response<http::string_body> response_;
     std::array<char, kBufferBytes> scratch_{};
@@ -314,28 +332,49 @@ class Connection : public std::enable_shared_from_this<Connection<Stream>> {
 }  // namespace
 
 void HttpFrontend::State::accept() {
-    acceptor.async_accept(
-        asio::make_strand(io), [this](beast::error_code error, tcp::socket socket) {
-            if (!acceptor.is_open()) {
-                return;
-            }
+    acceptor.async_accept(asio::make_strand(io),
+                          [this](beast::error_code error, tcp::socket socket) {
+                              if (!acceptor.is_open()) {
+                                  return;
+                              }
+                              if (error) {
+                                  // Out of descriptors, most likely: try again shortly instead of
+                                  // spinning.
+                                  acceptRetry.expires_after(std::chrono::milliseconds(100));
+                                  acceptRetry.async_wait([this](beast::error_code) { accept(); });
+                                  return;
+                              }
+                              socket.set_option(tcp::no_delay(true));
+                              if (tls) {
+                                  detectTls(std::move(socket));
+                              } else {
+                                  std::make_shared<Connection<beast::tcp_stream>>(
+                                      *this, beast::tcp_stream(std::move(socket)))
+                                      ->start();
+                              }
+                              accept();
+                          });
+}
+
+void HttpFrontend::State::detectTls(tcp::socket socket) {
+    auto stream = std::make_shared<beast::tcp_stream>(std::move(socket));
+    auto received = std::make_shared<beast::flat_buffer>(kBufferBytes);
+    stream->expires_after(std::chrono::seconds(kIdleSeconds));
+    beast::async_detect_ssl(
+        *stream, *received, [this, stream, received](beast::error_code error, bool handshake) {
             if (error) {
-                // Out of descriptors, most likely: try again shortly instead of spinning.
-                acceptRetry.expires_after(std::chrono::milliseconds(100));
-                acceptRetry.async_wait([this](beast::error_code) { accept(); });
                 return;
             }
-            socket.set_option(tcp::no_delay(true));
-            if (tls) {
+            if (handshake) {
                 std::make_shared<Connection<beast::ssl_stream<beast::tcp_stream>>>(
-                    *this, beast::ssl_stream<beast::tcp_stream>(std::move(socket), *tls))
+                    *this, beast::ssl_stream<beast::tcp_stream>(std::move(*stream), *tls),
+                    std::move(*received))
                     ->start();
             } else {
-                std::make_shared<Connection<beast::tcp_stream>>(
-                    *this, beast::tcp_stream(std::move(socket)))
+                std::make_shared<Connection<beast::tcp_stream>>(*this, std::move(*stream),
+                                                                std::move(*received), true)
                     ->start();
             }
-            accept();
         });
 }
 

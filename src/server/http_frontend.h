@@ -1,9 +1,11 @@
 // HttpFrontend: the HTTP/1.1 side of the server (Boost.Beast over Asio), plain or over TLS.
 //
-// Connections are served by two event-driven I/O threads, so a slow or idle connection holds
-// no thread: any number of them never keeps new clients waiting. Requests on one connection
-// are answered one at a time, in order (pipelined requests included); each complete request
-// runs on a pool of worker threads (HttpRoutes says which handler).
+// Over TLS, a client that starts a connection without a TLS handshake gets one answer, a 400
+// telling it to use TLS, and the connection is closed. Connections are served by two event-driven
+// I/O threads, so a slow or idle connection holds no thread: any number of them never keeps new
+// clients waiting. Requests on one connection are answered one at a time, in order (pipelined
+// requests included); each complete request runs on a pool of worker threads (HttpRoutes says which
+// handler).
 //
 // Memory is bounded whatever the clients send: a header is at most kMaxHeaderBytes (else 431),
 // a body at most kMaxBodyBytes, declared or chunked (else 413 with the RequestTooLarge error).

@@ -34,7 +34,7 @@ class AlarmWindowTest : public ClientFixture {
         window_.reset();
         QApplication::processEvents();
         window_ = std::make_unique<MainWindow>(
-            ClientSession{"127.0.0.1", server_->port(), kOperator, token_}, *clock_);
+            ClientSession{"127.0.0.1", server_->port(), kOperator, token_, {}}, *clock_);
         window_->show();
     }
 

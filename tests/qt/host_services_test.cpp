@@ -23,7 +23,7 @@ class HostServicesTest : public ::testing::Test {
     HostServicesTest()
         : area_(new QMdiArea(&window_)),
           busy_(new BusyIndicator(&window_)),
-          services_(ClientSession{"10.1.2.3", 9200, "ANA", "token-da-sessao"}, window_, *area_,
+          services_(ClientSession{"10.1.2.3", 9200, "ANA", "token-da-sessao", {}}, window_, *area_,
                     *busy_, clock_) {
         window_.setCentralWidget(area_);
         window_.show();

@@ -2,9 +2,11 @@
 // that tells why a login failed and lets the user retry.
 #include <gtest/gtest.h>
 
+#include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSettings>
 #include <QSpinBox>
 #include <QTest>
 #include <stdexcept>
@@ -16,6 +18,7 @@
 #include "qt/host/login_dialog.h"
 #include "qt/host/server_login.h"
 #include "support/server_process.h"
+#include "support/test_certificate.h"
 
 namespace lembrete::testing {
 namespace {
@@ -28,6 +31,19 @@ TEST(ClientOptionsTest, ReadsServerOperatorAndPasswordSources) {
     EXPECT_EQ(options.operatorCode, "MARIA");
     EXPECT_TRUE(options.passwordFromStdin);
     EXPECT_FALSE(options.quitAfterStart);
+}
+
+TEST(ClientOptionsTest, AnHttpsServerAndACaFileAskForTls) {
+    const ClientOptions tls =
+        ClientOptions::parse({"--server", "https://lembrete.local:9443", "--ca", "/etc/ca.pem"});
+    EXPECT_EQ(tls.host, "lembrete.local");
+    EXPECT_EQ(tls.port, 9443);
+    EXPECT_EQ(tls.tls, true);
+    EXPECT_EQ(tls.caFile, "/etc/ca.pem");
+    EXPECT_EQ(ClientOptions::parse({"--server", "http://10.0.0.7:9100"}).tls, false);
+    EXPECT_FALSE(ClientOptions::parse({"--server", "10.0.0.7:9100"}).tls.has_value());
+    EXPECT_THROW(ClientOptions::parse({"--server", "https://:9443"}), std::invalid_argument);
+    EXPECT_THROW(ClientOptions::parse({"--ca"}), std::invalid_argument);
 }
 
 TEST(ClientOptionsTest, RefusesMalformedCommandLines) {
@@ -112,6 +128,60 @@ TEST_F(LoginTest, TheDialogShowsTheRefusalAndAcceptsTheRetry) {
     EXPECT_EQ(next.findChild<QLineEdit*>("edtOperador")->text(), "JOAO");
     EXPECT_EQ(next.findChild<QSpinBox*>("spePorta")->value(), server_.port());
     EXPECT_TRUE(next.findChild<QLineEdit*>("edtSenha")->text().isEmpty());
+}
+
+// The TLS choice and address this test leaves remembered must not reach the other dialog tests.
+struct ForgetTheTlsChoice {
+    ~ForgetTheTlsChoice() {
+        QSettings settings;
+        settings.remove("login/tls");
+        settings.remove("login/server");
+    }
+};
+
+TEST(TlsLoginDialogTest, TheBoxOrAnHttpsAddressLogsInOverTlsAndSaysWhyACertificateIsRefused) {
+    const ForgetTheTlsChoice forget;
+    const TestCertificate certificate("dialogo");
+    ASSERT_TRUE(certificate.made());
+    ServerProcess server;
+    server.addOperator("JOAO", "senha-certa");
+    server.setExtraArguments(
+        {"--tls-cert", certificate.certificate(), "--tls-key", certificate.key()});
+    server.start();
+
+    LoginDialog dialog;
+    dialog.preset(std::string("127.0.0.1"), server.port(), std::string("JOAO"), false);
+    auto* tls = dialog.findChild<QCheckBox*>("chkTls");
+    ASSERT_NE(tls, nullptr);
+    EXPECT_EQ(tls->text(), "Conexão segura (TLS)");
+    auto* password = dialog.findChild<QLineEdit*>("edtSenha");
+    auto* enter = dialog.findChild<QPushButton*>("btnEntrar");
+    QTest::keyClicks(password, "senha-certa");
+
+    QTest::mouseClick(enter, Qt::LeftButton);  // plain HTTP to a TLS server
+    EXPECT_NE(dialog.findChild<QLabel*>("lblErro")->text().indexOf("só aceita conexões seguras"),
+              -1);
+    tls->setChecked(true);
+    QTest::mouseClick(enter, Qt::LeftButton);  // TLS, but its certificate is not trusted here
+    EXPECT_NE(dialog.findChild<QLabel*>("lblErro")->text().indexOf("não é confiável"), -1);
+    EXPECT_EQ(dialog.result(), QDialog::Rejected);
+
+    dialog.setCaFile(certificate.certificate());
+    password->setText("senha-certa");
+    QTest::mouseClick(enter, Qt::LeftButton);
+    ASSERT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_TRUE(dialog.session().security.tls);
+    EXPECT_EQ(dialog.session().security.caFile, certificate.certificate());
+    EXPECT_TRUE(LoginDialog().findChild<QCheckBox*>("chkTls")->isChecked());  // remembered
+
+    LoginDialog typed;  // the address's scheme decides, and the box follows it
+    typed.preset(std::string("https://127.0.0.1"), server.port(), std::string("JOAO"), false);
+    typed.setCaFile(certificate.certificate());
+    typed.findChild<QLineEdit*>("edtSenha")->setText("senha-certa");
+    QTest::mouseClick(typed.findChild<QPushButton*>("btnEntrar"), Qt::LeftButton);
+    ASSERT_EQ(typed.result(), QDialog::Accepted);
+    EXPECT_TRUE(typed.findChild<QCheckBox*>("chkTls")->isChecked());
+    EXPECT_EQ(typed.session().host, "127.0.0.1");
 }
 
 }  // namespace

@@ -23,6 +23,7 @@
 #include "server/command_line.h"
 #include "support/reminder_deltas.h"
 #include "support/server_process.h"
+#include "support/test_certificate.h"
 
 namespace lembrete::testing {
 namespace {
@@ -344,30 +345,6 @@ TEST_F(HttpFrontendTest, UnknownPathsAndMethodsAreRefused) {
     }
 }
 
-// A self-signed certificate for 127.0.0.1, made for the test in its own folder.
-class TestCertificate {
-  public:
-    explicit TestCertificate(const std::string& name)
-        : folder_(std::filesystem::temp_directory_path() /
-                  ("lembrete-tls-" + name + "-" + std::to_string(getpid()))) {
-        std::filesystem::create_directories(folder_);
-        const std::string command =
-            "openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj "
-            "/CN=127.0.0.1 -addext subjectAltName=IP:127.0.0.1 -keyout " +
-            key() + " -out " + certificate() + " 2>/dev/null";
-        made_ = std::system(command.c_str()) == 0;
-    }
-    ~TestCertificate() { std::filesystem::remove_all(folder_); }
-
-    bool made() const { return made_; }
-    std::string certificate() const { return (folder_ / "servidor.pem").string(); }
-    std::string key() const { return (folder_ / "chave.pem").string(); }
-
-  private:
-    std::filesystem::path folder_;
-    bool made_ = false;
-};
-
 TEST(HttpsServerTest, ServesTlsWithTheGivenCertificateOnly) {
     const TestCertificate certificate("servidor");
     const TestCertificate stranger("outro");
@@ -393,10 +370,14 @@ TEST(HttpsServerTest, ServesTlsWithTheGivenCertificateOnly) {
     ASSERT_FALSE(refused);
     EXPECT_EQ(refused.error(), httplib::Error::SSLServerVerification);
 
-    // Plain HTTP on the TLS port is never answered as a call.
+    // Plain HTTP on the TLS port is never served: the answer says to use TLS.
     RawConnection plain(server.port(), 10);
     plain.send(post(login));
-    EXPECT_FALSE(plain.read());
+    const auto told = plain.read();
+    ASSERT_TRUE(told);
+    EXPECT_EQ(told->status, 400);
+    EXPECT_NE(told->body.find("só aceita conexões seguras (TLS)"), std::string::npos) << told->body;
+    EXPECT_EQ(told->body.find("\"result\""), std::string::npos) << told->body;
 
     // A key that does not belong to the certificate stops the server at its start.
     server.stop();

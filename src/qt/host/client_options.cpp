@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <stdexcept>
 
+#include "net/transport_security.h"
+
 namespace lembrete {
 namespace {
 
@@ -19,11 +21,14 @@ int parsePort(const std::string& text) {
 }  // namespace
 
 const char* ClientOptions::usage() {
-    return "Uso: lembrete-client [--server HOST:PORTA] [--operator CODIGO] [--password-stdin] "
-           "[--quit-after-start]\n"
+    return "Uso: lembrete-client [--server [https://]HOST:PORTA] [--ca ARQUIVO] "
+           "[--operator CODIGO]\n"
+           "                       [--password-stdin] [--quit-after-start]\n"
            "       lembrete-client --help | -h | --version\n"
            "A senha vem da primeira linha da entrada padrão (--password-stdin) ou da variável "
-           "LEMBRETE_PASSWORD;\nsem ela, o cliente pede a senha na janela de entrada.\n";
+           "LEMBRETE_PASSWORD;\nsem ela, o cliente pede a senha na janela de entrada.\n"
+           "https:// conecta com TLS; --ca ARQUIVO confia nos certificados de ARQUIVO (o "
+           "certificado próprio do servidor)\nem vez dos certificados do sistema.\n";
 }
 
 std::string ClientOptions::version() {
@@ -41,13 +46,17 @@ ClientOptions ClientOptions::parse(const std::vector<std::string>& args) {
             return args[++i];
         };
         if (arg == "--server") {
-            const std::string& address = value();
+            const SchemeSplit split = splitScheme(value());
+            const std::string address(split.host);
+            options.tls = split.tls;
             const auto colon = address.rfind(':');
             if (colon == std::string::npos || colon == 0) {
                 throw std::invalid_argument("Endereço inválido em --server: use HOST:PORTA");
             }
             options.host = address.substr(0, colon);
             options.port = parsePort(address.substr(colon + 1));
+        } else if (arg == "--ca") {
+            options.caFile = value();
         } else if (arg == "--operator") {
             options.operatorCode = value();
         } else if (arg == "--password-stdin") {

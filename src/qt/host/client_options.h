@@ -1,8 +1,10 @@
 // ClientOptions: the command line of lembrete-client.
 //
-//   lembrete-client [--server HOST:PORT] [--operator CODE] [--password-stdin]
-//                   [--quit-after-start] | --help | -h | --version
+//   lembrete-client [--server [https://]HOST:PORT] [--ca FILE] [--operator CODE]
+//                   [--password-stdin] [--quit-after-start] | --help | -h | --version
 //
+// "https://" connects over TLS ("http://" or no scheme: plain HTTP); --ca FILE trusts the
+// certificates of FILE (a server's own certificate) instead of the system's.
 // The password never goes on the command line: --password-stdin reads it from the first line
 // of standard input, otherwise the environment variable LEMBRETE_PASSWORD gives it. With an
 // operator and a password the client logs in without asking; the login dialog appears only
@@ -21,6 +23,8 @@ namespace lembrete {
 struct ClientOptions {
     std::optional<std::string> host;
     std::optional<int> port;
+    std::optional<bool> tls;  // set when --server names a scheme
+    std::optional<std::string> caFile;
     std::optional<std::string> operatorCode;
     std::optional<std::string> password;
     bool passwordFromStdin = false;

@@ -2,9 +2,11 @@
 // logs in when the user presses "Entrar". A refused login keeps the dialog open with the reason
 // shown ("Servidor inacessível ...", "Operador ou senha inválidos.") so the user can retry.
 //
-// Address, port and operator are remembered between runs (QSettings); the password never is.
-// Widgets carry object names (edtServidor, spePorta, edtOperador, edtSenha, lblErro, btnEntrar)
-// so tests drive the dialog as a user would.
+// "Conexão segura (TLS)" connects over TLS; a server typed as "https://HOST" or "http://HOST"
+// decides it instead and sets the box accordingly.
+// Address, port, the TLS choice and operator are remembered between runs (QSettings); the password
+// never is. Widgets carry object names (edtServidor, spePorta, chkTls, edtOperador, edtSenha,
+// lblErro, btnEntrar) so tests drive the dialog as a user would.
 #pragma once
 
 #include <QDialog>
@@ -13,6 +15,7 @@
 
 #include "qt/host/client_session.h"
 
+class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QSpinBox;
@@ -27,7 +30,10 @@ class LoginDialog : public QDialog {
 
     // Values to start from; each overrides the remembered one.
     void preset(const std::optional<std::string>& host, std::optional<int> port,
-                const std::optional<std::string>& operatorCode);
+                const std::optional<std::string>& operatorCode,
+                std::optional<bool> tls = std::nullopt);
+    // The certificates a TLS server must be signed by (empty: the system's).
+    void setCaFile(std::string caFile) { caFile_ = std::move(caFile); }
     // Shows why an earlier (non-interactive) login failed.
     void showRefusal(const QString& message);
 
@@ -42,10 +48,12 @@ class LoginDialog : public QDialog {
 
     QLineEdit* server_;
     QSpinBox* port_;
+    QCheckBox* tls_;
     QLineEdit* operator_;
     QLineEdit* password_;
     QLabel* error_;
     ClientSession session_;
+    std::string caFile_;
 };
 
 }  // namespace lembrete

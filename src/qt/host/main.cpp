@@ -35,11 +35,13 @@ class LogOutOnExit {
 // login fails in the unattended --quit-after-start run.
 std::optional<ClientSession> login(const ClientOptions& options) {
     LoginDialog dialog;
-    dialog.preset(options.host, options.port, options.operatorCode);
+    dialog.preset(options.host, options.port, options.operatorCode, options.tls);
+    dialog.setCaFile(options.caFile.value_or(""));
     if (options.operatorCode && options.password) {
-        const auto outcome = logIn(options.host.value_or(ClientSession{}.host),
-                                   options.port.value_or(ClientSession{}.port),
-                                   *options.operatorCode, *options.password);
+        const auto outcome = logIn(
+            options.host.value_or(ClientSession{}.host),
+            options.port.value_or(ClientSession{}.port), *options.operatorCode, *options.password,
+            TransportSecurity{options.tls.value_or(false), options.caFile.value_or("")});
         if (const auto* session = std::get_if<ClientSession>(&outcome)) {
             return *session;
         }

@@ -151,7 +151,7 @@ void QtHostServices::SetScreenCursor(int cursor) {
 
 std::unique_ptr<AppServer> QtHostServices::CreateAppServer(const std::string& host, int port,
                                                            const std::string&) {
-    auto server = std::make_unique<JsonRpcAppServer>(host, port);
+    auto server = std::make_unique<JsonRpcAppServer>(host, port, session_.security);
     server->setToken(session_.token);
     return server;
 }

@@ -7,17 +7,19 @@ namespace lembrete {
 
 std::variant<ClientSession, LoginRefusal> logIn(const std::string& host, int port,
                                                 const std::string& operatorCode,
-                                                const std::string& password) {
-    JsonRpcAppServer server(host, port);
+                                                const std::string& password,
+                                                const TransportSecurity& security) {
+    JsonRpcAppServer server(host, port, security);
     const ServerResult result = server.Login(operatorCode, password);
     if (!result.ok()) {
         return LoginRefusal{result.error->message};
     }
-    return ClientSession{host, port, ReminderRecord::operatorCode(operatorCode), server.token()};
+    return ClientSession{server.host(), port, ReminderRecord::operatorCode(operatorCode),
+                         server.token(), server.security()};
 }
 
 void logOut(const ClientSession& session) {
-    JsonRpcAppServer server(session.host, session.port);
+    JsonRpcAppServer server(session.host, session.port, session.security);
     server.setToken(session.token);
     server.call("Logout", {});
 }
