@@ -63,6 +63,13 @@ TfrmAFazer::TfrmAFazer(AgendaModule& module)
       mnuQuiAFazer(Add<TMenuItem>("mnuQuiAFazer")),
       mnuSexAFazer(Add<TMenuItem>("mnuSexAFazer")),
       mnuSabAFazer(Add<TMenuItem>("mnuSabAFazer")),
+      mnuNavegacao(Add<TMenuItem>("mnuNavegacao")),
+      mnuDiaAnterior(Add<TMenuItem>("mnuDiaAnterior")),
+      mnuProximoDia(Add<TMenuItem>("mnuProximoDia")),
+      mnuMesAnterior(Add<TMenuItem>("mnuMesAnterior")),
+      mnuProximoMes(Add<TMenuItem>("mnuProximoMes")),
+      mnuIrParaDia(Add<TMenuItem>("mnuIrParaDia")),
+      mnuHoje(Add<TMenuItem>("mnuHoje")),
       grbReferencia(Add<TGroupBox>("grbReferencia")),
       edtReferencia(Add<TEdit>("edtReferencia")),
       grbSituacao(Add<TGroupBox>("grbSituacao")),
@@ -140,6 +147,30 @@ void TfrmAFazer::buildCalendarBlock() {
     for (const auto& weekday : weekdays) {
         weekday.item.SetCaption(weekday.caption);
         pmnAFazer.Add(weekday.item);
+    }
+    buildNavigationMenu();
+}
+
+// The calendar block's buttons as a menu, with the keys that step without leaving the grid.
+void TfrmAFazer::buildNavigationMenu() {
+    mnuNavegacao.SetCaption("Navegação");
+    mnuMenu.Add(mnuNavegacao);
+    const struct {
+        TMenuItem& item;
+        const char* caption;
+        const char* shortCut;
+        Component& button;
+    } items[] = {{mnuDiaAnterior, "Dia anterior", "Alt+Left", speDiaAnt},
+                 {mnuProximoDia, "Próximo dia", "Alt+Right", speDiaPost},
+                 {mnuMesAnterior, "Mês anterior", "Alt+PgUp", speAFazerAnt},
+                 {mnuProximoMes, "Próximo mês", "Alt+PgDown", speAFazerPost},
+                 {mnuIrParaDia, "Ir para dia…", "", btnIrParaDia},
+                 {mnuHoje, "Hoje", "Ctrl+H", btnHojeDia}};
+    for (const auto& entry : items) {
+        entry.item.SetCaption(entry.caption);
+        entry.item.SetShortCut(entry.shortCut);
+        entry.item.OnClick = [&button = entry.button] { button.Click(); };
+        mnuNavegacao.Add(entry.item);
     }
 }
 
@@ -623,6 +654,12 @@ void TfrmAFazer::backTo(const std::string& number) {
 }
 
 void TfrmAFazer::dbsAFazerKeyDown(int& key, TShiftState shift) {
+    if (key == VK_RETURN && shift == ssNone) {
+        // Enter on a row changes it, as "Alterar" does.
+        key = 0;
+        sbtAlterar.Click();
+        return;
+    }
     if (key != VK_SPACE || (shift & ssCtrl) != 0) {
         return;
     }

@@ -84,6 +84,14 @@ class TfrmAFazer : public TfrmPadraoSimples {
     TMenuItem& mnuQuiAFazer;
     TMenuItem& mnuSexAFazer;
     TMenuItem& mnuSabAFazer;
+    // The menu "Navegação": the steps, "Ir para dia…" and "Hoje" with their shortcuts.
+    TMenuItem& mnuNavegacao;
+    TMenuItem& mnuDiaAnterior;
+    TMenuItem& mnuProximoDia;
+    TMenuItem& mnuMesAnterior;
+    TMenuItem& mnuProximoMes;
+    TMenuItem& mnuIrParaDia;
+    TMenuItem& mnuHoje;
 
     // --- filters --------------------------------------------------------------------------
     TGroupBox& grbReferencia;
@@ -176,6 +184,7 @@ class TfrmAFazer : public TfrmPadraoSimples {
 
   private:
     void buildCalendarBlock();
+    void buildNavigationMenu();
     void buildFilters();
     void buildList();
     void connectHandlers();

@@ -22,6 +22,11 @@ TfrmPadraoSimples::TfrmPadraoSimples(std::string name, HostServices& host)
       mnuManutencao(Add<TMenuItem>("mnuManutencao")),
       mnuCancelar(Add<TMenuItem>("mnuCancelar")),
       mnuConfirmar(Add<TMenuItem>("mnuConfirmar")),
+      mnuImprimir(Add<TMenuItem>("mnuImprimir")),
+      mnuIncluir(Add<TMenuItem>("mnuIncluir")),
+      mnuAlterar(Add<TMenuItem>("mnuAlterar")),
+      mnuExcluir(Add<TMenuItem>("mnuExcluir")),
+      mnuAtualizar(Add<TMenuItem>("mnuAtualizar")),
       msgPadrao(Add<TMessages>("msgPadrao")),
       msgMensagensPadroes(Add<TMessages>("msgMensagensPadroes")),
       dtsPadrao(Make<lembrete::DataSource>("dtsPadrao")),
@@ -35,10 +40,6 @@ TfrmPadraoSimples::TfrmPadraoSimples(std::string name, HostServices& host)
     mnuConfirmar.SetCaption("Confirmar");
     mnuMenu.Add(mnuOperacao);
     mnuMenu.Add(mnuManutencao);
-    mnuOperacao.Add(mnuListagem);
-    mnuOperacao.Add(mnuConfigImpressora);
-    mnuManutencao.Add(mnuCancelar);
-    mnuManutencao.Add(mnuConfirmar);
     const struct {
         TSpeedButton& button;
         const char* hint;
@@ -49,6 +50,7 @@ TfrmPadraoSimples::TfrmPadraoSimples(std::string name, HostServices& host)
         entry.button.SetHint(entry.hint);
     }
     msgMensagensPadroes.SetMessages({"EXCLUIR|Confirma a exclusão do registro?"});
+    buildButtonItems();
 
     OnCreate = [this] { FormCreate(); };
     OnClose = [this](TCloseAction& action) { FormClose(action); };
@@ -65,6 +67,33 @@ TfrmPadraoSimples::TfrmPadraoSimples(std::string name, HostServices& host)
     updateButtons();
 }
 
+void TfrmPadraoSimples::buildButtonItems() {
+    const struct {
+        TMenuItem& item;
+        TSpeedButton& button;
+        const char* shortCut;
+    } items[] = {{mnuImprimir, sbtImprimir, "Ctrl+P"},
+                 {mnuIncluir, sbtIncluir, "Ctrl+N"},
+                 {mnuAlterar, sbtAlterar, "F2"},
+                 {mnuExcluir, sbtExcluir, ""},
+                 {mnuAtualizar, sbtVerificar, "F5"}};
+    for (const auto& entry : items) {
+        entry.item.SetCaption(entry.button.Hint());
+        entry.item.SetShortCut(entry.shortCut);
+        entry.item.OnClick = [&button = entry.button] { button.Click(); };
+        buttonItems_.emplace_back(&entry.item, &entry.button);
+    }
+    // Printing first in Operação; the others after the frame's own items of Manutenção.
+    mnuOperacao.Add(mnuImprimir);
+    mnuOperacao.Add(mnuListagem);
+    mnuOperacao.Add(mnuConfigImpressora);
+    mnuManutencao.Add(mnuCancelar);
+    mnuManutencao.Add(mnuConfirmar);
+    for (TMenuItem* item : {&mnuIncluir, &mnuAlterar, &mnuExcluir, &mnuAtualizar}) {
+        mnuManutencao.Add(*item);
+    }
+}
+
 void TfrmPadraoSimples::updateButtons() {
     const ClientDataSet* dataSet = dtsPadrao.DataSet();
     const DataSetState state = dataSet != nullptr ? dataSet->State() : DataSetState::Inactive;
@@ -79,6 +108,9 @@ void TfrmPadraoSimples::updateButtons() {
     sbtImprimir.SetEnabled(browsingRow);
     sbtIncluir.SetEnabled(!editing);
     sbtVerificar.SetEnabled(!editing);
+    for (const auto& [item, button] : buttonItems_) {
+        item->SetEnabled(button->Enabled());
+    }
 }
 
 void TfrmPadraoSimples::FormCreate() {

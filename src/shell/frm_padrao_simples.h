@@ -3,7 +3,10 @@
 // It brings the tool bar panMenu (sbtConfirmar, sbtCancelar, sbtAlterar, sbtExcluir,
 // sbtImprimir, sbtIncluir, sbtVerificar and the hidden dbtNome), the main menu mnuMenu
 // (mnuOperacao: mnuListagem, mnuConfigImpressora; mnuManutencao: mnuCancelar, mnuConfirmar),
-// the message tables msgPadrao and msgMensagensPadroes and the data source dtsPadrao.
+// the message tables msgPadrao and msgMensagensPadroes and the data source dtsPadrao. The menu
+// also offers each tool bar button as an item with its keyboard shortcut (mnuImprimir Ctrl+P;
+// mnuIncluir Ctrl+N, mnuAlterar F2, mnuExcluir, mnuAtualizar F5): the item clicks its button,
+// and is enabled with it.
 //
 // The state of dtsPadrao's dataset drives the buttons: without an open dataset only Incluir
 // and Verificar are enabled; browsing, Alterar, Excluir and Imprimir are enabled when there is
@@ -18,6 +21,8 @@
 #pragma once
 
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "data/data_source.h"
 #include "toolkit/db_text.h"
@@ -53,6 +58,11 @@ class TfrmPadraoSimples : public TForm {
     TMenuItem& mnuManutencao;
     TMenuItem& mnuCancelar;
     TMenuItem& mnuConfirmar;
+    TMenuItem& mnuImprimir;
+    TMenuItem& mnuIncluir;
+    TMenuItem& mnuAlterar;
+    TMenuItem& mnuExcluir;
+    TMenuItem& mnuAtualizar;
     TMessages& msgPadrao;
     TMessages& msgMensagensPadroes;
     lembrete::DataSource& dtsPadrao;
@@ -67,9 +77,12 @@ class TfrmPadraoSimples : public TForm {
     virtual void sbtVerificarClick();
 
   private:
+    void buildButtonItems();
     void updateButtons();
 
     HostServices& host_;
+    // The menu items that stand for tool bar buttons, and their buttons.
+    std::vector<std::pair<TMenuItem*, TSpeedButton*>> buttonItems_;
     lembrete::DataSource::Subscription stateWatch_;
 };
 

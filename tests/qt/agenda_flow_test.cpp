@@ -15,7 +15,6 @@
 #include <QToolButton>
 
 #include "client_fixture.h"
-#include "support/reminder_deltas.h"
 
 namespace lembrete::testing {
 namespace {
@@ -67,7 +66,7 @@ TEST_F(AgendaFlowTest, OpensOnTodayWithTheGridColumnsAndComesForwardInNormalStat
     for (QAction* action : menu->actions()) {
         titles << action->text();
     }
-    EXPECT_EQ(titles, QStringList({"Operação", "Manutenção"}));
+    EXPECT_EQ(titles, QStringList({"&Operação", "&Manutenção", "&Navegação"}));
     EXPECT_FALSE(sub->findChild<QAction*>("mnuConfirmar")->isEnabled());
     EXPECT_FALSE(sub->findChild<QAction*>("Hoje1")->isVisible());
 
@@ -335,11 +334,7 @@ TEST_F(AgendaFlowTest, AServerFailureIsShownTheGridEmptiedAndTheStatusBarSaysSo)
 TEST_F(AgendaFlowTest, AChangeRefusedForAnotherDesktopsEditLeavesNoTickAndNamesTheReminder) {
     createReminder("Reunião de equipe", "09:00");
     // The same operator marks it done on another desktop.
-    const DataPacket held = serverList(Date::fromParts(2026, 3, 11));
-    ASSERT_EQ(held.rows.size(), 1u);
-    Row done = held.rows[0];
-    done[std::size_t(held.fieldIndex("IDSITUATPESS"))] = Variant(std::string("R"));
-    callServer("SetAfazer", {Variant(reminderDelta({updateOf(held.rows[0], done)}))});
+    markDoneElsewhere(Date::fromParts(2026, 3, 11));
 
     // This desktop's list is stale now: it still shows the reminder pending.
     ASSERT_EQ(gridRows(), 1);

@@ -14,6 +14,7 @@
 
 #include "net/json_rpc_app_server.h"
 #include "qt/host/server_login.h"
+#include "support/reminder_deltas.h"
 
 namespace lembrete::testing {
 
@@ -174,6 +175,14 @@ std::string ClientFixture::serverDescription(const std::string& number) {
     }
     const Variant& text = packet.rows[0].at(static_cast<std::size_t>(field));
     return text.kind() == VariantKind::Blob ? text.asBlob().bytes : text.toText();
+}
+
+void ClientFixture::markDoneElsewhere(Date day) {
+    const DataPacket held = serverList(day);
+    ASSERT_EQ(held.rows.size(), 1u);
+    Row done = held.rows[0];
+    done[std::size_t(held.fieldIndex("IDSITUATPESS"))] = Variant(std::string("R"));
+    callServer("SetAfazer", {Variant(reminderDelta({updateOf(held.rows[0], done)}))});
 }
 
 }  // namespace lembrete::testing

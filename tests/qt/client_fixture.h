@@ -91,6 +91,9 @@ class ClientFixture : public ::testing::Test {
     ServerResult callServer(std::string_view method, const std::vector<Variant>& args);
     // What the server holds for the operator from `from` on (every state).
     DataPacket serverList(Date from, const std::string& reference = {});
+    // The operator marks the only reminder of `day` done on another desktop (straight on the
+    // server), so this desktop's list is stale.
+    void markDoneElsewhere(Date day);
     // The stored description (TXATIVPESS) of the operator's reminder `number`.
     std::string serverDescription(const std::string& number);
 

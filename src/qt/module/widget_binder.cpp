@@ -28,8 +28,10 @@
 #include <QTimeEdit>
 #include <algorithm>
 #include <limits>
+#include <set>
 
 #include "agenda/agenda_module.h"
+#include "data/utf8.h"
 #include "qt/module/date_box_keys.h"
 #include "qt/module/format_tool_bar.h"
 #include "qt/module/grid_delegate.h"
@@ -84,6 +86,9 @@ int virtualKey(int key) {
     switch (key) {
         case Qt::Key_Space:
             return VK_SPACE;
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            return VK_RETURN;
         case Qt::Key_Up:
             return VK_UP;
         case Qt::Key_Down:
@@ -218,6 +223,29 @@ void showMarks(TDBCalendar& calendar, QCalendarWidget& widget, Date today) {
     }
 }
 
+// The menus' Alt keys: each caption's first letter not yet taken in its menu (`taken`), so
+// "Operação" opens with Alt+O and "Manutenção" with Alt+M. Null when every letter is taken.
+QChar mnemonicFor(const std::string& caption, QString& taken) {
+    for (const QChar letter : toQString(caption)) {
+        if (letter.isLetter() && !taken.contains(letter, Qt::CaseInsensitive)) {
+            taken += letter;
+            return letter;
+        }
+    }
+    return {};
+}
+
+QString withMnemonic(QString caption, QChar mnemonic) {
+    caption.replace(QLatin1Char('&'), QStringLiteral("&&"));
+    if (!mnemonic.isNull()) {
+        const qsizetype at = caption.indexOf(mnemonic, 0, Qt::CaseInsensitive);
+        if (at >= 0) {
+            caption.insert(at, QLatin1Char('&'));
+        }
+    }
+    return caption;
+}
+
 Qt::DayOfWeek qtWeekday(int weekday) {  // 1 = Sunday .. 7 = Saturday
     return weekday == 1 ? Qt::Sunday : static_cast<Qt::DayOfWeek>(weekday - 1);
 }
@@ -337,6 +365,8 @@ void WidgetBinder::bind(Component& component, QWidget& widget) {
             view->setEditTriggers(QAbstractItemView::NoEditTriggers);
             view->setSelectionBehavior(QAbstractItemView::SelectRows);
             view->setSelectionMode(QAbstractItemView::SingleSelection);
+            // Arrows move between cells; Tab goes on to the next control of the screen.
+            view->setTabKeyNavigation(false);
             view->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
             view->verticalHeader()->setMinimumSectionSize(8);
             view->horizontalHeader()->setMinimumSectionSize(8);
@@ -356,9 +386,12 @@ void WidgetBinder::bind(Component& component, QWidget& widget) {
 }
 
 void WidgetBinder::bindShortCuts() {
+    // One Qt shortcut per key: two for the same key would leave both silent as ambiguous.
+    std::set<std::string> bound;
     for (Component* component : form_->Components()) {
         auto* item = dynamic_cast<TMenuItem*>(component);
-        if (item == nullptr || item->ShortCut().empty()) {
+        if (item == nullptr || item->ShortCut().empty() ||
+            !bound.insert(utf8::foldCase(item->ShortCut())).second) {
             continue;
         }
         auto* shortcut = new QShortcut(QKeySequence(toQString(item->ShortCut())), &root_);
@@ -378,14 +411,16 @@ void WidgetBinder::bindMenus() {
         }
         auto* bar = new QMenuBar(&root_);
         bar->setObjectName(toQString(menu->Name()));
+        QString topKeys;
         for (TMenuItem* top : menu->Items()) {
-            QMenu* list = bar->addMenu(toQString(top->Caption()));
+            QMenu* list = bar->addMenu(QString());
             list->setObjectName(toQString(top->Name()));
-            bindAction(*top, *list->menuAction());
+            bindAction(*top, *list->menuAction(), mnemonicFor(top->Caption(), topKeys));
+            QString itemKeys;
             for (TMenuItem* item : top->Items()) {
-                QAction* action = list->addAction(toQString(item->Caption()));
+                QAction* action = list->addAction(QString());
                 action->setObjectName(toQString(item->Name()));
-                bindAction(*item, *action);
+                bindAction(*item, *action, mnemonicFor(item->Caption(), itemKeys));
                 connect(action, &QAction::triggered, connections_.get(),
                         [this, item] { AgendaModule::Guarded(host_, [item] { item->Click(); }); });
             }
@@ -394,9 +429,15 @@ void WidgetBinder::bindMenus() {
     }
 }
 
-void WidgetBinder::bindAction(TMenuItem& item, QAction& action) {
-    const auto show = [&action](TMenuItem& shown) {
-        action.setText(toQString(shown.Caption()));
+void WidgetBinder::bindAction(TMenuItem& item, QAction& action, QChar mnemonic) {
+    const auto show = [&action, mnemonic](TMenuItem& shown) {
+        // The shortcut is only shown: the form's own shortcut (bindShortCuts) presses it.
+        QString text = withMnemonic(toQString(shown.Caption()), mnemonic);
+        if (!shown.ShortCut().empty()) {
+            text += QLatin1Char('\t') +
+                    QKeySequence(toQString(shown.ShortCut())).toString(QKeySequence::NativeText);
+        }
+        action.setText(text);
         action.setEnabled(shown.Enabled());
         action.setVisible(shown.Visible());
         action.setCheckable(shown.Checked());

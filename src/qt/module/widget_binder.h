@@ -10,7 +10,8 @@
 // (Click, EnterText, SelectItem, PickDate, SelectDate, ClickCell, PressKey, SelectPage ...);
 // the component decides, and its state flows back to the widget, so a refused action leaves
 // the widget as the component says. Shortcuts of the form's menu items (hidden ones included)
-// are pressed through TForm::PressShortCut.
+// are pressed through TForm::PressShortCut; the menu bar shows them beside the captions and
+// gives every menu and item an Alt key (its first free letter).
 //
 // The binder knows kinds of controls, never a screen: no handler lives here. Every call into
 // the core runs guarded (an Abandon ends silently, anything else is shown by the host), so
@@ -18,6 +19,7 @@
 // destroyed right after); the destructor detaches too. The binder does not own the widgets.
 #pragma once
 
+#include <QChar>
 #include <QObject>
 #include <QPalette>
 #include <QPointer>
@@ -68,7 +70,7 @@ class WidgetBinder : public QObject {
     void bindShortCuts();
     // The form's main menu as a menu bar at the top of its window.
     void bindMenus();
-    void bindAction(TMenuItem& item, QAction& action);
+    void bindAction(TMenuItem& item, QAction& action, QChar mnemonic);
     void apply(Binding& binding, Property property, bool initial);
     void applyCommon(Binding& binding, Property property, bool initial);
     void applyForm(Property property);
