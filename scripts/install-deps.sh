@@ -10,6 +10,7 @@ packages=(
   libsoci-dev libboost-dev libssl-dev openssl libsqlite3-dev sqlite3 libpq-dev postgresql
   qt6-base-dev qt6-base-dev-tools libgl-dev qt6-translations-l10n poppler-utils
   libical-dev libxml2-dev python3-icalendar
+  clang libclang-rt-dev dpkg-dev systemd
 )
 
 missing=()

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds Lembrete and runs every test: unit, integration (a real lembrete-server on loopback with
 # fresh SQLite files), the store suite against a throwaway PostgreSQL cluster, and the Qt tests
-# on the offscreen platform. Usage: scripts/test.sh [preset]   (default: "default"; or "asan")
+# on the offscreen platform, the Debian packages; then the fuzz targets.
+# Usage: scripts/test.sh [preset]   (default: "default"; or "asan")
 set -euo pipefail
 cd "$(dirname "$0")/.."
 preset=${1:-default}
@@ -31,3 +32,6 @@ export LEMBRETE_TEST_POSTGRES="postgresql://postgres@127.0.0.1:$pg_port/lembrete
 
 export QT_QPA_PLATFORM=offscreen
 ctest --preset "$preset" -j 2
+
+# The fuzz targets, a minute each, side by side (scripts/fuzz.sh SECONDS runs them longer).
+scripts/fuzz.sh 60

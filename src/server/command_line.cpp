@@ -52,12 +52,17 @@ const char* CommandLine::usage() {
            "  lembrete-server [--db sqlite:ARQUIVO] backup COPIA   (cópia do banco em uso)\n"
            "  lembrete-server [--db ...] export --operator CODIGO [--from DATA] [--to DATA] > "
            "arquivo.ics\n"
+           "  lembrete-server --help | --version\n"
            "Padrões: --db sqlite:lembrete.db (na pasta atual), --listen 127.0.0.1:8300, --threads "
            "16, --session-idle 8h.\n"
            "Códigos de operador valem em maiúsculas ou minúsculas; senhas têm ao menos 8 "
            "caracteres.\n"
            "A senha é lida do terminal sem eco, ou da entrada padrão quando ela não é um "
            "terminal.\n";
+}
+
+std::string CommandLine::version() {
+    return std::string("lembrete-server ") + LEMBRETE_VERSION;
 }
 
 const std::vector<CommandLine::OperatorVerb>& CommandLine::operatorVerbs() {
@@ -80,6 +85,8 @@ CommandLine CommandLine::parse(const std::vector<std::string>& args) {
         const auto& arg = args[i];
         if (arg == "--help" || arg == "-h") {
             line.action = Action::Help;
+        } else if (arg == "--version") {
+            line.action = Action::Version;
         } else if (arg == "--db") {
             line.database = value(arg);
         } else if (arg == "--listen") {

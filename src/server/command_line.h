@@ -7,6 +7,7 @@
 //   lembrete-server [--db ...] operator remove CODE --yes
 //   lembrete-server [--db ...] backup FILE
 //   lembrete-server [--db ...] export --operator CODE [--from DATE] [--to DATE]
+//   lembrete-server --help | --version
 #pragma once
 
 #include <chrono>
@@ -19,7 +20,7 @@
 namespace lembrete {
 
 struct CommandLine {
-    enum class Action { Serve, Operator, Backup, Export, Help };
+    enum class Action { Serve, Operator, Backup, Export, Help, Version };
 
     Action action = Action::Serve;
     std::string database = "sqlite:lembrete.db";
@@ -40,6 +41,7 @@ struct CommandLine {
     // Throws std::invalid_argument (Portuguese message) for a bad command line.
     static CommandLine parse(const std::vector<std::string>& args);
     static const char* usage();
+    static std::string version();  // "lembrete-server X.Y.Z"
     // The verbs of `operator`, and whether each takes an operator code.
     struct OperatorVerb {
         const char* name;

@@ -89,6 +89,10 @@ int run(const CommandLine& line) {
         std::cout << CommandLine::usage();
         return 0;
     }
+    if (line.action == CommandLine::Action::Version) {
+        std::cout << CommandLine::version() << "\n";
+        return 0;
+    }
     // A connection serves one request at a time (the store leases it), so SQLite's own lock
     // around every call, and its count of the memory in use, are only costs. Set before any
     // database opens.

@@ -5,10 +5,15 @@
 #include <QApplication>
 
 #include "qt/host/language.h"
+#include "qt/host/module_library.h"
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM",
             qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
+    // The clients under test load the module just built.
+    if (qEnvironmentVariableIsEmpty(lembrete::ModuleLibrary::kFolderVariable)) {
+        qputenv(lembrete::ModuleLibrary::kFolderVariable, LEMBRETE_MODULE_BUILD_DIR);
+    }
     QApplication application(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("LembreteTestes"));
     QApplication::setApplicationName(QStringLiteral("lembrete-client-tests"));

@@ -8,10 +8,14 @@ namespace lembrete {
 namespace {
 
 QStringList searchFolders() {
-    QStringList folders{QCoreApplication::applicationDirPath()};
-#ifdef LEMBRETE_MODULE_DIR
-    folders << QStringLiteral(LEMBRETE_MODULE_DIR);
-#endif
+    QStringList folders;
+    if (const QString chosen = qEnvironmentVariable(ModuleLibrary::kFolderVariable);
+        !chosen.isEmpty()) {
+        folders << chosen;
+    }
+    const QDir executable(QCoreApplication::applicationDirPath());
+    folders << executable.path()
+            << QDir::cleanPath(executable.filePath(QStringLiteral(LEMBRETE_INSTALLED_MODULE_DIR)));
     return folders;
 }
 

@@ -1,8 +1,10 @@
 // ModuleLibrary: the module PKG_LMB00300 loaded as a shared library.
 //
-// load() looks for libPKG_LMB00300.so next to the client's executable, then in the build
-// folder the client was built with, resolves the exported entries and hands the module its
-// ModuleHost (the attach entry). The destructor detaches the module (its windows close); the
+// load() looks for libPKG_LMB00300.so in the folder named by LEMBRETE_MODULE_DIR when it is
+// set, then next to the client's executable (the build folder), then where the packages
+// install it relative to the executable (../lib/lembrete), so an installed client carries no
+// path of the build. It resolves the exported entries and hands the module its ModuleHost
+// (the attach entry). The destructor detaches the module (its windows close); the
 // library itself stays loaded until the process ends. Entries are plain C calls that never throw.
 #pragma once
 
@@ -17,6 +19,9 @@ namespace lembrete {
 
 class ModuleLibrary {
   public:
+    // The environment variable that names a folder to look in first.
+    static constexpr const char* kFolderVariable = "LEMBRETE_MODULE_DIR";
+
     ModuleLibrary() = default;
     ~ModuleLibrary();
     ModuleLibrary(const ModuleLibrary&) = delete;
