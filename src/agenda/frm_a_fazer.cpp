@@ -1,11 +1,14 @@
 #include "agenda/frm_a_fazer.h"
 
 #include <algorithm>
+#include <set>
 
 #include "agenda/agenda_module.h"
+#include "data/changes_together.h"
 #include "data/reminder_record.h"
 #include "data/supported_dates.h"
 #include "data/utf8.h"
+#include "series/flag_scope.h"
 #include "series/series_change.h"
 #include "shell/calendar_names.h"
 #include "shell/consiste.h"
@@ -205,8 +208,9 @@ void TfrmAFazer::buildList() {
         {std::string(ReminderRecord::DTATIVPESS), "Data", 65, Alignment::Left},
         {std::string(ReminderRecord::DSREFEATPESS), "Referência", 307, Alignment::Left},
     });
+    dbsAFazer.SetActionColumn(dbsAFazer.ColumnIndex(ReminderRecord::IDSITUATPESS));
     dbsAFazer.DeleteConfirmation = [this] {
-        if (deleteFromSeries()) {
+        if (deleteSelected() || deleteFromSeries()) {
             return false;
         }
         return Host().ShowMsg(msgMensagensPadroes, "EXCLUIR", mtConfirmation, mbYes | mbNo, 0) ==
@@ -490,6 +494,9 @@ void TfrmAFazer::cdsAFazerAfterOpen() {
 }
 
 void TfrmAFazer::cdsAFazerAfterScroll() {
+    if (bulk_) {
+        return;
+    }
     if (cdsAFazer.IsEmpty()) {
         // No row, no description to ask for: the pane is emptied.
         DataPacket empty;
@@ -508,18 +515,25 @@ void TfrmAFazer::cdsAFazerNewRecord() {
 }
 
 void TfrmAFazer::cdsAFazerAfterDelete() {
+    if (bulk_) {
+        return;
+    }
+    sendList([this] { LoadList(); });
+}
+
+void TfrmAFazer::sendList(const std::function<void()>& reload) {
     try {
         gateway.SetAfazer(cdsAFazer, true, ReminderGateway::OnFailure::CancelChanges);
     } catch (const Abandon&) {
         // Nothing was stored: the list shows what the server holds, not the refused change.
-        LoadList();
+        reload();
         throw;
     }
-    LoadList();
+    reload();
 }
 
 void TfrmAFazer::sbtExcluirClick() {
-    if (!deleteFromSeries()) {
+    if (!deleteSelected() && !deleteFromSeries()) {
         TfrmPadraoSimples::sbtExcluirClick();
     }
 }
@@ -612,13 +626,11 @@ std::string TfrmAFazer::dbsAFazerRowHint(const GridRow& row) const {
 }
 
 void TfrmAFazer::dbsAFazerCellClick(const TColumn& column) {
-    if (column.FieldName != ReminderRecord::IDSITUATPESS) {
+    if (column.FieldName != ReminderRecord::IDSITUATPESS || toggleSelected()) {
         return;
     }
     ControlsDisabled held(cdsAFazer);
-    const std::string number = cdsAFazer.IsEmpty()
-                                   ? std::string()
-                                   : cdsAFazer.FieldByName(ReminderRecord::NRATIVPESS).AsString();
+    const std::string number = currentNumber();
     try {
         toggleCurrent();
     } catch (...) {
@@ -628,20 +640,103 @@ void TfrmAFazer::dbsAFazerCellClick(const TColumn& column) {
     backTo(number);
 }
 
+std::string TfrmAFazer::currentNumber() {
+    return cdsAFazer.Active() && !cdsAFazer.IsEmpty()
+               ? cdsAFazer.FieldByName(ReminderRecord::NRATIVPESS).AsString()
+               : std::string();
+}
+
 void TfrmAFazer::toggleCurrent() {
     if (cdsAFazer.IsEmpty()) {
         return;
     }
+    setCurrentState(cdsAFazer.FieldByName(ReminderRecord::IDSITUATPESS).AsString() ==
+                    ReminderRecord::kPending);
+}
+
+void TfrmAFazer::setCurrentState(bool done) {
     cdsAFazer.Edit();
-    Field state = cdsAFazer.FieldByName(ReminderRecord::IDSITUATPESS);
-    if (state.AsString() != ReminderRecord::kPending) {
-        state.SetAsString(std::string(ReminderRecord::kPending));
-    } else {
-        state.SetAsString(std::string(ReminderRecord::kDone));
+    cdsAFazer.FieldByName(ReminderRecord::IDSITUATPESS)
+        .SetAsString(std::string(done ? ReminderRecord::kDone : ReminderRecord::kPending));
+    if (done) {
         cdsAFazer.FieldByName(ReminderRecord::IDALARATPESS)
             .SetAsString(std::string(ReminderRecord::kAlarmOff));
     }
     cdsAFazer.Post();
+}
+
+bool TfrmAFazer::toggleSelected() {
+    if (dbsAFazer.SelectedCount() < 2) {
+        return false;
+    }
+    const std::string current = currentNumber();
+    const bool done =
+        cdsAFazer.FieldByName(ReminderRecord::IDSITUATPESS).AsString() == ReminderRecord::kPending;
+    const std::string_view wanted = done ? ReminderRecord::kDone : ReminderRecord::kPending;
+    std::vector<std::string> selected;
+    {
+        ControlsDisabled held(cdsAFazer);
+        FlagScope bulk(bulk_);
+        changesTogether({&cdsAFazer}, [&] {
+            for (const int row : dbsAFazer.SelectedRows()) {
+                cdsAFazer.MoveTo(row + 1);
+                selected.push_back(currentNumber());
+                if (cdsAFazer.FieldByName(ReminderRecord::IDSITUATPESS).AsString() != wanted) {
+                    setCurrentState(done);
+                }
+            }
+        });
+    }
+    sendSelected(current, selected);
+    return true;
+}
+
+bool TfrmAFazer::deleteSelected() {
+    if (!cdsAFazer.Active() || dbsAFazer.SelectedCount() < 2) {
+        return false;
+    }
+    const std::vector<int> rows = dbsAFazer.SelectedRows();
+    if (Host().ShowMsg("Excluir os " + std::to_string(rows.size()) + " lembretes selecionados?",
+                       mtConfirmation, mbYes | mbNo, 0) != mrYes) {
+        return true;
+    }
+    // Kept for a refused delete: the rows are still there, selected again.
+    const std::string current = currentNumber();
+    std::vector<std::string> selected;
+    {
+        ControlsDisabled held(cdsAFazer);
+        FlagScope bulk(bulk_);
+        changesTogether({&cdsAFazer}, [&] {
+            // From the last row back, so that the rows still to go keep their places.
+            for (auto row = rows.rbegin(); row != rows.rend(); ++row) {
+                cdsAFazer.MoveTo(*row + 1);
+                selected.push_back(currentNumber());
+                cdsAFazer.Delete();
+            }
+        });
+    }
+    sendSelected(current, selected);
+    return true;
+}
+
+void TfrmAFazer::sendSelected(const std::string& current,
+                              const std::vector<std::string>& selected) {
+    const std::set<std::string> chosen(selected.begin(), selected.end());
+    const auto reload = [&] {
+        LoadList();
+        backTo(current);
+        std::vector<int> rows;
+        const int numberField = cdsAFazer.FieldIndex(ReminderRecord::NRATIVPESS);
+        for (int row = 0; row < cdsAFazer.RecordCount(); ++row) {
+            if (chosen.contains(cdsAFazer.RowAt(row)[numberField].toText())) {
+                rows.push_back(row);
+            }
+        }
+        if (!rows.empty()) {
+            dbsAFazer.SelectRows(rows);
+        }
+    };
+    sendList(reload);
 }
 
 void TfrmAFazer::backTo(const std::string& number) {

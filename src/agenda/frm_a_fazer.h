@@ -4,6 +4,11 @@
 // day's reminders (or every one from it on), filtered by state and reference text; the grid
 // toggles done/pending and deletes; the description pane shows the current row's text.
 //
+// With several rows selected, the toggle gives every selected row the state the current row
+// takes, and a delete asks once ("Excluir os 5 lembretes selecionados?") and deletes exactly
+// the selected rows, of a series or not (no scope is asked; a series' rule stays): either is
+// one SetAfazer, all or nothing. With one row selected they behave as for a single reminder.
+//
 // The selected date lives only in dbcAFazer and is read as (GetDateElement 1, 2, 3). Every
 // move of it is computed whole and written with the calendar's whole-date setter
 // (TDBCalendar::SetDate), so each change of the selected date raises one OnChange and reloads
@@ -21,7 +26,9 @@
 // and connection.
 #pragma once
 
+#include <functional>
 #include <string>
+#include <vector>
 
 #include "data/client_data_set.h"
 #include "data/data_source.h"
@@ -194,6 +201,18 @@ class TfrmAFazer : public TfrmPadraoSimples {
     void showMonthCaption();
     // Marks the current row done or pending and sends it (the toggle of the "Ok" column).
     void toggleCurrent();
+    // Gives the current row of cdsAFazer the state done ("R", alarm off) or pending.
+    void setCurrentState(bool done);
+    // The toggle and the delete of several selected rows (see above); false with one selected.
+    bool toggleSelected();
+    bool deleteSelected();
+    // Sends what a change of the selected rows posted into cdsAFazer as one SetAfazer and
+    // reloads the list, the cursor back on `current` and `selected` selected again.
+    void sendSelected(const std::string& current, const std::vector<std::string>& selected);
+    // Sends cdsAFazer's changes with SetAfazer, then runs `reload`, also after a refusal.
+    void sendList(const std::function<void()>& reload);
+    // The number of the current row; empty when there is none.
+    std::string currentNumber();
     // When the current row belongs to a series: asks the scope and deletes (true, also when the
     // user cancelled); false for a reminder of no series.
     bool deleteFromSeries();
@@ -201,6 +220,9 @@ class TfrmAFazer : public TfrmPadraoSimples {
     void backTo(const std::string& number);
 
     AgendaModule& module_;
+    // True while a change of the selected rows posts them: each post and move is not sent nor
+    // followed by a description read on its own.
+    bool bulk_ = false;
 };
 
 }  // namespace lembrete

@@ -1,5 +1,6 @@
 #include "toolkit/db_grid.h"
 
+#include <optional>
 #include <stdexcept>
 
 #include "data/utf8.h"
@@ -7,9 +8,40 @@
 namespace lembrete {
 
 TDBGrid::TDBGrid(TForm* owner, std::string name)
-    : Component(owner, std::move(name)), link_([this](DataChange change) {
-          changed(change == DataChange::Scrolled ? Property::Cursor : Property::Rows);
-      }) {}
+    : Component(owner, std::move(name)),
+      link_([this](DataChange change) { dataChanged(change); }) {}
+
+void TDBGrid::dataChanged(DataChange change) {
+    const bool moved = change == DataChange::Scrolled || change == DataChange::DataSetChanged;
+    if ((moved && !selecting_) || selection_.RowCount() != RowCount()) {
+        selection_.Reset(RowCount(), Row());
+    }
+    changed(change == DataChange::Scrolled ? Property::Cursor : Property::Rows);
+    changed(Property::Selection);
+}
+
+template <class Move>
+void TDBGrid::selecting(std::optional<TShiftState> shift, Move&& move) {
+    {
+        // Lowered however the move ends.
+        struct Lowered {
+            bool& flag;
+            ~Lowered() { flag = false; }
+        } lowered{selecting_ = true};
+        std::forward<Move>(move)();
+    }
+    if (selection_.RowCount() != RowCount()) {
+        selection_.Reset(RowCount(), Row());
+    } else if (shift) {
+        selection_.Select(Row(), *shift);
+    }
+    changed(Property::Selection);
+}
+
+void TDBGrid::SelectRows(const std::vector<int>& rows) {
+    selection_.SetRows(rows);
+    changed(Property::Selection);
+}
 
 void TDBGrid::SetColumns(std::vector<TColumn> columns) {
     columns_ = std::move(columns);
@@ -67,16 +99,20 @@ std::string TDBGrid::CellHint(int row) const {
     return RowHint ? RowHint(GridRow(*DataSet(), row)) : std::string();
 }
 
-void TDBGrid::ClickCell(int row, int index) {
+void TDBGrid::ClickCell(int row, int index, TShiftState shift) {
     if (!Interactive()) {
         return;
     }
     checkRow(row);
     const TColumn& clicked = column(index);
     userAction([&] {
-        if (Row() != row) {
-            DataSet()->MoveTo(row + 1);
-        }
+        const bool keep = shift == ssNone && index == actionColumn_ && selection_.Count() > 1 &&
+                          selection_.Contains(row);
+        selecting(keep ? std::nullopt : std::optional<TShiftState>(shift), [&] {
+            if (Row() != row) {
+                DataSet()->MoveTo(row + 1);
+            }
+        });
         SetSelectedIndex(index);
         OnCellClick.fire(clicked);
     });
@@ -114,6 +150,27 @@ void TDBGrid::defaultKey(int key, TShiftState shift) {
         return;
     }
     ClientDataSet& dataSet = *DataSet();
+    // Letter keys arrive as their capital letter's code.
+    if (key == 'A' && shift == ssCtrl) {
+        selection_.SelectAll();
+        changed(Property::Selection);
+        return;
+    }
+    if ((shift & ssShift) != 0 &&
+        (key == VK_UP || key == VK_DOWN || key == VK_HOME || key == VK_END)) {
+        selecting(ssShift, [&] {
+            if (key == VK_UP) {
+                dataSet.Prior();
+            } else if (key == VK_DOWN) {
+                dataSet.Next();
+            } else if (key == VK_HOME) {
+                dataSet.First();
+            } else {
+                dataSet.Last();
+            }
+        });
+        return;
+    }
     switch (key) {
         case VK_UP:
             dataSet.Prior();

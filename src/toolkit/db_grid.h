@@ -9,6 +9,12 @@
 // hold dgConfirmDelete); DoubleClick fires OnDblClick. The other options say how the Qt layer
 // shows the grid (titles, lines, resizable columns).
 //
+// Several rows may be selected (GridSelection): a click with Ctrl or Shift, Shift with the
+// arrows, Home and End, and Ctrl+A change the selection; the cursor stays on the row clicked or
+// moved to. Any other move of the cursor, and any post, delete or reload of the dataset,
+// selects just the current row again. A plain click in the action column on one of several selected
+// rows keeps them selected, so that the column's action can apply to them all.
+//
 // PaintCell describes one cell: the default drawing (background fill and the field's text)
 // unless DefaultDrawing is off, then whatever OnDrawColumnCell paints on the canvas. The
 // handler reads the painted row through the GridRow it is given, not through the dataset's
@@ -16,6 +22,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -24,6 +31,7 @@
 #include "toolkit/component.h"
 #include "toolkit/data_link.h"
 #include "toolkit/grid_row.h"
+#include "toolkit/grid_selection.h"
 #include "toolkit/keys.h"
 
 namespace lembrete {
@@ -68,6 +76,15 @@ class TDBGrid : public Component {
     int RowCount() const;
     std::string CellText(int row, int column) const;
 
+    // The selected rows (0-based, ascending); the current row alone unless the user chose more.
+    std::vector<int> SelectedRows() const { return selection_.Rows(); }
+    int SelectedCount() const { return selection_.Count(); }
+    bool IsSelected(int row) const { return selection_.Contains(row); }
+    // Selects exactly `rows` (those outside the grid are left out); the cursor stays.
+    void SelectRows(const std::vector<int>& rows);
+    int ActionColumn() const { return actionColumn_; }
+    void SetActionColumn(int column) { actionColumn_ = column; }
+
     bool ReadOnly() const { return readOnly_; }
     void SetReadOnly(bool readOnly) { update(readOnly_, readOnly, Property::ReadOnly); }
     TDBGridOptions Options() const { return options_; }
@@ -91,7 +108,7 @@ class TDBGrid : public Component {
     Event<TCanvas&, const CellRect&, int, const TColumn&, const GridRow&> OnDrawColumnCell;
 
     // User actions.
-    void ClickCell(int row, int column);
+    void ClickCell(int row, int column, TShiftState shift = ssNone);
     void PressKey(int key, TShiftState shift = ssNone);
     void DoubleClick();
 
@@ -102,6 +119,12 @@ class TDBGrid : public Component {
     const TColumn& column(int index) const;
     void checkRow(int row) const;
     void defaultKey(int key, TShiftState shift);
+    // The dataset told the grid something: a cursor the grid did not move selects its row only.
+    void dataChanged(DataChange change);
+    // Runs `move` (which may scroll the dataset) keeping the selection, then selects as `shift`
+    // says from the row the cursor reached (without one, the selection stays as it was).
+    template <class Move>
+    void selecting(std::optional<TShiftState> shift, Move&& move);
 
     std::vector<TColumn> columns_;
     int selectedIndex_ = 0;
@@ -111,6 +134,9 @@ class TDBGrid : public Component {
     bool defaultDrawing_ = true;
     TFont titleFont_;
     int rowHeight_ = 18;
+    GridSelection selection_;
+    bool selecting_ = false;
+    int actionColumn_ = -1;
     DataLink link_;
 };
 

@@ -35,6 +35,7 @@ enum class Property {
     Data,  // the bound data source or field changed
     Font,
     FormStyle,
+    Selection,  // the selected rows of a grid
 };
 
 std::string_view propertyName(Property property);  // "Visible", "Checked" ...

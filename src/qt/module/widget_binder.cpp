@@ -364,7 +364,8 @@ void WidgetBinder::bind(Component& component, QWidget& widget) {
             view->setItemDelegate(new GridDelegate(*model, view));
             view->setEditTriggers(QAbstractItemView::NoEditTriggers);
             view->setSelectionBehavior(QAbstractItemView::SelectRows);
-            view->setSelectionMode(QAbstractItemView::SingleSelection);
+            // The grid component chooses the selected rows (clicks and keys go to it).
+            view->setSelectionMode(QAbstractItemView::NoSelection);
             // Arrows move between cells; Tab goes on to the next control of the screen.
             view->setTabKeyNavigation(false);
             view->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
@@ -655,15 +656,22 @@ void WidgetBinder::syncGrid(Binding& binding, Property property) {
         fitColumns(*view);
     }
     if (property == Property::Rows || property == Property::Columns ||
-        property == Property::Cursor) {
+        property == Property::Cursor || property == Property::Selection) {
         const int row = grid.Row();
+        QItemSelection selected;
+        for (const int chosen : grid.SelectedRows()) {
+            if (chosen < model->rowCount()) {
+                selected.select(model->index(chosen, 0), model->index(chosen, 0));
+            }
+        }
+        view->selectionModel()->select(
+            selected, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
         if (row >= 0 && row < model->rowCount()) {
             const QModelIndex current = model->index(row, grid.SelectedIndex());
-            view->selectionModel()->setCurrentIndex(
-                current, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-            view->scrollTo(current);
-        } else {
-            view->selectionModel()->clear();
+            view->selectionModel()->setCurrentIndex(current, QItemSelectionModel::NoUpdate);
+            if (property != Property::Selection) {
+                view->scrollTo(current);
+            }
         }
         view->viewport()->update();
     }
@@ -803,9 +811,9 @@ void WidgetBinder::listenGrid(Binding& binding) {
     Binding* bound = &binding;
     connect(view, &QTableView::clicked, connections_.get(),
             [this, bound, &grid](const QModelIndex& cell) {
-                user(*bound, [&grid, cell] {
+                user(*bound, [this, &grid, cell] {
                     if (cell.row() < grid.RowCount()) {
-                        grid.ClickCell(cell.row(), cell.column());
+                        grid.ClickCell(cell.row(), cell.column(), shiftState(clickModifiers_));
                     }
                 });
             });
@@ -840,7 +848,16 @@ bool WidgetBinder::eventFilter(QObject* watched, QEvent* event) {
                 user(*binding, [component] { component->SetFocus(); });
             }
             break;
+        case QEvent::MouseButtonPress:
         case QEvent::MouseButtonRelease:
+            if (dynamic_cast<TDBGrid*>(component) != nullptr) {
+                // The click signal that follows carries no modifiers.
+                clickModifiers_ = static_cast<QMouseEvent*>(event)->modifiers();
+                break;
+            }
+            if (event->type() == QEvent::MouseButtonPress) {
+                break;
+            }
             // Panels used as buttons (the weekday and kind panels of the editor).
             if (qobject_cast<QAbstractButton*>(watched) == nullptr && component->OnClick &&
                 dynamic_cast<TDBGrid*>(component) == nullptr &&
@@ -852,7 +869,11 @@ bool WidgetBinder::eventFilter(QObject* watched, QEvent* event) {
         case QEvent::KeyPress:
             if (auto* grid = dynamic_cast<TDBGrid*>(component)) {
                 const auto* press = static_cast<QKeyEvent*>(event);
-                const int key = virtualKey(press->key());
+                // Ctrl+A selects every row; other letters stay Qt's (keyboard search).
+                const int key =
+                    press->key() == Qt::Key_A && press->modifiers() & Qt::ControlModifier
+                        ? 'A'
+                        : virtualKey(press->key());
                 if (key == 0) {
                     break;
                 }

@@ -96,6 +96,8 @@ class WidgetBinder : public QObject {
     Subscription formSubscription_;
     std::vector<Subscription> menuSubscriptions_;
     Binding* acting_ = nullptr;
+    // The keyboard modifiers of the last mouse press or release on a grid.
+    Qt::KeyboardModifiers clickModifiers_;
 };
 
 }  // namespace lembrete

@@ -1,0 +1,78 @@
+// Several rows of the agenda's grid on the real widget: Shift and Ctrl clicks and Ctrl+A select
+// what the grid component selects, and the space bar marks them all done with one call.
+#include <QCheckBox>
+#include <QItemSelectionModel>
+#include <QTableView>
+#include <algorithm>
+
+#include "client_fixture.h"
+#include "support/reminder_deltas.h"
+
+namespace lembrete::testing {
+namespace {
+
+class AgendaSelectionFlowTest : public ClientFixture {
+  protected:
+    // Pending reminders today at 08:00, 09:00 ... stored with one SetAfazer, then the list read.
+    void seed(int count) {
+        const long long first = std::stoll(
+            callServer("GetPrxAtivPessoalBloco", {Variant(std::string(kOperator)), Variant(count)})
+                .payload.toText());
+        std::vector<Change> changes;
+        for (int i = 0; i < count; ++i) {
+            changes.push_back(insertOf(reminderRow(ReminderValues(
+                kOperator, std::to_string(first + i), "Lembrete " + std::to_string(i + 1),
+                DateTime(kNow.date(), std::chrono::hours(8 + i))))));
+        }
+        callServer("SetAfazer", {Variant(reminderDelta(changes))});
+        clickButton(agenda<QAbstractButton>("sbtVerificar"));
+    }
+
+    std::vector<int> selectedRows() const {
+        std::vector<int> rows;
+        for (const QModelIndex& index :
+             agenda<QTableView>("dbsAFazer")->selectionModel()->selectedRows()) {
+            rows.push_back(index.row());
+        }
+        std::sort(rows.begin(), rows.end());
+        return rows;
+    }
+
+    void clickWith(int row, Qt::KeyboardModifiers modifiers) {
+        auto* view = agenda<QTableView>("dbsAFazer");
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, modifiers,
+                          view->visualRect(view->model()->index(row, 4)).center());
+    }
+};
+
+TEST_F(AgendaSelectionFlowTest, ShiftCtrlClicksAndCtrlASelectAndTheSpaceBarMarksThemAllDone) {
+    seed(4);
+    ASSERT_EQ(gridRows(), 4);
+    clickCell(0, 4);
+    EXPECT_EQ(selectedRows(), std::vector<int>{0});
+    clickWith(2, Qt::ShiftModifier);
+    EXPECT_EQ(selectedRows(), (std::vector<int>{0, 1, 2}));
+    clickWith(1, Qt::ControlModifier);
+    EXPECT_EQ(selectedRows(), (std::vector<int>{0, 2}));
+    EXPECT_EQ(agenda<QTableView>("dbsAFazer")->currentIndex().row(), 1);
+
+    auto* view = agenda<QTableView>("dbsAFazer");
+    view->setFocus();
+    QTest::keyClick(view, Qt::Key_Down, Qt::ShiftModifier);
+    EXPECT_EQ(selectedRows(), (std::vector<int>{1, 2}));
+    QTest::keyClick(view, Qt::Key_A, Qt::ControlModifier);
+    EXPECT_EQ(selectedRows(), (std::vector<int>{0, 1, 2, 3}));
+
+    clickButton(agenda<QCheckBox>("ckcRealizados"));
+    QTest::keyClick(view, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(view, Qt::Key_Space);
+    const DataPacket held = serverList(kNow.date());
+    ASSERT_EQ(held.rows.size(), 4u);
+    for (const Row& row : held.rows) {
+        EXPECT_EQ(row[held.fieldIndex("IDSITUATPESS")].toText(), "R");
+    }
+    EXPECT_EQ(selectedRows(), (std::vector<int>{0, 1, 2, 3}));
+}
+
+}  // namespace
+}  // namespace lembrete::testing
