@@ -93,7 +93,8 @@ TfrmAFazer::TfrmAFazer(AgendaModule& module)
       dtsAFazer(Make<lembrete::DataSource>("dtsAFazer", &cdsAFazer)),
       dtsDatasAFazer(Make<lembrete::DataSource>("dtsDatasAFazer", &cdsDatasAFazer)),
       dtsDescAFazer(Make<lembrete::DataSource>("dtsDescAFazer", &cdsDescAFazer)),
-      module_(module) {
+      module_(module),
+      views_(*this) {
     SetCaption("Lembrete");
     SetFormStyle(fsMDIChild);
     lblCodTela.SetCaption("LMB00300");
@@ -287,6 +288,7 @@ void TfrmAFazer::LoadList() {
         cdsDescAFazer.Close();
         throw;
     }
+    views_.Reload();
 }
 
 void TfrmAFazer::ReloadKeepingRow() {

@@ -30,6 +30,7 @@
 #include <string>
 #include <vector>
 
+#include "agenda/agenda_views.h"
 #include "data/client_data_set.h"
 #include "data/data_source.h"
 #include "data/reminder_gateway.h"
@@ -66,6 +67,8 @@ class TfrmAFazer : public TfrmPadraoSimples {
     ~TfrmAFazer() override;
 
     AgendaModule& Module() const { return module_; }
+    // The "Dia", "Semana" and "Mês" views; each list load reads the current one again.
+    AgendaViews& Views() { return views_; }
 
     // --- connection and gateway -----------------------------------------------------------
     TNetConnection& netLembrete;
@@ -223,6 +226,7 @@ class TfrmAFazer : public TfrmPadraoSimples {
     // True while a change of the selected rows posts them: each post and move is not sent nor
     // followed by a description read on its own.
     bool bulk_ = false;
+    AgendaViews views_;
 };
 
 }  // namespace lembrete

@@ -5,6 +5,7 @@
 
 #include "data/data_packet.h"
 #include "data/reminder_record.h"
+#include "data/view_calls.h"
 
 namespace lembrete {
 namespace {
@@ -49,6 +50,23 @@ void ReminderGateway::GetAFazer(const ReminderFilter& filter, ClientDataSet& tar
     load(method,
          {filter.reference, filter.operatorCode, filter.date, filter.showDone, filter.showPending,
           filter.fromDateOn},
+         target);
+}
+
+void ReminderGateway::GetAFazerPeriodo(const ReminderFilter& filter, DayRange days,
+                                       ClientDataSet& target) {
+    load(view_contract::kGetRange,
+         {filter.reference, filter.operatorCode, DateTime(days.first), DateTime(days.last),
+          filter.showDone, filter.showPending},
+         target);
+}
+
+void ReminderGateway::ProcurarAFazer(const std::string& operatorCode, const std::string& text,
+                                     const std::optional<SearchPosition>& after,
+                                     ClientDataSet& target) {
+    load(view_contract::kSearch,
+         {operatorCode, text, after ? Variant(after->when) : Variant(),
+          after ? Variant(after->number) : Variant()},
          target);
 }
 

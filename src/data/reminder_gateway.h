@@ -46,6 +46,18 @@ class ReminderGateway {
     // GetAFazer (the editor spells it getAFazer; the server ignores letter case).
     void GetAFazer(const ReminderFilter& filter, ClientDataSet& target,
                    std::string_view method = "GetAFazer");
+    // GetAFazerPeriodo (data/view_calls.h): the rows of `days` with the filter's reference and
+    // states, in one call; the filter's date and from-date flag take no part.
+    void GetAFazerPeriodo(const ReminderFilter& filter, DayRange days, ClientDataSet& target);
+    // The position of a search page: the date-time and number of the last row received.
+    struct SearchPosition {
+        DateTime when;
+        std::string number;
+    };
+    // ProcurarAFazer (data/view_calls.h): one page of the reminders whose reference or
+    // description contains `text`, newest first; the first page without `after`.
+    void ProcurarAFazer(const std::string& operatorCode, const std::string& text,
+                        const std::optional<SearchPosition>& after, ClientDataSet& target);
     // The days with reminders within `days`; without it, every such day.
     void GetDatasAFazer(const std::string& operatorCode, ClientDataSet& target,
                         std::optional<DayRange> days = std::nullopt);

@@ -22,4 +22,4 @@
 // error InvalidParams (or InvalidValue for the text), with a Portuguese message.
 #pragma once
 
-#include "views/view_calls.h"
+#include "data/view_calls.h"

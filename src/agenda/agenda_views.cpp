@@ -1,0 +1,99 @@
+#include "agenda/agenda_views.h"
+
+#include "agenda/agenda_module.h"
+#include "agenda/frm_a_fazer.h"
+#include "data/reminder_record.h"
+#include "shell/host_services.h"
+
+namespace lembrete {
+
+AgendaViews::AgendaViews(TfrmAFazer& form)
+    : sbtDia(form.Add<TSpeedButton>("sbtDia")),
+      sbtSemana(form.Add<TSpeedButton>("sbtSemana")),
+      sbtMes(form.Add<TSpeedButton>("sbtMes")),
+      mnuVisaoDia(form.Add<TMenuItem>("mnuVisaoDia")),
+      mnuVisaoSemana(form.Add<TMenuItem>("mnuVisaoSemana")),
+      mnuVisaoMes(form.Add<TMenuItem>("mnuVisaoMes")),
+      grdVisao(form.Add<TCalendarGrid>("grdVisao")),
+      form_(form),
+      rows_("cdsVisao", ReminderRecord::layout()) {
+    const struct {
+        TSpeedButton& button;
+        TMenuItem& item;
+        const char* caption;
+        const char* shortCut;
+        ViewKind kind;
+    } views[] = {{sbtDia, mnuVisaoDia, "Dia", "Ctrl+1", ViewKind::Day},
+                 {sbtSemana, mnuVisaoSemana, "Semana", "Ctrl+2", ViewKind::Week},
+                 {sbtMes, mnuVisaoMes, "Mês", "Ctrl+3", ViewKind::Month}};
+    for (const auto& view : views) {
+        view.button.SetCaption(view.caption);
+        view.button.SetHint(std::string("Ver ") + view.caption + " (" + view.shortCut + ")");
+        view.item.SetCaption(view.caption);
+        view.item.SetShortCut(view.shortCut);
+        view.item.SetVisible(false);
+        form.mnuManutencao.Add(view.item);
+        const ViewKind kind = view.kind;
+        view.button.OnClick = [this, kind] { Show(kind); };
+        view.item.OnClick = [this, kind] { Show(kind); };
+    }
+    grdVisao.SetVisible(false);
+    grdVisao.SetColor(clInfoBk);
+    grdVisao.OnCellClick = [this](int cell, int entry) { grdVisaoCellClick(cell, entry); };
+    grdVisao.OnCellDblClick = [this](int cell, int entry) { grdVisaoCellDblClick(cell, entry); };
+    sbtDia.SetFont(TFont{clBlack, true});
+}
+
+void AgendaViews::Show(ViewKind kind) {
+    kind_ = kind;
+    sbtDia.SetFont(TFont{clBlack, kind == ViewKind::Day});
+    sbtSemana.SetFont(TFont{clBlack, kind == ViewKind::Week});
+    sbtMes.SetFont(TFont{clBlack, kind == ViewKind::Month});
+    grdVisao.SetVisible(kind != ViewKind::Day);
+    Reload();
+}
+
+void AgendaViews::Reload() {
+    if (kind_ == ViewKind::Day) {
+        return;
+    }
+    const Date selected = form_.SelectedDate();
+    HostServices& host = form_.Module().Host();
+    try {
+        form_.gateway.GetAFazerPeriodo(form_.Filter(), CalendarView::RangeOf(kind_, selected),
+                                       rows_);
+    } catch (const Abandon&) {
+        rows_.Close();
+        grdVisao.SetView(CalendarView(kind_, selected, host.Today(), host.Now(), rows_));
+        throw;
+    }
+    grdVisao.SetView(CalendarView(kind_, selected, host.Today(), host.Now(), rows_));
+}
+
+void AgendaViews::select(const ViewSelection& selection) {
+    if (form_.SelectedDate() != selection.day) {
+        // The calendar's change reloads the list and this view.
+        form_.dbcAFazer.SetDate(selection.day);
+        form_.MoveCalendario(0, 0);
+    }
+    if (!selection.number.empty() && form_.cdsAFazer.Active()) {
+        form_.cdsAFazer.Locate(ReminderRecord::NRATIVPESS, selection.number);
+    }
+}
+
+void AgendaViews::grdVisaoCellClick(int cell, int entry) {
+    select(grdVisao.View().Hit(cell, entry));
+}
+
+void AgendaViews::grdVisaoCellDblClick(int cell, int entry) {
+    const ViewSelection selection = grdVisao.View().Hit(cell, entry);
+    select(selection);
+    if (selection.number.empty()) {
+        // An empty spot of a day: a new reminder, on that day.
+        form_.sbtIncluirClick();
+    } else {
+        form_.Module().CriaManutAFazer(selection.number, true);
+    }
+}
+
+}  // namespace lembrete

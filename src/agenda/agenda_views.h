@@ -1,0 +1,58 @@
+// AgendaViews: the agenda window's "Dia", "Semana" and "Mês" views.
+//
+// "Dia" is the window as it always was: the selected day's list in the grid. "Semana" and
+// "Mês" add grdVisao, a CalendarView of the selected day's week or month, read after each list
+// load with one GetAFazerPeriodo call for its whole range, with the list's reference and state
+// filters. The day and month steps, "Hoje" and the calendar move it, since they move the
+// selected day. A click on a day selects it in the agenda, and the reminder clicked in the grid;
+// a double click opens that reminder in the editor. The buttons sbtDia, sbtSemana, sbtMes and
+// the hidden menu items mnuVisaoDia, mnuVisaoSemana, mnuVisaoMes (Ctrl+1, Ctrl+2, Ctrl+3)
+// switch views; the current one's button is bold.
+//
+// The components belong to the agenda window; this object, owned by the window too, holds the
+// current view and the rows of its range.
+#pragma once
+
+#include "data/client_data_set.h"
+#include "toolkit/menu_item.h"
+#include "toolkit/speed_button.h"
+#include "views/calendar_grid.h"
+#include "views/calendar_view.h"
+
+namespace lembrete {
+
+class TfrmAFazer;
+
+class AgendaViews {
+  public:
+    explicit AgendaViews(TfrmAFazer& form);
+
+    TSpeedButton& sbtDia;
+    TSpeedButton& sbtSemana;
+    TSpeedButton& sbtMes;
+    TMenuItem& mnuVisaoDia;
+    TMenuItem& mnuVisaoSemana;
+    TMenuItem& mnuVisaoMes;
+    TCalendarGrid& grdVisao;
+
+    ViewKind Kind() const { return kind_; }
+    // Shows view `kind` and reads it (nothing to read for ViewKind::Day).
+    void Show(ViewKind kind);
+    // Reads the current view again for the selected day and filters: the list load's last
+    // step. Abandons (after CheckResultServ reported) when the call fails; the view is then
+    // left empty rather than showing another range's reminders.
+    void Reload();
+
+    void grdVisaoCellClick(int cell, int entry);
+    void grdVisaoCellDblClick(int cell, int entry);
+
+  private:
+    // Selects the day of the click, and the reminder in the grid.
+    void select(const ViewSelection& selection);
+
+    TfrmAFazer& form_;
+    ClientDataSet rows_;
+    ViewKind kind_ = ViewKind::Day;
+};
+
+}  // namespace lembrete

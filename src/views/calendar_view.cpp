@@ -1,0 +1,116 @@
+#include "views/calendar_view.h"
+
+#include <stdexcept>
+
+#include "data/reminder_record.h"
+#include "shell/calendar_names.h"
+
+namespace lembrete {
+
+std::string ViewEntry::time() const {
+    return when.formatTime().substr(0, 5);
+}
+
+std::string DayCell::moreText() const {
+    return hidden > 0 ? "+" + std::to_string(hidden) : std::string();
+}
+
+bool DayCell::anyOverdue() const {
+    for (const auto& entry : entries) {
+        if (entry.overdue) {
+            return true;
+        }
+    }
+    return false;
+}
+
+DayRange CalendarView::RangeOf(ViewKind kind, Date selected) {
+    const auto sundayOf = [](Date day) { return day.addDays(1 - day.weekday()); };
+    switch (kind) {
+        case ViewKind::Week:
+            return {sundayOf(selected), sundayOf(selected).addDays(6)};
+        case ViewKind::Month: {
+            const Date first = Date::fromParts(selected.year(), selected.month(), 1);
+            const Date last = first.addDays(daysInMonth(selected.year(), selected.month()) - 1);
+            return {sundayOf(first), sundayOf(last).addDays(6)};
+        }
+        case ViewKind::Day:
+            break;
+    }
+    return {selected, selected};
+}
+
+CalendarView::CalendarView(ViewKind kind, Date selected, Date today, DateTime now,
+                           const ClientDataSet& rows)
+    : kind_(kind), selected_(selected), range_(RangeOf(kind, selected)) {
+    for (Date day = range_.first; day <= range_.last; day = day.addDays(1)) {
+        DayCell cell;
+        cell.day = day;
+        cell.today = day == today;
+        cell.selected = day == selected;
+        cell.inMonth = kind != ViewKind::Month || day.month() == selected.month();
+        cells_.push_back(std::move(cell));
+    }
+    if (!rows.Active()) {
+        return;
+    }
+    const int number = rows.FieldIndex(ReminderRecord::NRATIVPESS);
+    const int when = rows.FieldIndex(ReminderRecord::DTATIVPESS);
+    const int reference = rows.FieldIndex(ReminderRecord::DSREFEATPESS);
+    const int state = rows.FieldIndex(ReminderRecord::IDSITUATPESS);
+    const int alarm = rows.FieldIndex(ReminderRecord::IDALARATPESS);
+    const std::size_t shown = kind == ViewKind::Month ? kMonthEntries : SIZE_MAX;
+    for (int i = 0; i < rows.RecordCount(); ++i) {
+        const Row& row = rows.RowAt(i);
+        if (row[when].kind() != VariantKind::DateTime) {
+            continue;
+        }
+        const int index = CellOf(row[when].asDateTime().date());
+        if (index < 0) {
+            continue;
+        }
+        DayCell& cell = cells_[index];
+        if (cell.entries.size() >= shown) {
+            ++cell.hidden;
+            continue;
+        }
+        ViewEntry entry;
+        entry.number = row[number].toText();
+        entry.when = row[when].asDateTime();
+        entry.reference = row[reference].toText();
+        entry.alarm = row[alarm].toText() == ReminderRecord::kAlarmOn;
+        entry.done = row[state].toText() == ReminderRecord::kDone;
+        entry.overdue = row[state].toText() == ReminderRecord::kPending && entry.when < now;
+        cell.entries.push_back(std::move(entry));
+    }
+}
+
+std::string CalendarView::Caption() const {
+    if (kind_ == ViewKind::Month) {
+        return monthName(selected_.month()) + "  " + std::to_string(selected_.year());
+    }
+    return range_.first.format() + " a " + range_.last.format();
+}
+
+std::vector<std::string> CalendarView::ColumnTitles() {
+    std::vector<std::string> titles;
+    for (int weekday = 1; weekday <= 7; ++weekday) {
+        titles.push_back(weekdayName(weekday));
+    }
+    return titles;
+}
+
+ViewSelection CalendarView::Hit(int cell, int entry) const {
+    const DayCell& hit = cells_.at(static_cast<std::size_t>(cell));
+    if (entry < 0) {
+        return {hit.day, {}};
+    }
+    return {hit.day, hit.entries.at(static_cast<std::size_t>(entry)).number};
+}
+
+int CalendarView::CellOf(Date day) const {
+    const int index = range_.first.daysUntil(day);
+    return index >= 0 && index < static_cast<int>(cells_.size()) ? index : -1;
+}
+
+}  // namespace lembrete
