@@ -2,8 +2,10 @@
 
 #include "agenda/agenda_module.h"
 #include "agenda/frm_a_fazer.h"
+#include "agenda/frm_procurar.h"
 #include "data/reminder_record.h"
 #include "shell/host_services.h"
+#include "toolkit/abandon.h"
 
 namespace lembrete {
 
@@ -15,6 +17,8 @@ AgendaViews::AgendaViews(TfrmAFazer& form)
       mnuVisaoSemana(form.Add<TMenuItem>("mnuVisaoSemana")),
       mnuVisaoMes(form.Add<TMenuItem>("mnuVisaoMes")),
       grdVisao(form.Add<TCalendarGrid>("grdVisao")),
+      sbtProcurar(form.Add<TSpeedButton>("sbtProcurar")),
+      mnuProcurar(form.Add<TMenuItem>("mnuProcurar")),
       form_(form),
       rows_("cdsVisao", ReminderRecord::layout()) {
     const struct {
@@ -42,6 +46,29 @@ AgendaViews::AgendaViews(TfrmAFazer& form)
     grdVisao.OnCellClick = [this](int cell, int entry) { grdVisaoCellClick(cell, entry); };
     grdVisao.OnCellDblClick = [this](int cell, int entry) { grdVisaoCellDblClick(cell, entry); };
     sbtDia.SetFont(TFont{clBlack, true});
+    sbtProcurar.SetCaption("Procurar");
+    sbtProcurar.SetHint("Procurar em todas as datas (Ctrl+Shift+F)");
+    mnuProcurar.SetCaption("Procurar em todas as datas");
+    mnuProcurar.SetShortCut("Ctrl+Shift+F");
+    mnuProcurar.SetVisible(false);
+    form.mnuManutencao.Add(mnuProcurar);
+    sbtProcurar.OnClick = [this] { sbtProcurarClick(); };
+    mnuProcurar.OnClick = [this] { sbtProcurarClick(); };
+}
+
+AgendaViews::~AgendaViews() = default;
+
+void AgendaViews::sbtProcurarClick() {
+    if (search_ == nullptr) {
+        search_ = createForm<TfrmProcurar>(form_.Module().Host(), form_.gateway);
+    }
+    search_->ShowModal();
+    if (const auto& picked = search_->Picked()) {
+        if (search_->PickedDone() && !form_.ckcRealizados.Checked()) {
+            form_.ckcRealizados.SetChecked(true);
+        }
+        form_.ShowReminder(picked->day, picked->number);
+    }
 }
 
 void AgendaViews::Show(ViewKind kind) {

@@ -9,9 +9,14 @@
 // the hidden menu items mnuVisaoDia, mnuVisaoSemana, mnuVisaoMes (Ctrl+1, Ctrl+2, Ctrl+3)
 // switch views; the current one's button is bold.
 //
+// Beside them, sbtProcurar and the hidden mnuProcurar (Ctrl+Shift+F) open "Procurar em todas as
+// datas" (TfrmProcurar); the reminder picked there is shown in the agenda on its day.
+//
 // The components belong to the agenda window; this object, owned by the window too, holds the
-// current view and the rows of its range.
+// current view, the rows of its range and the search dialog.
 #pragma once
+
+#include <memory>
 
 #include "data/client_data_set.h"
 #include "toolkit/menu_item.h"
@@ -22,10 +27,14 @@
 namespace lembrete {
 
 class TfrmAFazer;
+class TfrmProcurar;
 
 class AgendaViews {
   public:
     explicit AgendaViews(TfrmAFazer& form);
+    ~AgendaViews();
+    AgendaViews(const AgendaViews&) = delete;
+    AgendaViews& operator=(const AgendaViews&) = delete;
 
     TSpeedButton& sbtDia;
     TSpeedButton& sbtSemana;
@@ -34,6 +43,8 @@ class AgendaViews {
     TMenuItem& mnuVisaoSemana;
     TMenuItem& mnuVisaoMes;
     TCalendarGrid& grdVisao;
+    TSpeedButton& sbtProcurar;
+    TMenuItem& mnuProcurar;
 
     ViewKind Kind() const { return kind_; }
     // Shows view `kind` and reads it (nothing to read for ViewKind::Day).
@@ -42,6 +53,11 @@ class AgendaViews {
     // step. Abandons (after CheckResultServ reported) when the call fails; the view is then
     // left empty rather than showing another range's reminders.
     void Reload();
+
+    // Opens "Procurar em todas as datas"; a reminder picked there is shown on its day, with
+    // the state filter that shows it.
+    void sbtProcurarClick();
+    TfrmProcurar* frmProcurar() const { return search_.get(); }
 
     void grdVisaoCellClick(int cell, int entry);
     void grdVisaoCellDblClick(int cell, int entry);
@@ -53,6 +69,7 @@ class AgendaViews {
     TfrmAFazer& form_;
     ClientDataSet rows_;
     ViewKind kind_ = ViewKind::Day;
+    std::unique_ptr<TfrmProcurar> search_;
 };
 
 }  // namespace lembrete

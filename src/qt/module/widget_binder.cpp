@@ -32,6 +32,7 @@
 
 #include "agenda/agenda_module.h"
 #include "data/utf8.h"
+#include "qt/module/calendar_view_widget.h"
 #include "qt/module/date_box_keys.h"
 #include "qt/module/format_tool_bar.h"
 #include "qt/module/grid_delegate.h"
@@ -55,6 +56,7 @@
 #include "toolkit/radio_button.h"
 #include "toolkit/spin_edit.h"
 #include "toolkit/tab_sheet.h"
+#include "views/calendar_grid.h"
 
 namespace lembrete {
 namespace {
@@ -524,7 +526,12 @@ void WidgetBinder::apply(Binding& binding, Property property, bool initial) {
     const QSignalBlocker quiet(&widget);
     applyCommon(binding, property, initial);
 
-    if (auto* check = dynamic_cast<TCheckBox*>(&component)) {
+    if (auto* calendarView = dynamic_cast<TCalendarGrid*>(&component)) {
+        if (auto* painted = qobject_cast<CalendarViewWidget*>(&widget);
+            painted != nullptr && property == Property::Rows) {
+            painted->setView(calendarView->View());
+        }
+    } else if (auto* check = dynamic_cast<TCheckBox*>(&component)) {
         if (property == Property::Checked) {
             qobject_cast<QAbstractButton*>(&widget)->setChecked(check->Checked());
         }
@@ -699,6 +706,18 @@ void WidgetBinder::listen(Binding& binding) {
     if (auto* view = qobject_cast<QTableView*>(&widget)) {
         listenGrid(binding);
         view->viewport()->installEventFilter(this);
+    } else if (auto* painted = qobject_cast<CalendarViewWidget*>(&widget)) {
+        auto* calendarView = dynamic_cast<TCalendarGrid*>(&component);
+        if (calendarView != nullptr) {
+            connect(painted, &CalendarViewWidget::cellClicked, connections_.get(),
+                    [this, bound, calendarView](int cell, int entry) {
+                        user(*bound, [=] { calendarView->ClickCell(cell, entry); });
+                    });
+            connect(painted, &CalendarViewWidget::cellDoubleClicked, connections_.get(),
+                    [this, bound, calendarView](int cell, int entry) {
+                        user(*bound, [=] { calendarView->DblClickCell(cell, entry); });
+                    });
+        }
     } else if (auto* button = qobject_cast<QAbstractButton*>(&widget)) {
         connect(button, &QAbstractButton::clicked, connections_.get(),
                 [this, bound] { user(*bound, [bound] { bound->component->Click(); }); });

@@ -1,0 +1,163 @@
+#include "qt/module/calendar_view_widget.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPixmap>
+
+#include "qt/module/qt_convert.h"
+
+namespace lembrete {
+namespace {
+
+constexpr int kTitleHeight = 20;
+constexpr int kPadding = 3;
+constexpr int kPicture = 16;
+const QColor kToday(0xc8, 0xdc, 0xf5);
+const QColor kOtherMonth(0xe8, 0xe8, 0xe8);
+const QColor kCell(0xff, 0xff, 0xe1);
+const QColor kOverdue(0x80, 0x00, 0x00);
+const QColor kTitle(0x00, 0x00, 0x80);
+
+QPixmap picture(const char* name) {
+    QPixmap pixmap(QStringLiteral(":/lembrete/images/") + QLatin1String(name) +
+                   QStringLiteral(".png"));
+    return pixmap;
+}
+
+}  // namespace
+
+CalendarViewWidget::CalendarViewWidget(QWidget* parent) : QWidget(parent) {
+    setMinimumHeight(160);
+    setMouseTracking(false);
+}
+
+void CalendarViewWidget::setView(CalendarView view) {
+    view_ = std::move(view);
+    update();
+}
+
+QSize CalendarViewWidget::sizeHint() const {
+    return {700, 320};
+}
+
+int CalendarViewWidget::lineHeight() const {
+    return std::max(fontMetrics().height(), kPicture) + 1;
+}
+
+QRect CalendarViewWidget::cellRect(int cell) const {
+    const int weeks = std::max(1, view_.Weeks());
+    const int columnWidth = width() / 7;
+    const int rowHeight = (height() - kTitleHeight) / weeks;
+    const int column = cell % 7;
+    const int row = cell / 7;
+    return {column * columnWidth, kTitleHeight + row * rowHeight, columnWidth, rowHeight};
+}
+
+int CalendarViewWidget::visibleEntries(int cell) const {
+    const int lines = (cellRect(cell).height() - kPadding) / lineHeight() - 1;
+    const auto& dayCell = view_.Cells()[static_cast<std::size_t>(cell)];
+    const int count = static_cast<int>(dayCell.entries.size());
+    if (count + (dayCell.hidden > 0 ? 1 : 0) <= lines) {
+        return count;
+    }
+    return std::max(0, lines - 1);  // one line left for "+N"
+}
+
+QRect CalendarViewWidget::entryRect(int cell, int entry) const {
+    const QRect box = cellRect(cell);
+    return {box.left() + kPadding, box.top() + kPadding + (entry + 1) * lineHeight(),
+            box.width() - 2 * kPadding, lineHeight()};
+}
+
+std::pair<int, int> CalendarViewWidget::hitAt(QPoint point) const {
+    for (int cell = 0; cell < static_cast<int>(view_.Cells().size()); ++cell) {
+        if (!cellRect(cell).contains(point)) {
+            continue;
+        }
+        for (int entry = 0; entry < visibleEntries(cell); ++entry) {
+            if (entryRect(cell, entry).contains(point)) {
+                return {cell, entry};
+            }
+        }
+        return {cell, -1};
+    }
+    return {-1, -1};
+}
+
+void CalendarViewWidget::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.fillRect(rect(), palette().window());
+    const auto titles = CalendarView::ColumnTitles();
+    QFont bold = font();
+    bold.setBold(true);
+    painter.setFont(bold);
+    painter.setPen(kTitle);
+    for (int column = 0; column < 7; ++column) {
+        const QRect box(cellRect(column).left(), 0, cellRect(column).width(), kTitleHeight);
+        painter.drawText(box, Qt::AlignCenter, toQString(titles[column]));
+    }
+    const QPixmap check = picture("imgCheck");
+    const QPixmap uncheck = picture("imgUncheck");
+    const QPixmap alarm = picture("imgAlarme");
+    const auto& cells = view_.Cells();
+    for (int index = 0; index < static_cast<int>(cells.size()); ++index) {
+        const DayCell& cell = cells[static_cast<std::size_t>(index)];
+        const QRect box = cellRect(index);
+        painter.fillRect(box, cell.today ? kToday : cell.inMonth ? kCell : kOtherMonth);
+        painter.setPen(QPen(Qt::gray, 1));
+        painter.drawRect(box.adjusted(0, 0, -1, -1));
+        if (cell.selected) {
+            painter.setPen(QPen(kTitle, 2));
+            painter.drawRect(box.adjusted(1, 1, -2, -2));
+        }
+        painter.setFont(cell.today ? bold : font());
+        painter.setPen(cell.inMonth ? Qt::black : Qt::gray);
+        const QString dayText = view_.Kind() == ViewKind::Month
+                                    ? QString::number(cell.day.day())
+                                    : toQString(cell.day.format().substr(0, 5));
+        painter.drawText(QRect(box.left() + kPadding, box.top() + kPadding,
+                               box.width() - 2 * kPadding, lineHeight()),
+                         Qt::AlignLeft | Qt::AlignVCenter, dayText);
+        painter.setFont(font());
+        const int shown = visibleEntries(index);
+        for (int e = 0; e < shown; ++e) {
+            const ViewEntry& entry = cell.entries[static_cast<std::size_t>(e)];
+            QRect line = entryRect(index, e);
+            painter.setPen(entry.overdue ? kOverdue : entry.done ? Qt::darkGray : Qt::black);
+            painter.drawText(line, Qt::AlignLeft | Qt::AlignVCenter, toQString(entry.time()));
+            int left = line.left() + fontMetrics().horizontalAdvance(QStringLiteral("00:00 "));
+            painter.drawPixmap(left, line.top(), entry.done ? check : uncheck);
+            left += kPicture + 2;
+            if (entry.alarm) {
+                painter.drawPixmap(left, line.top(), alarm);
+                left += kPicture + 2;
+            }
+            line.setLeft(left);
+            painter.drawText(
+                line, Qt::AlignLeft | Qt::AlignVCenter,
+                fontMetrics().elidedText(toQString(entry.reference), Qt::ElideRight, line.width()));
+        }
+        const int more = cell.hidden + static_cast<int>(cell.entries.size()) - shown;
+        if (more > 0) {
+            painter.setPen(kTitle);
+            painter.drawText(entryRect(index, shown), Qt::AlignLeft | Qt::AlignVCenter,
+                             QStringLiteral("+%1").arg(more));
+        }
+    }
+}
+
+void CalendarViewWidget::mousePressEvent(QMouseEvent* event) {
+    const auto [cell, entry] = hitAt(event->position().toPoint());
+    if (cell >= 0 && event->button() == Qt::LeftButton) {
+        Q_EMIT cellClicked(cell, entry);
+    }
+}
+
+void CalendarViewWidget::mouseDoubleClickEvent(QMouseEvent* event) {
+    const auto [cell, entry] = hitAt(event->position().toPoint());
+    if (cell >= 0 && event->button() == Qt::LeftButton) {
+        Q_EMIT cellDoubleClicked(cell, entry);
+    }
+}
+
+}  // namespace lembrete

@@ -1,0 +1,53 @@
+// CalendarViewWidget: paints a CalendarView (the agenda's week or month) and turns the user's
+// clicks into the cell and the entry under the pointer. It holds a copy of the view the binder
+// hands it (no pointer into the core) and knows nothing of what a click does: the binder passes
+// cellClicked / cellDoubleClicked on to the TCalendarGrid.
+//
+// Layout: a title row with the weekday names, then one row per week, seven columns. A cell shows
+// its day number, then one line per reminder: the time, a done check or a pending box, the alarm
+// picture when the alarm is on, and the reference; overdue reminders in maroon, today's cell
+// tinted, the selected one framed, the neighbouring months' days greyed, and "+N" for the
+// reminders that do not fit.
+#pragma once
+
+#include <QWidget>
+
+#include "views/calendar_view.h"
+
+namespace lembrete {
+
+class CalendarViewWidget : public QWidget {
+    Q_OBJECT
+
+  public:
+    explicit CalendarViewWidget(QWidget* parent = nullptr);
+
+    void setView(CalendarView view);
+    const CalendarView& view() const { return view_; }
+
+    // The cell and the entry (-1: the cell itself) at `point`; cell -1 outside every cell.
+    std::pair<int, int> hitAt(QPoint point) const;
+    // Where cell `cell`'s entry `entry` is drawn (for tests and for the hit test).
+    QRect entryRect(int cell, int entry) const;
+    QRect cellRect(int cell) const;
+
+    QSize sizeHint() const override;
+
+  Q_SIGNALS:
+    void cellClicked(int cell, int entry);
+    void cellDoubleClicked(int cell, int entry);
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+  private:
+    int lineHeight() const;
+    // How many entries cell `cell` can show in its height, the "+N" line included.
+    int visibleEntries(int cell) const;
+
+    CalendarView view_;
+};
+
+}  // namespace lembrete
