@@ -37,7 +37,8 @@ TEST_F(KeyboardTest, TabAndShiftTabWalkEveryControlAndLeaveTheGrid) {
     ASSERT_TRUE(grid->hasFocus());
     // Confirmar and Cancelar are disabled while nothing is being edited.
     const QStringList forward = {"dbrDesc",     "sbtIncluir",    "sbtAlterar",   "sbtExcluir",
-                                 "sbtImprimir", "sbtVerificar",  "speAFazerAnt", "speAFazerPost",
+                                 "sbtImprimir", "sbtVerificar",  "sbtDia",       "sbtSemana",
+                                 "sbtMes",      "sbtProcurar",   "speAFazerAnt", "speAFazerPost",
                                  "dbcAFazer",   "speDiaAnt",     "speDiaPost",   "btnIrParaDia",
                                  "btnHojeDia",  "edtReferencia", "ckcPendentes", "ckcRealizados",
                                  "ckcTodos",    "dbsAFazer"};

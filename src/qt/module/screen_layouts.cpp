@@ -36,11 +36,16 @@ void addCalendarViews(QWidget& agenda) {
         return;
     }
     int position = tools->indexOf(after) + 1;
+    QWidget* previous = after;
     for (const char* name : {"sbtDia", "sbtSemana", "sbtMes", "sbtProcurar"}) {
         auto* button = new QToolButton;
         button->setObjectName(QLatin1String(name));
         button->setAutoRaise(true);
+        button->setFocusPolicy(after->focusPolicy());
         tools->insertWidget(position++, button);
+        // Tab reaches them where they stand, after the frame's buttons.
+        QWidget::setTabOrder(previous, button);
+        previous = button;
     }
 }
 
