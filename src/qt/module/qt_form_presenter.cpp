@@ -4,6 +4,7 @@
 #include <QCloseEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QScrollArea>
 #include <QTimer>
 #include <stdexcept>
 
@@ -77,7 +78,15 @@ void QtFormPresenter::ShowForm(TForm& form) {
         std::unique_ptr<QWidget> content = layoutOf(form);
         QWidget& screen = *content;
         const QSize size = screen.size();
-        window = area_.addSubWindow(content.release());
+        // Made smaller than its layout allows, the window scrolls instead of cutting controls
+        // off; the screen still shrinks down to its layout's minimum first.
+        auto scroller = std::make_unique<QScrollArea>();
+        scroller->setObjectName(screen.objectName() + "Scroll");
+        scroller->setFrameShape(QFrame::NoFrame);
+        scroller->setFocusPolicy(Qt::NoFocus);
+        scroller->setWidgetResizable(true);
+        scroller->setWidget(content.release());
+        window = area_.addSubWindow(scroller.release());
         window->setAttribute(Qt::WA_DeleteOnClose, false);
         window->installEventFilter(this);
         // The user minimising or maximising the window is the form's window state too.

@@ -65,6 +65,8 @@ namespace {
 const QDate kNoDate(1900, 1, 1);
 const QLocale kLocale(QLocale::Portuguese, QLocale::Brazil);
 const QColor kCurrentDay(0xc8, 0xdc, 0xf5);
+// The narrowest a grid's last column (the one that takes the free width) gets.
+constexpr int kLastColumnMinimum = 80;
 
 // Properties that describe a control's state, copied once at bind time.
 constexpr Property kInitial[] = {
@@ -374,6 +376,15 @@ void WidgetBinder::bind(Component& component, QWidget& widget) {
             view->verticalHeader()->setMinimumSectionSize(8);
             view->horizontalHeader()->setMinimumSectionSize(8);
             view->verticalHeader()->setDefaultSectionSize(grid->RowHeight());
+            view->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+            view->setAutoScroll(false);
+            // The user widening one column takes the room from the last one.
+            connect(view->horizontalHeader(), &QHeaderView::sectionResized, connections_.get(),
+                    [view](int column) {
+                        if (column + 1 < view->model()->columnCount()) {
+                            fillWithLastColumn(*view);
+                        }
+                    });
         }
     }
 
@@ -621,7 +632,8 @@ void WidgetBinder::apply(Binding& binding, Property property, bool initial) {
 // The designed widths suit the designer's font: a column is widened (never narrowed, so a width
 // the user chose stays) until its title and its values show whole in the font on screen.
 void WidgetBinder::fitColumns(QTableView& view) {
-    for (int column = 0; column < view.model()->columnCount(); ++column) {
+    // The last column takes the free width (it is stretched), its long texts elided.
+    for (int column = 0; column + 1 < view.model()->columnCount(); ++column) {
         // Public on the item view, protected on the table view.
         const QAbstractItemView& items = view;
         const int needed = std::max(view.horizontalHeader()->sectionSizeHint(column),
@@ -629,6 +641,24 @@ void WidgetBinder::fitColumns(QTableView& view) {
         if (needed > view.columnWidth(column)) {
             view.setColumnWidth(column, needed);
         }
+    }
+    fillWithLastColumn(view);
+}
+
+// The last column fills the width the others leave: no sideways scrolling on an empty grid or
+// after a long text, and a maximised grid is filled.
+void WidgetBinder::fillWithLastColumn(QTableView& view) {
+    const int last = view.model()->columnCount() - 1;
+    if (last < 0) {
+        return;
+    }
+    int used = 0;
+    for (int column = 0; column < last; ++column) {
+        used += view.columnWidth(column);
+    }
+    const int free = view.viewport()->width() - used;
+    if (view.columnWidth(last) != std::max(free, kLastColumnMinimum)) {
+        view.setColumnWidth(last, std::max(free, kLastColumnMinimum));
     }
 }
 
@@ -861,6 +891,9 @@ bool WidgetBinder::eventFilter(QObject* watched, QEvent* event) {
         return false;
     }
     Component* component = binding->component;
+    if (event->type() == QEvent::Resize && view != nullptr && view->viewport() == watched) {
+        fillWithLastColumn(*view);
+    }
     switch (event->type()) {
         case QEvent::FocusIn:
             if (!component->Focused()) {

@@ -77,6 +77,7 @@ class WidgetBinder : public QObject {
     void listen(Binding& binding);
     void listenGrid(Binding& binding);
     static void fitColumns(QTableView& view);
+    static void fillWithLastColumn(QTableView& view);
     void syncGrid(Binding& binding, Property property);
     // Runs a user action on the core, guarded; afterwards the widget shows the component's
     // state again (a refused action leaves no trace on the widget).
