@@ -47,6 +47,18 @@ class AgendaModule {
     // editor entry was handed in.
     void CriaManutAFazer(const std::string& number, bool refresh);
 
+    // The entries of the agenda's calendar-file items in menu "Operação" ("Exportar…",
+    // "Importar…", "Endereço do calendário…"). iCalendar lives beside the core, so whoever
+    // builds it hands them in, as the editor's entry is; an agenda window created without them
+    // hides the items.
+    struct CalendarEntries {
+        std::function<void()> exportFile;
+        std::function<void()> importFile;
+        std::function<void()> feedAddress;
+    };
+    void SetCalendarEntries(CalendarEntries entries) { calendar_ = std::move(entries); }
+    const CalendarEntries& Calendar() const { return calendar_; }
+
     // --- exported entries: never throw ---------------------------------------------------
     void IniProc() noexcept;
     void CriaAFazer() noexcept;
@@ -65,6 +77,7 @@ class AgendaModule {
     GoToDayUnit goToDay_;
     AgendaUnit agenda_;
     EditorEntry editor_;
+    CalendarEntries calendar_;
 };
 
 }  // namespace lembrete

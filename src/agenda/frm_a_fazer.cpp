@@ -73,6 +73,9 @@ TfrmAFazer::TfrmAFazer(AgendaModule& module)
       mnuProximoMes(Add<TMenuItem>("mnuProximoMes")),
       mnuIrParaDia(Add<TMenuItem>("mnuIrParaDia")),
       mnuHoje(Add<TMenuItem>("mnuHoje")),
+      mnuExportar(Add<TMenuItem>("mnuExportar")),
+      mnuImportar(Add<TMenuItem>("mnuImportar")),
+      mnuCalendario(Add<TMenuItem>("mnuCalendario")),
       grbReferencia(Add<TGroupBox>("grbReferencia")),
       edtReferencia(Add<TEdit>("edtReferencia")),
       grbSituacao(Add<TGroupBox>("grbSituacao")),
@@ -107,6 +110,7 @@ TfrmAFazer::TfrmAFazer(AgendaModule& module)
     buildCalendarBlock();
     buildFilters();
     buildList();
+    buildCalendarFileItems();
     connectHandlers();
     SetActiveControl(&dbsAFazer);
 }
@@ -175,6 +179,23 @@ void TfrmAFazer::buildNavigationMenu() {
         entry.item.SetShortCut(entry.shortCut);
         entry.item.OnClick = [&button = entry.button] { button.Click(); };
         mnuNavegacao.Add(entry.item);
+    }
+}
+
+void TfrmAFazer::buildCalendarFileItems() {
+    const auto& entries = module_.Calendar();
+    const struct {
+        TMenuItem& item;
+        const char* caption;
+        const std::function<void()>& entry;
+    } items[] = {{mnuExportar, "Exportar…", entries.exportFile},
+                 {mnuImportar, "Importar…", entries.importFile},
+                 {mnuCalendario, "Endereço do calendário…", entries.feedAddress}};
+    for (const auto& one : items) {
+        one.item.SetCaption(one.caption);
+        one.item.SetVisible(static_cast<bool>(one.entry));
+        one.item.OnClick = [&entry = one.entry] { entry(); };
+        mnuOperacao.Add(one.item);
     }
 }
 

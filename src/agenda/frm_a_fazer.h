@@ -102,6 +102,10 @@ class TfrmAFazer : public TfrmPadraoSimples {
     TMenuItem& mnuProximoMes;
     TMenuItem& mnuIrParaDia;
     TMenuItem& mnuHoje;
+    // Menu "Operação": the reminders to and from calendar files, and the calendar feed.
+    TMenuItem& mnuExportar;
+    TMenuItem& mnuImportar;
+    TMenuItem& mnuCalendario;
 
     // --- filters --------------------------------------------------------------------------
     TGroupBox& grbReferencia;
@@ -197,6 +201,7 @@ class TfrmAFazer : public TfrmPadraoSimples {
     void buildNavigationMenu();
     void buildFilters();
     void buildList();
+    void buildCalendarFileItems();
     void connectHandlers();
     // Writes a whole date to the calendar: one change notification for the new date.
     void writeDate(Date date);

@@ -50,12 +50,7 @@ std::string upper(std::string_view text) {
 
 // Refuses, before libical sees it, what is not an iCalendar text at all.
 void checkFile(std::string_view text) {
-    if (text.size() > CalendarReader::kMaxFileBytes) {
-        throw CalendarFileError("O arquivo tem " + std::to_string(text.size() >> 20) +
-                                " MB; o limite para importar é de " +
-                                std::to_string(CalendarReader::kMaxFileBytes >> 20) +
-                                " MB. Divida-o em arquivos menores. Nada foi importado.");
-    }
+    CalendarReader::checkSize(text.size());
     if (text.starts_with("\xEF\xBB\xBF")) {
         text.remove_prefix(3);
     }
@@ -465,6 +460,15 @@ class Expander {
 };
 
 }  // namespace
+
+void CalendarReader::checkSize(std::uintmax_t bytes) {
+    if (bytes > kMaxFileBytes) {
+        throw CalendarFileError("O arquivo tem " + std::to_string(bytes >> 20) +
+                                " MB; o limite para importar é de " +
+                                std::to_string(kMaxFileBytes >> 20) +
+                                " MB. Divida-o em arquivos menores. Nada foi importado.");
+    }
+}
 
 CalendarContents CalendarReader::read(std::string_view text) const {
     checkFile(text);

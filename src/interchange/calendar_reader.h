@@ -17,6 +17,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -52,6 +53,10 @@ class CalendarReader {
     explicit CalendarReader(std::string zoneName) : zoneName_(std::move(zoneName)) {}
 
     CalendarContents read(std::string_view text) const;
+
+    // Throws CalendarFileError when a file of `bytes` is too large to import; read() checks
+    // it too, this lets a caller refuse a file before reading it.
+    static void checkSize(std::uintmax_t bytes);
 
   private:
     std::string zoneName_;

@@ -193,7 +193,7 @@ ImportReport ReminderImporter::write(const CalendarContents& contents, bool cutL
             }
             post(entry, update ? planned.numbers[i] : numbers.at(nextNumber++), update, series,
                  cutLongReferences);
-            if (progress && (i + 1) % kProgressStep == 0) {
+            if (progress && (i + 1) % kProgressStep == 0 && i + 1 < total) {
                 progress(i + 1, total);
             }
         }

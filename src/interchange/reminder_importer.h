@@ -47,7 +47,9 @@ struct ImportReport {
 
 class ReminderImporter {
   public:
-    // Called now and then while writing: rows prepared so far and in all.
+    // Called now and then while writing: rows prepared so far and in all. A Progress that
+    // throws stops the import before anything is sent; its last call (done == total) comes
+    // once everything is stored.
     using Progress = std::function<void(std::size_t done, std::size_t total)>;
 
     ReminderImporter(ReminderGateway& gateway, std::string operatorCode);

@@ -1,5 +1,7 @@
 #include "qt/module/module_session.h"
 
+#include <QMdiArea>
+
 #include "qt/module/module_host.h"
 
 namespace lembrete {
@@ -8,7 +10,10 @@ ModuleSession::ModuleSession(ModuleHost& host)
     : host_(host),
       presenter_(host.Services(), host.MdiArea()),
       module_(host.Services()),
-      editor_(module_) {
+      editor_(module_),
+      transferDialogs_([&host] { return host.MdiArea().window(); }),
+      transfer_(module_, transferDialogs_) {
+    module_.SetCalendarEntries(transfer_.Entries());
     host_.SetPresenter(&presenter_);
 }
 
