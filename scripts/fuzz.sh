@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets (preset "fuzz": clang with the address and undefined-behaviour
-# sanitizers) and runs each from its seed corpus in tests/fuzz/corpus/ for SECONDS (default
-# 60), the targets side by side. Prints each target's execution count; a crash, a sanitizer
+# sanitizers) and runs each from its seed corpus in tests/fuzz/corpus/, with the words of
+# tests/fuzz/wire.dict, for SECONDS (default 60), the targets side by side. Prints each target's execution count; a crash, a sanitizer
 # report or an input that hangs fails the run, with the input kept under build/fuzz/artifacts/.
 # Usage: scripts/fuzz.sh [SECONDS]   (scripts/test.sh runs it with 60; longer by hand)
 set -euo pipefail
@@ -19,6 +19,7 @@ for target in "${targets[@]}"; do
   # New inputs go to a corpus of the build's own; the seed corpus stays as it is in the tree.
   mkdir -p "build/fuzz/corpus/$target"
   "build/fuzz/tests/fuzz/$target" -max_total_time="$seconds" -timeout=10 -print_final_stats=1 \
+    -dict=tests/fuzz/wire.dict \
     -artifact_prefix="build/fuzz/artifacts/$target-" \
     "build/fuzz/corpus/$target" "tests/fuzz/corpus/$target" >"$work/$target.log" 2>&1 &
   pids+=($!)

@@ -52,4 +52,44 @@ bool equalIgnoringCase(std::string_view a, std::string_view b) {
     return true;
 }
 
+std::size_t sequenceLength(std::string_view text, std::size_t i) {
+    const auto lead = static_cast<unsigned char>(text[i]);
+    if (lead < 0x80) {
+        return 1;
+    }
+    const std::size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC2 ? 2 : 0;
+    if (length == 0 || lead > 0xF4 || i + length > text.size()) {
+        return 0;
+    }
+    const auto second = static_cast<unsigned char>(text[i + 1]);
+    const unsigned char low = lead == 0xE0 ? 0xA0 : lead == 0xF0 ? 0x90 : 0x80;
+    const unsigned char high = lead == 0xED ? 0x9F : lead == 0xF4 ? 0x8F : 0xBF;
+    if (second < low || second > high) {
+        return 0;
+    }
+    for (std::size_t k = 2; k < length; ++k) {
+        if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) {
+            return 0;
+        }
+    }
+    return length;
+}
+
+std::string fromUtf8OrLatin1(std::string_view bytes) {
+    std::string text;
+    text.reserve(bytes.size());
+    for (std::size_t i = 0; i < bytes.size();) {
+        if (const std::size_t length = sequenceLength(bytes, i); length > 0) {
+            text.append(bytes.substr(i, length));
+            i += length;
+            continue;
+        }
+        // U+0080..U+00FF in two bytes.
+        const auto c = static_cast<unsigned char>(bytes[i++]);
+        text.push_back(static_cast<char>(0xC0 | (c >> 6)));
+        text.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    }
+    return text;
+}
+
 }  // namespace lembrete::utf8

@@ -15,4 +15,12 @@ std::size_t length(std::string_view text);
 std::string foldCase(std::string_view text);
 bool equalIgnoringCase(std::string_view a, std::string_view b);
 
+// Length of the well-formed UTF-8 sequence that starts at `i` (1 to 4), or 0 when the bytes
+// there are none (a stray continuation, an overlong form, a surrogate, a cut-off sequence).
+std::size_t sequenceLength(std::string_view text, std::size_t i);
+// `bytes` as UTF-8 text: well-formed sequences as they are, every other byte read as the
+// Latin-1 character of that value, as texts written by older programs are. Nothing is dropped,
+// and UTF-8 text comes back unchanged.
+std::string fromUtf8OrLatin1(std::string_view bytes);
+
 }  // namespace lembrete::utf8

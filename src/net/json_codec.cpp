@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cmath>
 
+#include "data/utf8.h"
 #include "net/base64.h"
 #include "net/wire_format_error.h"
 
@@ -35,7 +36,7 @@ class Writer {
             }
             const auto c = static_cast<unsigned char>(value[i]);
             if (c >= 0x80) {
-                const std::size_t length = utf8SequenceLength(value, i);
+                const std::size_t length = utf8::sequenceLength(value, i);
                 if (length == 0) {
                     throw WireFormatError("Texto com codificação UTF-8 inválida.");
                 }
@@ -223,27 +224,6 @@ class Writer {
                     out_.push_back(c);
                 }
         }
-    }
-
-    // Length of the well-formed UTF-8 sequence at `i`, or 0.
-    static std::size_t utf8SequenceLength(std::string_view text, std::size_t i) {
-        const auto lead = static_cast<unsigned char>(text[i]);
-        const std::size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC2 ? 2 : 0;
-        if (length == 0 || lead > 0xF4 || i + length > text.size()) {
-            return 0;
-        }
-        const auto second = static_cast<unsigned char>(text[i + 1]);
-        const unsigned char low = lead == 0xE0 ? 0xA0 : lead == 0xF0 ? 0x90 : 0x80;
-        const unsigned char high = lead == 0xED ? 0x9F : lead == 0xF4 ? 0x8F : 0xBF;
-        if (second < low || second > high) {
-            return 0;
-        }
-        for (std::size_t k = 2; k < length; ++k) {
-            if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) {
-                return 0;
-            }
-        }
-        return length;
     }
 
     std::string& out_;

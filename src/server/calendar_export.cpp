@@ -3,6 +3,7 @@
 #include <chrono>
 
 #include "data/import_key_record.h"
+#include "data/utf8.h"
 #include "interchange/calendar_writer.h"
 #include "net/base64.h"
 #include "server/store_connection.h"
@@ -68,7 +69,10 @@ std::vector<CalendarEntry> CalendarExport::entries(StoreConnection& connection,
             entry.series = prefix + "serie-" + series;
         }
         if (const auto description = select.optionalText(9)) {
-            entry.description = base64::decode(*description).value_or(std::string());
+            // A description is stored as bytes: one written by an older program may not be
+            // UTF-8, and the calendar is UTF-8 text.
+            entry.description =
+                utf8::fromUtf8OrLatin1(base64::decode(*description).value_or(std::string()));
         }
         entries.push_back(std::move(entry));
     }

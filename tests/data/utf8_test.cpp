@@ -22,5 +22,36 @@ TEST(Utf8, FoldCaseCoversPortugueseLetters) {
     EXPECT_FALSE(utf8::equalIgnoringCase("abc", "abcd"));
 }
 
+TEST(Utf8, SequenceLengthTakesOnlyWellFormedSequences) {
+    const struct {
+        std::string text;
+        std::size_t length;
+    } cases[] = {
+        {"a", 1},
+        {"ç", 2},
+        {"€", 3},
+        {"😀", 4},
+        {"\x80", 0},          // a continuation byte alone
+        {"\xC0\xAF", 0},      // an overlong '/'
+        {"\xE3\x81", 0},      // cut off
+        {"\xED\xA0\x80", 0},  // a surrogate
+        {"\xF5\x80\x80\x80", 0},
+        {"\xE7\xE3o", 0},  // Latin-1 "çã"
+    };
+    for (const auto& one : cases) {
+        EXPECT_EQ(utf8::sequenceLength(one.text, 0), one.length) << one.text;
+    }
+}
+
+TEST(Utf8, BytesThatAreNotUtf8AreReadAsLatin1AndNothingIsDropped) {
+    EXPECT_EQ(utf8::fromUtf8OrLatin1("Descrição em UTF-8 → já válida"),
+              "Descrição em UTF-8 → já válida");
+    EXPECT_EQ(utf8::fromUtf8OrLatin1("Descri\xE7\xE3o"), "Descrição");
+    EXPECT_EQ(utf8::fromUtf8OrLatin1("ação e a\xE7\xE3o"), "ação e ação");
+    EXPECT_EQ(utf8::fromUtf8OrLatin1(std::string("\0\xFF\x01", 3)), std::string("\0ÿ\x01", 4));
+    EXPECT_EQ(utf8::fromUtf8OrLatin1("fim cortado \xE3\x81"), "fim cortado ã\xC2\x81");
+    EXPECT_EQ(utf8::fromUtf8OrLatin1(""), "");
+}
+
 }  // namespace
 }  // namespace lembrete

@@ -1,8 +1,8 @@
 // Any request body through the server's JSON-RPC entry, in process: the dispatcher, the
 // ReminderService and a real SQLite store, sent with the session of a logged-in operator so
 // that every method is reached. Every body must get a JSON-RPC 2.0 reply (or none, for a
-// notification); an exception that escapes, a sanitizer report or a reply that is not JSON
-// is a crash.
+// notification); an exception that escapes, a sanitizer report, a reply that is not JSON or
+// one that reports an internal or database failure is a crash.
 #include <unistd.h>
 
 #include <cstdint>
@@ -109,10 +109,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             (object["error"].error() != simdjson::SUCCESS)) {
         broken("a reply that is not one JSON-RPC 2.0 result or error", reply.body);
     }
-    // A Logout ended the session: the next inputs get a new one.
     std::int64_t code = 0;
-    if (object["error"]["code"].get(code) == simdjson::SUCCESS &&
-        code == rpc_error::NotAuthenticated) {
+    if (object["error"]["code"].get(code) != simdjson::SUCCESS) {
+        return 0;
+    }
+    // No input is an internal failure: a bad one is refused with a reason.
+    if (code == rpc_error::InternalError || code == rpc_error::StoreFailure) {
+        broken("an input answered with an internal or database failure", reply.body);
+    }
+    // A Logout ended the session: the next inputs get a new one.
+    if (code == rpc_error::NotAuthenticated) {
         server().logIn();
     }
     return 0;

@@ -218,6 +218,24 @@ TEST_F(CalendarFeedTest, ClientExportTakesARangeNumbersAndTheClientsZone) {
         1001);
 }
 
+// A description stored by an older program in Latin-1 is exported as UTF-8 text, by the call
+// and the feed alike, instead of failing the operator's whole calendar.
+TEST_F(CalendarFeedTest, ADescriptionThatIsNotUtf8IsExportedReadAsLatin1) {
+    insert({1});
+    const auto stored = rpc_->call(
+        "SetDescAFazer",
+        {Variant(descriptionDelta({insertOf(descriptionRow("ANA", "1", "Reuni\xE3o na sala"))}))});
+    ASSERT_TRUE(stored.ok()) << stored.error->message;
+    const auto result = rpc_->call("GetICalAFazer", {"ANA", "", Variant(), Variant(), Variant()});
+    ASSERT_TRUE(result.ok()) << result.error->message;
+    EXPECT_EQ(libicalProblems(result.payload.asString()), std::vector<std::string>{});
+    EXPECT_NE(result.payload.asString().find("DESCRIPTION:Reunião na sala"), std::string::npos);
+    const auto feed = get("/calendario/" + renewFeed() + ".ics");
+    ASSERT_TRUE(feed);
+    EXPECT_EQ(feed->status, 200);
+    EXPECT_NE(feed->body.find("DESCRIPTION:Reunião na sala"), std::string::npos);
+}
+
 // The desktop shows the feed's address and renews it; the command line's renewal shows there.
 TEST_F(CalendarFeedTest, TheDesktopReadsAndRenewsTheFeedAddress) {
     const auto path = [&](const char* method, const std::string& code = "ANA") {
