@@ -8,6 +8,7 @@
 #include "data/reminder_record.h"
 #include "data/supported_dates.h"
 #include "data/utf8.h"
+#include "interchange/reminder_uid.h"
 #include "series/series_writer.h"
 
 namespace lembrete {
@@ -100,6 +101,7 @@ ReminderImporter::Plan ReminderImporter::plan(const CalendarContents& contents,
     plan.preview.refused = contents.refused;
     std::set<std::size_t> longOnes(contents.longReferences.begin(), contents.longReferences.end());
     std::set<std::string> seen;
+    bool storedRead = false;
     for (std::size_t i = 0; i < contents.entries.size(); ++i) {
         const CalendarEntry& entry = contents.entries[i];
         const std::string key = ImportKeyRecord::key(entry.uid, entry.occurrence);
@@ -123,7 +125,20 @@ ReminderImporter::Plan ReminderImporter::plan(const CalendarContents& contents,
             continue;
         }
         const auto earlier = imported.find(key);
-        const std::string number = earlier != imported.end() ? earlier->second : std::string();
+        std::string number = earlier != imported.end() ? earlier->second : std::string();
+        if (number.empty() && entry.occurrence.empty()) {
+            // One of the operator's own reminders, if it is still stored.
+            number = reminder_uid::ownNumber(entry.uid, operatorCode_);
+            if (!number.empty()) {
+                if (!storedRead) {
+                    loadStoredRows();
+                    storedRead = true;
+                }
+                if (!reminders_.Locate(R::NRATIVPESS, Variant(number))) {
+                    number.clear();
+                }
+            }
+        }
         ++(number.empty() ? plan.preview.toAdd : plan.preview.toUpdate);
         const Date day = entry.start.date();
         plan.preview.first = plan.preview.first ? std::min(*plan.preview.first, day) : day;

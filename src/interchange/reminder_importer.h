@@ -1,11 +1,13 @@
 // ReminderImporter: the reminders read from a calendar file (CalendarReader) stored for one
 // operator, with a preview first and then all or nothing.
 //
-// An entry whose event was imported before (the same UID and occurrence, ImportKeyRecord)
-// updates that reminder instead of adding one; a new entry gets a number from a block reserved
-// at once, and the entries of one series a repetition number of their own. Everything goes to
-// the server as one call with the three deltas (reminders, descriptions, origins), applied in
-// one transaction (SetImportAFazer): nothing is stored when anything is refused.
+// An entry whose event was imported before (the same UID and occurrence, ImportKeyRecord),
+// or that the operator's own export wrote (reminder_uid.h), updates that reminder instead of
+// adding one (or adds it again when it was deleted meanwhile); a new entry gets a number from a
+// block reserved at once, and the entries of one series a repetition number of their own.
+// Everything goes to the server as one call with the three deltas (reminders, descriptions,
+// origins), applied in one transaction (SetImportAFazer): nothing is stored when anything is
+// refused.
 //
 // A reference longer than a reminder's is cut to it only when the caller says so, else that
 // entry is refused; an event repeated in the file is taken once. The importer owns its three

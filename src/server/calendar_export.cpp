@@ -5,15 +5,12 @@
 #include "data/import_key_record.h"
 #include "data/utf8.h"
 #include "interchange/calendar_writer.h"
+#include "interchange/reminder_uid.h"
 #include "net/base64.h"
 #include "server/store_connection.h"
 
 namespace lembrete {
 namespace {
-
-std::string uidPrefix(const std::string& operatorCode) {
-    return "lembrete-" + operatorCode + "-";
-}
 
 DateTime nowUtc() {
     const auto now = std::chrono::floor<std::chrono::seconds>(std::chrono::system_clock::now());
@@ -42,7 +39,6 @@ std::vector<CalendarEntry> CalendarExport::entries(StoreConnection& connection,
     select.setText(1, range.from ? range.from->iso() : std::string());
     select.setText(2, range.to ? range.to->addDays(1).iso() : std::string("9999"));
     std::vector<CalendarEntry> entries;
-    const std::string prefix = uidPrefix(operatorCode);
     for (bool row = select.execute(); row; row = select.fetch()) {
         if (range.numbers && !range.numbers->count(select.text(0))) {
             continue;
@@ -53,7 +49,7 @@ std::vector<CalendarEntry> CalendarExport::entries(StoreConnection& connection,
             entry.uid = std::move(origin.uid);
             entry.occurrence = std::move(origin.occurrence);
         } else {
-            entry.uid = prefix + select.text(0);
+            entry.uid = reminder_uid::ofReminder(operatorCode, select.text(0));
         }
         entry.reference = select.optionalText(1).value_or(std::string());
         entry.start = DateTime::parse(select.text(2)).value_or(DateTime());
@@ -66,7 +62,7 @@ std::vector<CalendarEntry> CalendarExport::entries(StoreConnection& connection,
         entry.priority = select.optionalText(7).value_or(std::string());
         const auto series = select.optionalText(8).value_or(std::string());
         if (!series.empty()) {
-            entry.series = prefix + "serie-" + series;
+            entry.series = reminder_uid::ofSeries(operatorCode, series);
         }
         if (const auto description = select.optionalText(9)) {
             // A description is stored as bytes: one written by an older program may not be

@@ -1,8 +1,8 @@
 // CalendarExport: an operator's stored reminders as an iCalendar file (one VEVENT per row, see
 // CalendarWriter), for the command line's export, the calendar feed and the client's export.
 //
-// The UID of a reminder is "lembrete-OPERATOR-NUMBER", the same every time; the occurrences of
-// one series name "lembrete-OPERATOR-serie-NUMBER" in RELATED-TO. A reminder imported from a
+// The UID of a reminder is the same every time (reminder_uid.h), and the occurrences of one
+// series name it in RELATED-TO. A reminder imported from a
 // calendar file keeps the UID it came with (and, for one occurrence of a repeating event, its
 // RECURRENCE-ID), so the program it came from knows it again. Times are written in the zone
 // the caller names: the client's own for the client's export (reminders hold the local times
