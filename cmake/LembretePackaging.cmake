@@ -46,8 +46,9 @@ set(CPACK_DEBIAN_SERVER_PACKAGE_CONTROL_EXTRA
     ${LEMBRETE_PACKAGING_DIR}/postrm ${LEMBRETE_PACKAGING_DIR}/conffiles)
 string(CONCAT CPACK_COMPONENT_SERVER_DESCRIPTION
     "Lembrete: servidor de lembretes e agenda\n"
-    "Servidor HTTP/JSON-RPC dos lembretes dos operadores, em SQLite ou PostgreSQL,\n"
-    "com um serviço do systemd (usuário próprio, dados em /var/lib/lembrete).")
+    "Servidor HTTP/JSON-RPC dos lembretes dos operadores, em SQLite ou\n"
+    "PostgreSQL, com um serviço do systemd (usuário próprio, dados em\n"
+    "/var/lib/lembrete).")
 
 set(CPACK_DEBIAN_CLIENT_PACKAGE_NAME lembrete-client)
 # The window system plug-ins and Qt's own Portuguese texts are loaded at run time.
@@ -56,7 +57,7 @@ set(CPACK_DEBIAN_CLIENT_PACKAGE_RECOMMENDS qt6-translations-l10n)
 set(CPACK_DEBIAN_CLIENT_PACKAGE_SECTION x11)
 string(CONCAT CPACK_COMPONENT_CLIENT_DESCRIPTION
     "Lembrete: cliente de lembretes e agenda\n"
-    "Cliente de mesa (Qt 6) e o módulo PKG_LMB00300: agenda, manutenção de lembretes,\n"
-    "alarmes.")
+    "Cliente de mesa (Qt 6) e o módulo PKG_LMB00300: agenda,\n"
+    "manutenção de lembretes, alarmes.")
 
 include(CPack)
