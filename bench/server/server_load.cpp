@@ -9,13 +9,17 @@
 //   4. a 3,650-row insert delta plus its 3,650 descriptions, durable: time;
 //   5. the alarm poll (GetAlarmesAFazer + GetNrAlteracaoAFazer), with nothing due yet and with
 //      a year and a half of alarms nobody dismissed: p50 / p99, server CPU per poll, and what
-//      1,000 desktops polling every 30 s cost (--alarms-only runs this alone).
+//      1,000 desktops polling every 30 s cost (--alarms-only runs this alone);
+//   6. with --views-only, this alone: the week and month views' load (one GetAFazerPeriodo for
+//      a random day's week or month of the first operator) and the search over all dates
+//      (ProcurarAFazer: a text every description holds, a rare reference, one nobody has, and
+//      the walk through five pages), each p50 / p99 with the rows and bytes of a reply.
 // With --raw the clients send prepared request texts and only check that a result came back,
 // so the driver's own decoding does not hide the server's ceiling.
 //
 // Usage: lembrete_server_load [--db URI|FILE] [--port N] [--operators N] [--reminders N]
 //          [--days N] [--first-day yyyy-mm-dd] [--clients N] [--seconds N] [--raw]
-//          [--whole-history] [--server PATH] [--as-is] [--alarms-only]
+//          [--whole-history] [--server PATH] [--as-is] [--alarms-only] [--views-only]
 // A store that already holds the first operator's reminders is reused as it is; with --as-is
 // the driver does not open it at all (no seeding, no accounts, no schema upgrade), so that an
 // older server can be measured on a store it still reads.
@@ -48,6 +52,7 @@
 #include "server/reminder_queries.h"
 #include "server/search_key.h"
 #include "server/store.h"
+#include "views/calendar_view.h"
 
 namespace {
 
@@ -68,6 +73,7 @@ struct Options {
     bool wholeHistory = false;  // GetDatasAFazer(operator) as older clients call it
     bool asIs = false;
     bool alarmsOnly = false;
+    bool viewsOnly = false;
     std::string serverBinary = LEMBRETE_SERVER_BINARY;
 
     // Accounts: one per client operator, then the series operator (no seeded reminders).
@@ -108,13 +114,16 @@ void seed(StoreConnection& connection, const Options& options) {
         " VALUES (:a, :b, :c, :d, :e, :f, :g, :h, :i, :j, :k)",
         "tttttttrttt");
     auto& descriptions = connection.statement(
-        "INSERT INTO DESCATIVPESSOAL (CDOPERADOR, NRATIVPESS, TXATIVPESS) VALUES (:a, :b, :c)",
-        "ttt");
+        "INSERT INTO DESCATIVPESSOAL (CDOPERADOR, NRATIVPESS, TXATIVPESS, DSDESCBUSCA)"
+        " VALUES (:a, :b, :c, :d)",
+        "tttt");
     auto& sequences = connection.statement(
         "INSERT INTO SEQATIVPESSOAL (CDOPERADOR, IDSEQUENCIA, NRULTIMO) VALUES (:a, 'A', :b)",
         "ti");
-    const std::string text =
-        base64::encode("{\\rtf1 Reunião com o cliente sobre o orçamento do próximo ano}");
+    const std::string description =
+        "{\\rtf1 Reunião com o cliente sobre o orçamento do próximo ano}";
+    const std::string text = base64::encode(description);
+    const std::string descriptionKey = descriptionSearchKey(description);
     constexpr long long kRowsPerTransaction = 100000;
     long long written = 0;
     connection.beginWrite();
@@ -139,6 +148,7 @@ void seed(StoreConnection& connection, const Options& options) {
             descriptions.setText(0, code);
             descriptions.setText(1, std::to_string(n));
             descriptions.setText(2, text);
+            descriptions.setText(3, descriptionKey);
             descriptions.execute();
             if (++written % kRowsPerTransaction == 0) {
                 connection.commit();
@@ -550,6 +560,94 @@ void alarmPolls(const Options& options, pid_t serverPid) {
     }
 }
 
+// A figure line: "name: p50 X ms, p99 Y ms, R rows and B bytes a reply (N calls)".
+void printLatencies(const std::string& name, const std::vector<double>& latencies, double rows,
+                    double bytes) {
+    const double calls = static_cast<double>(latencies.size());
+    std::cout << name << ": p50 " << percentile(latencies, 0.5) << " ms, p99 "
+              << percentile(latencies, 0.99) << " ms, " << rows / calls << " rows and "
+              << bytes / calls << " bytes a reply (" << latencies.size() << " calls)\n";
+}
+
+// One call, timed; adds its rows and reply size.
+Variant timedCall(JsonRpcAppServer& server, const char* method, const std::vector<Variant>& args,
+                  std::vector<double>& latencies, double& rows, double& bytes) {
+    const auto start = Clock::now();
+    const auto result = server.call(method, args);
+    latencies.push_back(Milliseconds(Clock::now() - start).count());
+    if (!result.ok()) {
+        throw std::runtime_error(std::string(method) + " failed: " + result.error->message);
+    }
+    rows += static_cast<double>(result.payload.asPacket().rows.size());
+    bytes += static_cast<double>(json_codec::encodeVariant(result.payload).size());
+    return result.payload;
+}
+
+// The week and month views of the first operator, and the search over all dates from as many
+// operators as there are clients.
+void viewLoads(const Options& options) {
+    constexpr int kLoads = 300;
+    AgendaClient first(options, 0);
+    std::mt19937 random(7);
+    for (const auto& [kind, name] : {std::pair{ViewKind::Week, "week view load"},
+                                    std::pair{ViewKind::Month, "month view load"}}) {
+        std::vector<double> latencies;
+        double rows = 0;
+        double bytes = 0;
+        for (int i = 0; i < kLoads; ++i) {
+            const Date day = options.firstDay.addDays(static_cast<int>(random() % options.days));
+            const DayRange range = CalendarView::RangeOf(kind, day);
+            timedCall(first.server(), "GetAFazerPeriodo",
+                      {"", first.code(), DateTime(range.first), DateTime(range.last), true, true},
+                      latencies, rows, bytes);
+        }
+        printLatencies(std::string(name) + " (" + first.code() + ")", latencies, rows, bytes);
+    }
+    std::vector<std::unique_ptr<AgendaClient>> clients;
+    for (int i = 0; i <= options.clients; ++i) {
+        clients.push_back(std::make_unique<AgendaClient>(options, options.clientOperator(i)));
+    }
+    const std::array<std::pair<const char*, std::string>, 3> texts = {{
+        {"every description", "orcamento"},
+        {"one reference", "reuniao 777 com"},
+        {"nobody's", "xyzzy"},
+    }};
+    // A text few reminders hold reads every row of the operator: fewer calls keep it bounded.
+    constexpr int kSearches = 60;
+    for (const auto& [name, text] : texts) {
+        std::vector<double> latencies;
+        double rows = 0;
+        double bytes = 0;
+        for (int i = 0; i < kSearches; ++i) {
+            auto& client = *clients[static_cast<std::size_t>(i) % clients.size()];
+            timedCall(client.server(), "ProcurarAFazer",
+                      {client.code(), text, Variant(), Variant()}, latencies, rows, bytes);
+        }
+        printLatencies(std::string("search, first page, text of ") + name + " (\"" + text + "\")",
+                       latencies, rows, bytes);
+    }
+    std::vector<double> pages;
+    double rows = 0;
+    double bytes = 0;
+    for (int i = 0; i < kSearches / 5; ++i) {
+        auto& client = *clients[static_cast<std::size_t>(i) % clients.size()];
+        Variant afterDate;
+        Variant afterNumber;
+        for (int page = 0; page < 5; ++page) {
+            const auto packet =
+                timedCall(client.server(), "ProcurarAFazer",
+                          {client.code(), "orcamento", afterDate, afterNumber}, pages, rows, bytes)
+                    .asPacket();
+            if (packet.rows.empty()) {
+                break;
+            }
+            afterDate = packet.rows.back()[3];
+            afterNumber = packet.rows.back()[1];
+        }
+    }
+    printLatencies("search, each of five pages in turn", pages, rows, bytes);
+}
+
 Options parseOptions(int argc, char** argv) {
     Options options;
     for (int i = 1; i < argc; ++i) {
@@ -568,6 +666,10 @@ Options parseOptions(int argc, char** argv) {
         }
         if (name == "--alarms-only") {
             options.alarmsOnly = true;
+            continue;
+        }
+        if (name == "--views-only") {
+            options.viewsOnly = true;
             continue;
         }
         if (i + 1 >= argc) {
@@ -643,13 +745,17 @@ int main(int argc, char** argv) {
     std::this_thread::sleep_for(std::chrono::milliseconds(500));
     int status = 0;
     try {
-        if (!options.alarmsOnly) {
+        if (options.viewsOnly) {
+            viewLoads(options);
+        } else if (!options.alarmsOnly) {
             oneClient(options, server);
             firstReadsAfterChange(options);
             manyClients(options, server);
             seriesInsert(options);
         }
-        alarmPolls(options, server);
+        if (!options.viewsOnly) {
+            alarmPolls(options, server);
+        }
     } catch (const std::exception& error) {
         std::cerr << "load driver: " << error.what() << '\n';
         status = 1;

@@ -18,9 +18,11 @@ const QColor kCell(0xff, 0xff, 0xe1);
 const QColor kOverdue(0x80, 0x00, 0x00);
 const QColor kTitle(0x00, 0x00, 0x80);
 
+// A picture of the module's resources, its olive background transparent as in the grid.
 QPixmap picture(const char* name) {
     QPixmap pixmap(QStringLiteral(":/lembrete/images/") + QLatin1String(name) +
                    QStringLiteral(".png"));
+    pixmap.setMask(pixmap.createMaskFromColor(toQColor(clOlive), Qt::MaskInColor));
     return pixmap;
 }
 
@@ -97,7 +99,6 @@ void CalendarViewWidget::paintEvent(QPaintEvent*) {
         painter.drawText(box, Qt::AlignCenter, toQString(titles[column]));
     }
     const QPixmap check = picture("imgCheck");
-    const QPixmap uncheck = picture("imgUncheck");
     const QPixmap alarm = picture("imgAlarme");
     const auto& cells = view_.Cells();
     for (int index = 0; index < static_cast<int>(cells.size()); ++index) {
@@ -126,8 +127,10 @@ void CalendarViewWidget::paintEvent(QPaintEvent*) {
             painter.setPen(entry.overdue ? kOverdue : entry.done ? Qt::darkGray : Qt::black);
             painter.drawText(line, Qt::AlignLeft | Qt::AlignVCenter, toQString(entry.time()));
             int left = line.left() + fontMetrics().horizontalAdvance(QStringLiteral("00:00 "));
-            painter.drawPixmap(left, line.top(), entry.done ? check : uncheck);
-            left += kPicture + 2;
+            if (entry.done) {
+                painter.drawPixmap(left, line.top(), check);
+                left += kPicture + 2;
+            }
             if (entry.alarm) {
                 painter.drawPixmap(left, line.top(), alarm);
                 left += kPicture + 2;

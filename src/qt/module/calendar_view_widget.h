@@ -4,7 +4,7 @@
 // cellClicked / cellDoubleClicked on to the TCalendarGrid.
 //
 // Layout: a title row with the weekday names, then one row per week, seven columns. A cell shows
-// its day number, then one line per reminder: the time, a done check or a pending box, the alarm
+// its day number, then one line per reminder: the time, the check of a done one, the alarm
 // picture when the alarm is on, and the reference; overdue reminders in maroon, today's cell
 // tinted, the selected one framed, the neighbouring months' days greyed, and "+N" for the
 // reminders that do not fit.
