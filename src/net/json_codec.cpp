@@ -274,6 +274,17 @@ std::string encodePacket(const std::vector<FieldDef>& fields, std::string_view r
     return out;
 }
 
+std::string packetHead(const std::vector<FieldDef>& fields) {
+    std::string out;
+    Writer(out).fields(fields);
+    out += ",\"rows\":[";
+    return out;
+}
+
+void appendRow(std::string& out, const Row& row, const std::vector<FieldDef>& fields) {
+    Writer(out).row(row, fields);
+}
+
 std::string encodeVariant(const Variant& value) {
     std::string out;
     Writer(out).variant(value);

@@ -34,6 +34,10 @@ std::string encodePacket(const DataPacket& packet);
 // The same for a packet of `fields` whose rows are JSON text already ("[...],[...]"): for a
 // long result written straight from a query, without a Variant for each value.
 std::string encodePacket(const std::vector<FieldDef>& fields, std::string_view rowsText);
+// The same written a piece at a time: packetHead up to the rows (`{"fields":[...],"rows":[`),
+// then each row after a comma but the first, then "]}".
+std::string packetHead(const std::vector<FieldDef>& fields);
+void appendRow(std::string& out, const Row& row, const std::vector<FieldDef>& fields);
 DataPacket decodePacket(JsonValue json);
 
 // A method argument or result, whose type travels with it: a packet is an object, a date-time

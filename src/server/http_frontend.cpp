@@ -14,8 +14,11 @@
 #include <boost/beast/core/detect_ssl.hpp>
 #include <boost/beast/http.hpp>
 #include <boost/beast/ssl.hpp>
+#include <charconv>
 #include <chrono>
 #include <condition_variable>
+#include <deque>
+#include <functional>
 #include <optional>
 #include <stdexcept>
 #include <thread>
@@ -23,6 +26,7 @@
 #include "net/rpc_error_codes.h"
 #include "server/http_routes.h"
 #include "server/memory_budget.h"
+#include "server/reply_sink.h"
 #include "server/rpc_dispatcher.h"
 
 namespace lembrete {
@@ -72,6 +76,86 @@ bool deservesAnswer(const beast::error_code& error) {
 std::string_view view(beast::string_view text) {
     return {text.data(), text.size()};
 }
+
+// A streamed reply goes out in chunks of about this size, at most kPiecesInFlight of them
+// waiting for the client at once: what a streamed reply holds, however long it is.
+constexpr std::size_t kPieceBytes = 256u << 10;
+constexpr int kPiecesInFlight = 2;
+
+// The body of a streamed reply between the worker that writes it and the connection that sends
+// it: pieces framed as HTTP chunks (the first with the header), handed over by `send`.
+class StreamedBody : public ReplySink, public std::enable_shared_from_this<StreamedBody> {
+  public:
+    using Send = std::function<void(std::shared_ptr<StreamedBody>, std::string framed, bool last)>;
+
+    StreamedBody(bool keepAlive, Send send) : keepAlive_(keepAlive), send_(std::move(send)) {}
+
+    void begin(std::string_view contentType) override {
+        head_ = "HTTP/1.1 200 OK\r\nContent-Type: " + std::string(contentType) +
+                "\r\nTransfer-Encoding: chunked\r\n" + (keepAlive_ ? "" : "Connection: close\r\n") +
+                "\r\n";
+        begun_ = true;
+    }
+
+    void write(std::string_view piece) override {
+        pending_.append(piece);
+        if (pending_.size() >= kPieceBytes) {
+            flush(false);
+        }
+    }
+
+    bool begun() const override { return begun_; }
+
+    // The body's last piece and its end.
+    void finish(std::string_view last) {
+        pending_.append(last);
+        flush(true);
+    }
+
+    // From the connection: a piece went out, or the connection is lost.
+    void sent() {
+        std::lock_guard lock(mutex_);
+        --inFlight_;
+        room_.notify_all();
+    }
+    void broken() {
+        std::lock_guard lock(mutex_);
+        broken_ = true;
+        room_.notify_all();
+    }
+
+  private:
+    void flush(bool last) {
+        std::string framed = std::exchange(head_, {});
+        if (!pending_.empty()) {
+            char size[20];
+            const auto end = std::to_chars(size, size + sizeof size, pending_.size(), 16).ptr;
+            framed.append(size, end).append("\r\n").append(pending_).append("\r\n");
+            pending_.clear();
+        }
+        if (last) {
+            framed += "0\r\n\r\n";
+        }
+        std::unique_lock lock(mutex_);
+        room_.wait(lock, [this] { return inFlight_ < kPiecesInFlight || broken_; });
+        if (broken_) {
+            throw ClientGone();
+        }
+        ++inFlight_;
+        lock.unlock();
+        send_(shared_from_this(), std::move(framed), last);
+    }
+
+    const bool keepAlive_;
+    const Send send_;
+    std::string head_;
+    std::string pending_;
+    bool begun_ = false;
+    std::mutex mutex_;
+    std::condition_variable room_;
+    int inFlight_ = 0;
+    bool broken_ = false;
+};
 
 }  // namespace
 
@@ -220,20 +304,100 @@ class Connection : public std::enable_shared_from_this<Connection<Stream>> {
         state_.work.acquire(estimate, [self = this->shared_from_this(), route, estimate] {
             asio::post(self->state_.workers, [self, route, estimate] {
                 self->workHeld_ = estimate;
-                const auto& request = self->parser_->get();
-                HttpReply reply = route->handler(HttpRequest{
-                    view(request.method_string()), view(request.target()),
-                    view(request[http::field::authorization]), request.body(),
-                    [&request](std::string_view name) {
-                        return view(request[beast::string_view(name.data(), name.size())]);
-                    },
-                    self->clientAddress_});
-                asio::post(self->stream_.get_executor(),
-                           [self, reply = std::move(reply)]() mutable {
-                               self->answer(std::move(reply), self->parser_->get().keep_alive());
-                           });
+                self->serve(*route);
             });
         });
+    }
+
+    // On a worker: runs the handler, then has its reply sent whole or ends the streamed one.
+    void serve(const HttpRoute& route) {
+        const auto& request = parser_->get();
+        const auto body = std::make_shared<StreamedBody>(
+            request.keep_alive() && !state_.stopping,
+            [self = this->shared_from_this()](std::shared_ptr<StreamedBody> body,
+                                              std::string framed, bool last) {
+                asio::post(
+                    self->stream_.get_executor(),
+                    [self, body = std::move(body), framed = std::move(framed), last]() mutable {
+                        self->sendPiece(std::move(body), std::move(framed), last);
+                    });
+            });
+        std::optional<HttpReply> reply;
+        try {
+            reply = route.handler(
+                HttpRequest{view(request.method_string()), view(request.target()),
+                            view(request[http::field::authorization]), request.body(),
+                            [&request](std::string_view name) {
+                                return view(request[beast::string_view(name.data(), name.size())]);
+                            },
+                            clientAddress_, body.get()});
+            if (body->begun()) {
+                return body->finish(reply->body);
+            }
+        } catch (const std::exception&) {
+            if (body->begun()) {
+                // Part of the reply may be out: only a broken-off connection tells the client.
+                return asio::post(stream_.get_executor(),
+                                  [self = this->shared_from_this()] { self->endStream(true); });
+            }
+            reply = refusal(500, rpc_error::InternalError, "Erro interno do servidor.");
+        }
+        asio::post(stream_.get_executor(),
+                   [self = this->shared_from_this(), reply = std::move(*reply)]() mutable {
+                       self->answer(std::move(reply), self->parser_->get().keep_alive());
+                   });
+    }
+
+    // On the connection: sends the pieces of a streamed reply in order.
+    void sendPiece(std::shared_ptr<StreamedBody> body, std::string framed, bool last) {
+        if (streamEnded_) {
+            return body->broken();
+        }
+        streamed_ = std::move(body);
+        pieces_.push_back(std::move(framed));
+        lastQueued_ = lastQueued_ || last;
+        if (pieces_.size() == 1) {
+            sendFront();
+        }
+    }
+
+    void sendFront() {
+        tcp().expires_after(std::chrono::seconds(HttpFrontend::kWriteSeconds));
+        asio::async_write(stream_, asio::buffer(pieces_.front()),
+                          [self = this->shared_from_this()](beast::error_code error, std::size_t) {
+                              self->pieces_.pop_front();
+                              if (error) {
+                                  return self->endStream(true);
+                              }
+                              self->streamed_->sent();
+                              if (!self->pieces_.empty()) {
+                                  self->sendFront();
+                              } else if (self->lastQueued_) {
+                                  self->endStream(false);
+                              }
+                          });
+    }
+
+    // The streamed reply is over, whole or `broken` off; once.
+    void endStream(bool broken) {
+        if (std::exchange(streamEnded_, true)) {
+            return;
+        }
+        const bool keepAlive = !broken && parser_->get().keep_alive() && !state_.stopping;
+        if (broken && streamed_) {
+            streamed_->broken();
+        }
+        streamed_.reset();
+        parser_.reset();
+        giveBack();
+        state_.leave();
+        if (broken || !keepAlive) {
+            return close();
+        }
+        pieces_.clear();
+        lastQueued_ = false;
+        streamEnded_ = false;
+        readHeader();
     }
 
     void refuse(HttpReply reply) {
@@ -324,6 +488,11 @@ class Connection : public std::enable_shared_from_this<Connection<Stream>> {
     std::optional<http::request_parser<http::string_body>> parser_;
     http::response<http::string_body> response_;
     std::array<char, kBufferBytes> scratch_{};
+    // A streamed reply: its body, and the pieces waiting to go out.
+    std::shared_ptr<StreamedBody> streamed_;
+    std::deque<std::string> pieces_;
+    bool lastQueued_ = false;
+    bool streamEnded_ = false;
     std::size_t bodyHeld_ = 0;
     std::size_t workHeld_ = 0;
     std::size_t peak_ = 0;

@@ -16,6 +16,8 @@
 
 namespace lembrete {
 
+class ReplySink;
+
 struct HttpRequest {
     std::string_view method;  // "GET", "POST" ...
     std::string_view target;  // the path, with its query if any
@@ -24,6 +26,7 @@ struct HttpRequest {
     // The value of a header by name (letter case ignored); empty when absent.
     std::function<std::string_view(std::string_view name)> header;
     std::string_view clientAddress;  // the peer's IP address; empty when unknown
+    ReplySink* sink = nullptr;       // for a reply written in pieces (reply_sink.h); may be null
 };
 
 struct HttpReply {

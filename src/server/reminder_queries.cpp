@@ -45,11 +45,11 @@ constexpr std::string_view kReminderColumns =
 constexpr const char* kReminderColumnKinds = "ttttttrttt";
 
 // Every row of `select` (kReminderColumns) as a ReminderRecord row, with HORARIO and DATA.
-void appendReminderRows(SqlStatement& select, DataPacket& packet) {
+void visitReminderRows(SqlStatement& select, const ReminderQueries::RowVisitor& visit) {
     for (bool more = select.execute(); more; more = select.fetch()) {
         const Variant when = storedDateTime(select, 3);
         const bool hasDate = when.kind() == VariantKind::DateTime;
-        packet.rows.push_back({
+        visit({
             textOrNull(select, 0),
             textOrNull(select, 1),
             textOrNull(select, 2),
@@ -83,23 +83,39 @@ DataPacket ReminderQueries::descriptionFields() {
     return {descriptionLayout().packetFields(), {}, {}};
 }
 
+DataPacket ReminderQueries::collect(const std::function<void(const RowVisitor&)>& read) {
+    DataPacket packet = agendaFields();
+    read([&packet](const Row& row) { packet.rows.push_back(row); });
+    return packet;
+}
+
 DataPacket ReminderQueries::agenda(StoreConnection& connection, const AgendaFilter& filter) {
+    return collect([&](const RowVisitor& visit) { agenda(connection, filter, visit); });
+}
+
+void ReminderQueries::agenda(StoreConnection& connection, const AgendaFilter& filter,
+                             const RowVisitor& visit) {
     // Stored date-times are ISO text: a day's rows lie between "yyyy-mm-dd" and the next day.
     const RangeFilter range{filter.reference, filter.operatorCode, DayRange{filter.day, filter.day},
                             filter.showDone, filter.showPending};
-    return rows(connection, range, filter.day.iso(),
-                filter.fromDayOn ? std::string("9999") : filter.day.addDays(1).iso());
+    rows(connection, range, filter.day.iso(),
+         filter.fromDayOn ? std::string("9999") : filter.day.addDays(1).iso(), visit);
 }
 
 DataPacket ReminderQueries::range(StoreConnection& connection, const RangeFilter& filter) {
-    return rows(connection, filter, filter.days.first.iso(), filter.days.last.addDays(1).iso());
+    return collect([&](const RowVisitor& visit) { range(connection, filter, visit); });
 }
 
-DataPacket ReminderQueries::rows(StoreConnection& connection, const RangeFilter& filter,
-                                 const std::string& from, const std::string& until) {
-    DataPacket packet = agendaFields();
+void ReminderQueries::range(StoreConnection& connection, const RangeFilter& filter,
+                            const RowVisitor& visit) {
+    rows(connection, filter, filter.days.first.iso(), filter.days.last.addDays(1).iso(), visit);
+}
+
+void ReminderQueries::rows(StoreConnection& connection, const RangeFilter& filter,
+                           const std::string& from, const std::string& until,
+                           const RowVisitor& visit) {
     if (!filter.showDone && !filter.showPending) {
-        return packet;
+        return;
     }
     auto& select = connection.statement(
         std::string(kReminderColumns) +
@@ -119,12 +135,15 @@ DataPacket ReminderQueries::rows(StoreConnection& connection, const RangeFilter&
     const auto key = searchKey(filter.reference);
     select.setText(5, key);
     select.setText(6, containsPattern(key));
-    appendReminderRows(select, packet);
-    return packet;
+    visitReminderRows(select, visit);
 }
 
 DataPacket ReminderQueries::search(StoreConnection& connection, const SearchRequest& request) {
-    DataPacket packet = agendaFields();
+    return collect([&](const RowVisitor& visit) { searchRows(connection, request, visit); });
+}
+
+void ReminderQueries::searchRows(StoreConnection& connection, const SearchRequest& request,
+                                 const RowVisitor& visit) {
     // The (operator, date) index yields the rows newest first; each is matched on its keys.
     auto& select = connection.statement(
         std::string(kReminderColumns) +
@@ -149,8 +168,7 @@ DataPacket ReminderQueries::search(StoreConnection& connection, const SearchRequ
     select.setText(5, containsPattern(key));
     select.setText(6, containsPattern(key));
     select.setInteger(7, request.pageSize);
-    appendReminderRows(select, packet);
-    return packet;
+    visitReminderRows(select, visit);
 }
 
 void ReminderQueries::keyAllDescriptions(StoreConnection& connection) {
@@ -181,7 +199,12 @@ void ReminderQueries::keyAllDescriptions(StoreConnection& connection) {
 
 DataPacket ReminderQueries::series(StoreConnection& connection, const std::string& operatorCode,
                                    const std::string& seriesNumber) {
-    DataPacket packet = agendaFields();
+    return collect(
+        [&](const RowVisitor& visit) { series(connection, operatorCode, seriesNumber, visit); });
+}
+
+void ReminderQueries::series(StoreConnection& connection, const std::string& operatorCode,
+                             const std::string& seriesNumber, const RowVisitor& visit) {
     auto& select = connection.statement(std::string(kReminderColumns) +
                                             " FROM ATIVPESSOAL"
                                             " WHERE CDOPERADOR = :op AND NRREPETATIVP = :series"
@@ -189,8 +212,7 @@ DataPacket ReminderQueries::series(StoreConnection& connection, const std::strin
                                         "tt", kReminderColumnKinds);
     select.setText(0, operatorCode);
     select.setText(1, seriesNumber);
-    appendReminderRows(select, packet);
-    return packet;
+    visitReminderRows(select, visit);
 }
 
 DataPacket ReminderQueries::seriesRuleFields() {

@@ -64,8 +64,15 @@ struct SearchRequest {
 
 class ReminderQueries {
   public:
+    // Each row of a read as it is read, for a result written on the fly (not kept after).
+    using RowVisitor = std::function<void(const Row& row)>;
+
     static DataPacket agenda(StoreConnection& connection, const AgendaFilter& filter);
+    static void agenda(StoreConnection& connection, const AgendaFilter& filter,
+                       const RowVisitor& visit);
     static DataPacket range(StoreConnection& connection, const RangeFilter& filter);
+    static void range(StoreConnection& connection, const RangeFilter& filter,
+                      const RowVisitor& visit);
     static DataPacket search(StoreConnection& connection, const SearchRequest& request);
     // Stores the search key of every description (DSDESCBUSCA): the schema step that brings
     // the descriptions written before the key existed into the search.
@@ -80,6 +87,8 @@ class ReminderQueries {
 
     static DataPacket series(StoreConnection& connection, const std::string& operatorCode,
                              const std::string& seriesNumber);
+    static void series(StoreConnection& connection, const std::string& operatorCode,
+                       const std::string& seriesNumber, const RowVisitor& visit);
     static DataPacket seriesRule(StoreConnection& connection, const std::string& operatorCode,
                                  const std::string& seriesNumber);
 
@@ -91,8 +100,12 @@ class ReminderQueries {
 
   private:
     // The rows of stored date-times from `from` (included) to `until` (excluded), ISO text.
-    static DataPacket rows(StoreConnection& connection, const RangeFilter& filter,
-                           const std::string& from, const std::string& until);
+    static void rows(StoreConnection& connection, const RangeFilter& filter,
+                     const std::string& from, const std::string& until, const RowVisitor& visit);
+    static void searchRows(StoreConnection& connection, const SearchRequest& request,
+                           const RowVisitor& visit);
+    // The packet of the rows a read visits.
+    static DataPacket collect(const std::function<void(const RowVisitor&)>& read);
     // Each day with reminders, in order: the first stored date-time text of that day, unchecked.
     static void forEachMarkedDay(StoreConnection& connection, const std::string& operatorCode,
                                  std::optional<DayRange> days,

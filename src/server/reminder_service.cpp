@@ -38,7 +38,31 @@ struct CallContext {
     const std::string& clientAddress;
     LoginThrottle& throttle;
     const SessionPolicy& policy;
+    ResultSink* sink;  // may be null: the result is then returned whole
 };
+
+// Rows of a result go to the sink in pieces of about this size, once there is more than one.
+constexpr std::size_t kResultPieceBytes = 64u << 10;
+
+// The ReminderRecord rows `read` visits as the call's result, encoded as they are read: with a
+// sink a long result is written there a piece at a time and never held whole.
+std::string reminderRows(const CallContext& context,
+                         const std::function<void(const ReminderQueries::RowVisitor&)>& read) {
+    const auto& fields = ReminderQueries::agendaFields().fields;
+    std::string text = json_codec::packetHead(fields);
+    bool first = true;
+    read([&](const Row& row) {
+        if (!std::exchange(first, false)) {
+            text.push_back(',');
+        }
+        json_codec::appendRow(text, row, fields);
+        if (context.sink != nullptr && text.size() >= kResultPieceBytes) {
+            context.sink->write(text);
+            text.clear();
+        }
+    });
+    return text + "]}";
+}
 
 // True when `operatorCode` is the session's; false when empty (the call reads nothing);
 // refused when it names another operator.
@@ -87,9 +111,12 @@ std::string getAFazer(const CallContext& context) {
     filter.showDone = context.args.boolean(3);
     filter.showPending = context.args.boolean(4);
     filter.fromDayOn = context.args.boolean(5);
-    return json_codec::encodePacket(isOwnOperator(context, filter.operatorCode)
-                                        ? ReminderQueries::agenda(context.connection, filter)
-                                        : ReminderQueries::agendaFields());
+    if (!isOwnOperator(context, filter.operatorCode)) {
+        return json_codec::encodePacket(ReminderQueries::agendaFields());
+    }
+    return reminderRows(context, [&](const ReminderQueries::RowVisitor& visit) {
+        ReminderQueries::agenda(context.connection, filter, visit);
+    });
 }
 
 std::string getAFazerPeriodo(const CallContext& context) {
@@ -108,9 +135,12 @@ std::string getAFazerPeriodo(const CallContext& context) {
                              "máximo " +
                              std::to_string(view_contract::kMaxRangeDays) + " dias.");
     }
-    return json_codec::encodePacket(isOwnOperator(context, filter.operatorCode)
-                                        ? ReminderQueries::range(context.connection, filter)
-                                        : ReminderQueries::agendaFields());
+    if (!isOwnOperator(context, filter.operatorCode)) {
+        return json_codec::encodePacket(ReminderQueries::agendaFields());
+    }
+    return reminderRows(context, [&](const ReminderQueries::RowVisitor& visit) {
+        ReminderQueries::range(context.connection, filter, visit);
+    });
 }
 
 std::string procurarAFazer(const CallContext& context) {
@@ -186,10 +216,13 @@ std::string applyDelta(const CallContext& context, const TableLayout& layout) {
 
 std::string getSerieAFazer(const CallContext& context) {
     const auto operatorCode = context.args.text(0);
-    return json_codec::encodePacket(
-        isOwnOperator(context, operatorCode)
-            ? ReminderQueries::series(context.connection, operatorCode, context.args.text(1))
-            : ReminderQueries::agendaFields());
+    if (!isOwnOperator(context, operatorCode)) {
+        return json_codec::encodePacket(ReminderQueries::agendaFields());
+    }
+    const auto series = context.args.text(1);
+    return reminderRows(context, [&](const ReminderQueries::RowVisitor& visit) {
+        ReminderQueries::series(context.connection, operatorCode, series, visit);
+    });
 }
 
 std::string getRegraAFazer(const CallContext& context) {
@@ -402,7 +435,8 @@ const Method& findMethod(std::string_view name) {
 }  // namespace
 
 std::string ReminderService::call(std::string_view name, const std::vector<JsonValue>& params,
-                                  const std::string& token, const std::string& clientAddress) {
+                                  const std::string& token, const std::string& clientAddress,
+                                  ResultSink* sink) {
     const Method& method = findMethod(name);
     const RpcArguments args(method.name, params);
     args.expectCount(method.arity, method.longerArity);
@@ -420,7 +454,7 @@ std::string ReminderService::call(std::string_view name, const std::vector<JsonV
             }
         }
         return method.run(CallContext{*connection, args, sessionOperator.value_or(std::string()),
-                                      markedDays_, token, clientAddress, throttle_, policy_});
+                                      markedDays_, token, clientAddress, throttle_, policy_, sink});
     } catch (const soci::soci_error&) {
         // Whatever broke, the next request gets a fresh connection.
         connection.discard();

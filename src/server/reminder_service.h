@@ -58,15 +58,25 @@ namespace lembrete {
 
 class Store;
 
+// Where a long result is written as it is read instead of being returned whole (the service
+// decides which results are long enough); write() may throw ClientGone (reply_sink.h).
+class ResultSink {
+  public:
+    virtual ~ResultSink() = default;
+    virtual void write(std::string_view piece) = 0;
+};
+
 class ReminderService {
   public:
     explicit ReminderService(Store& store, SessionPolicy policy = {})
         : store_(store), policy_(policy) {}
 
     // The JSON text of the result; `params` are the call's positional arguments;
-    // `clientAddress` is whom failed logins are counted against besides the operator.
+    // `clientAddress` is whom failed logins are counted against besides the operator. With a
+    // sink, the head of a long result may have been written there: the text returned is its end.
     std::string call(std::string_view method, const std::vector<JsonValue>& params,
-                     const std::string& token, const std::string& clientAddress = {});
+                     const std::string& token, const std::string& clientAddress = {},
+                     ResultSink* sink = nullptr);
 
   private:
     Store& store_;

@@ -9,6 +9,7 @@
 #include "net/json_codec.h"
 #include "net/rpc_error_codes.h"
 #include "server/reminder_service.h"
+#include "server/reply_sink.h"
 #include "server/rpc_failure.h"
 
 namespace lembrete {
@@ -46,6 +47,23 @@ std::optional<Json> validId(JsonValue value) {
     }
 }
 
+// A result written as it is read, inside the response envelope: the envelope's head goes first.
+class EnvelopeSink : public ResultSink {
+  public:
+    explicit EnvelopeSink(ReplySink& reply) : reply_(reply) {}
+    void write(std::string_view piece) override {
+        if (!reply_.begun()) {
+            reply_.begin(RpcDispatcher::kContentType);
+            reply_.write("{\"jsonrpc\":\"2.0\",\"result\":");
+        }
+        reply_.write(piece);
+    }
+    bool begun() const { return reply_.begun(); }
+
+  private:
+    ReplySink& reply_;
+};
+
 std::string bearerToken(std::string_view authorization) {
     constexpr std::string_view prefix = "Bearer ";
     return authorization.starts_with(prefix) ? std::string(authorization.substr(prefix.size()))
@@ -59,7 +77,7 @@ std::string RpcDispatcher::errorResponse(int code, const std::string& message) {
 }
 
 RpcReply RpcDispatcher::handle(std::string_view body, std::string_view authorization,
-                               const std::string& clientAddress) {
+                               const std::string& clientAddress, ReplySink* sink) {
     // One parser per request: a long delta's buffers are given back as soon as it is read.
     simdjson::dom::parser parser;
     JsonValue request;
@@ -84,6 +102,12 @@ RpcReply RpcDispatcher::handle(std::string_view body, std::string_view authoriza
     JsonValue paramsValue;
     const bool hasParams = object["params"].get(paramsValue) == simdjson::SUCCESS;
     std::string response;
+    std::optional<EnvelopeSink> envelope;
+    if (sink != nullptr && hasId) {
+        envelope.emplace(*sink);
+    }
+    // Once a streamed result has begun, a failure can only break the reply off.
+    const auto streaming = [&] { return envelope && envelope->begun(); };
     try {
         std::vector<JsonValue> params;
         if (hasParams) {
@@ -100,21 +124,33 @@ RpcReply RpcDispatcher::handle(std::string_view body, std::string_view authoriza
             }
             params.assign(list.begin(), list.end());
         }
-        const std::string result =
-            service_.call(method, params, bearerToken(authorization), clientAddress);
+        const std::string result = service_.call(method, params, bearerToken(authorization),
+                                                 clientAddress, envelope ? &*envelope : nullptr);
         // Results can be large packets, already JSON text: the envelope is written around them.
-        response = "{\"jsonrpc\":\"2.0\",\"result\":" + result + ",\"id\":" + idValue.dump() + "}";
+        response = (streaming() ? "" : "{\"jsonrpc\":\"2.0\",\"result\":") + result +
+                   ",\"id\":" + idValue.dump() + "}";
     } catch (const RpcFailure& failure) {
+        if (streaming()) {
+            throw;
+        }
         response = errorObject(idValue, failure.code(), failure.what())
                        .dump(-1, ' ', false, Json::error_handler_t::replace);
     } catch (const soci::soci_error& error) {
         std::cerr << "lembrete-server: erro no banco de dados: " << error.what() << '\n';
+        if (streaming()) {
+            throw;
+        }
         response = errorObject(idValue, rpc_error::StoreFailure,
                                "Falha no banco de dados do servidor; nenhuma alteração foi "
                                "gravada. Tente novamente.")
                        .dump();
+    } catch (const ClientGone&) {
+        throw;
     } catch (const std::exception& error) {
         std::cerr << "lembrete-server: erro interno: " << error.what() << '\n';
+        if (streaming()) {
+            throw;
+        }
         response =
             errorObject(idValue, rpc_error::InternalError, "Erro interno do servidor.").dump();
     }

@@ -9,7 +9,7 @@
 namespace lembrete {
 namespace {
 
-constexpr const char* kJson = "application/json; charset=utf-8";
+constexpr const char* kJson = RpcDispatcher::kContentType;
 
 // At least the number of values in the body: every value but the first follows one of these.
 std::size_t valueCount(std::string_view body) {
@@ -40,7 +40,7 @@ HttpRoute rpcRoute(RpcDispatcher& dispatcher) {
                         {}};
                 }
                 auto reply = dispatcher.handle(request.body, request.authorization,
-                                               std::string(request.clientAddress));
+                                               std::string(request.clientAddress), request.sink);
                 return HttpReply{
                     reply.httpStatus, reply.body.empty() ? "" : kJson, std::move(reply.body), {}};
             },

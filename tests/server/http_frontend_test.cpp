@@ -21,6 +21,7 @@
 #include "net/json_rpc_app_server.h"
 #include "net/rpc_error_codes.h"
 #include "server/command_line.h"
+#include "support/process_memory.h"
 #include "support/reminder_deltas.h"
 #include "support/server_process.h"
 #include "support/test_certificate.h"
@@ -29,18 +30,6 @@ namespace lembrete::testing {
 namespace {
 
 constexpr std::size_t kMiB = 1u << 20;
-
-// "VmRSS" (now) or "VmHWM" (peak) of a process, in bytes.
-std::size_t memoryOf(pid_t pid, const std::string& key) {
-    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
-    std::string line;
-    while (std::getline(status, line)) {
-        if (line.starts_with(key + ":")) {
-            return std::stoull(line.substr(key.size() + 1)) * 1024;
-        }
-    }
-    return 0;
-}
 
 struct HttpAnswer {
     int status = 0;
@@ -159,7 +148,7 @@ class HttpFrontendTest : public ::testing::Test {
     void SetUp() override {
         server_.addOperator("ANA", "senha-da-ana");
         server_.start();
-        baseline_ = memoryOf(server_.pid(), "VmRSS");
+        baseline_ = processMemory(server_.pid(), "VmRSS");
     }
 
     std::string token() {
@@ -179,7 +168,7 @@ class HttpFrontendTest : public ::testing::Test {
         EXPECT_TRUE(reply.contains("result")) << reply.dump();
     }
 
-    std::size_t peakGrowth() const { return memoryOf(server_.pid(), "VmHWM") - baseline_; }
+    std::size_t peakGrowth() const { return processMemory(server_.pid(), "VmHWM") - baseline_; }
 
     ServerProcess server_;
     std::size_t baseline_ = 0;
@@ -271,11 +260,11 @@ TEST_F(HttpFrontendTest, SixteenConcurrentWorstCaseBodiesKeepTheServerUnder256Mi
     for (auto& client : clients) {
         EXPECT_EQ(client.get(), rpc_error::InvalidRequest);
     }
-    const auto peak = memoryOf(server_.pid(), "VmHWM");
+    const auto peak = processMemory(server_.pid(), "VmHWM");
     EXPECT_LT(peak, 256 * kMiB) << "peak " << peak / kMiB << " MiB";
     expectServed(token());
     std::cout << "server RSS: start " << baseline_ / kMiB << " MiB, peak " << peak / kMiB
-              << " MiB, after " << memoryOf(server_.pid(), "VmRSS") / kMiB << " MiB\n";
+              << " MiB, after " << processMemory(server_.pid(), "VmRSS") / kMiB << " MiB\n";
 }
 
 TEST_F(HttpFrontendTest, SlowAndIdleClientsNeverKeepOthersWaiting) {

@@ -1,0 +1,175 @@
+// Large results and large deltas under concurrency, on a real lembrete-server: the server's peak
+// memory (VmHWM from /proc) stays bounded however many long replies or deltas are in flight.
+#include <arpa/inet.h>
+#include <gtest/gtest.h>
+#include <httplib.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <future>
+#include <iostream>
+#include <nlohmann/json.hpp>
+#include <thread>
+
+#include "net/json_codec.h"
+#include "net/json_rpc_app_server.h"
+#include "support/process_memory.h"
+#include "support/reminder_deltas.h"
+#include "support/server_process.h"
+
+namespace lembrete::testing {
+namespace {
+
+constexpr std::size_t kMiB = 1u << 20;
+constexpr int kConcurrent = 16;
+const Date kFirstDay = Date::fromParts(2030, 1, 1);
+
+std::string rpcBody(const std::string& method, const nlohmann::json& params) {
+    return nlohmann::json{{"jsonrpc", "2.0"}, {"method", method}, {"params", params}, {"id", 1}}
+        .dump();
+}
+
+// A server with operator ANA logged in and `count` reminders of hers, 40 a day from kFirstDay on.
+class LargeRepliesTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        server_.addOperator("ANA", "senha-da-ana");
+        server_.start();
+        JsonRpcAppServer client("127.0.0.1", server_.port());
+        ASSERT_TRUE(client.Login("ANA", "senha-da-ana").ok());
+        token_ = client.token();
+    }
+
+    void seed(int count) {
+        JsonRpcAppServer client("127.0.0.1", server_.port());
+        client.setToken(token_);
+        constexpr int kBlock = 10'000;
+        for (int done = 0; done < count; done += kBlock) {
+            const auto first = client.call("GetPrxAtivPessoalBloco", {"ANA", Variant(kBlock)});
+            ASSERT_TRUE(first.ok()) << first.error->message;
+            const long long number = std::stoll(first.payload.asString());
+            std::vector<Change> changes;
+            for (int i = 0; i < kBlock; ++i) {
+                const int index = done + i;
+                changes.push_back(insertOf(reminderRow(
+                    {"ANA", std::to_string(number + i), "Lembrete número " + std::to_string(index),
+                     DateTime(kFirstDay.addDays(index / 40),
+                              std::chrono::minutes(8 * 60 + index % 40 * 15)),
+                     index % 3 == 0 ? "R" : "P"})));
+            }
+            const auto applied = client.call("SetAfazer", {Variant(reminderDelta(changes))});
+            ASSERT_TRUE(applied.ok()) << applied.error->message;
+        }
+    }
+
+    // The peak memory the server reaches from now on is measured by the next start.
+    void restart() {
+        server_.stop();
+        server_.start();
+    }
+
+    httplib::Result post(const std::string& body) const {
+        httplib::Client client("127.0.0.1", server_.port());
+        client.set_read_timeout(300);
+        client.set_write_timeout(300);
+        return client.Post(JsonRpcAppServer::kPath, {{"Authorization", "Bearer " + token_}}, body,
+                           "application/json");
+    }
+
+    std::size_t peak() const { return processMemory(server_.pid(), "VmHWM"); }
+
+    ServerProcess server_;
+    std::string token_;
+};
+
+TEST_F(LargeRepliesTest, SixteenLongAgendasAtOnceAreStreamedInBoundedMemory) {
+    constexpr int kReminders = 100'000;
+    seed(kReminders);
+    restart();  // the peak of seeding is not this test's
+    const std::size_t start = peak();
+    const std::string request =
+        rpcBody("GetAFazer", {"", "ANA", kFirstDay.iso() + "T00:00:00", true, true, true});
+
+    std::vector<std::future<std::string>> replies;
+    for (int i = 0; i < kConcurrent; ++i) {
+        replies.push_back(std::async(std::launch::async, [&] {
+            const auto answer = post(request);
+            return answer && answer->status == 200 ? answer->body : std::string();
+        }));
+    }
+    std::vector<std::string> bodies;
+    for (auto& reply : replies) {
+        bodies.push_back(reply.get());
+    }
+    const std::size_t top = peak();
+    std::cout << "[ figures  ] 16 x GetAFazer over " << kReminders << " reminders ("
+              << bodies.front().size() / kMiB << " MiB each): server peak " << start / kMiB
+              << " -> " << top / kMiB << " MiB\n";
+
+    // Every reply is whole and the same; the first holds every reminder once, in order.
+    for (const auto& body : bodies) {
+        ASSERT_EQ(body, bodies.front());
+    }
+    simdjson::dom::parser parser;
+    simdjson::dom::element document;
+    ASSERT_EQ(parser.parse(bodies.front()).get(document), simdjson::SUCCESS);
+    const DataPacket packet = json_codec::decodePacket(document["result"].value());
+    ASSERT_EQ(packet.rows.size(), static_cast<std::size_t>(kReminders));
+    for (std::size_t i = 1; i < packet.rows.size(); ++i) {
+        ASSERT_LT(
+            std::pair(packet.rows[i - 1][3].asDateTime(),
+                      std::stoll(packet.rows[i - 1][1].asString())),
+            std::pair(packet.rows[i][3].asDateTime(), std::stoll(packet.rows[i][1].asString())))
+            << i;
+    }
+    // A streamed reply holds a few pieces of 256 KiB, whatever its length: 16 of them stay well
+    // under one whole reply's text per call (11 MiB each, 180 MiB together).
+    EXPECT_LT(top - start, 48 * kMiB);
+}
+
+// Sends `request` on a fresh socket, reads the first bytes of the answer and leaves.
+void leaveMidReply(int port, const std::string& request) {
+    const int fd = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    address.sin_port = htons(static_cast<std::uint16_t>(port));
+    ASSERT_EQ(connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    ASSERT_EQ(send(fd, request.data(), request.size(), MSG_NOSIGNAL),
+              static_cast<ssize_t>(request.size()));
+    char head[4096];
+    EXPECT_GT(recv(fd, head, sizeof head, 0), 0);
+    close(fd);
+}
+
+TEST_F(LargeRepliesTest, AStreamedReplyKeepsTheConnectionAndALeavingClientFreesItsCall) {
+    constexpr int kReminders = 20'000;
+    seed(kReminders);
+    server_.stop();
+    server_.start({"--threads", "4"});
+    const std::vector<Variant> arguments = {"",   "ANA", Variant(DateTime(kFirstDay)),
+                                            true, true,  true};
+    const std::string body =
+        rpcBody("GetAFazer", {"", "ANA", kFirstDay.iso() + "T00:00:00", true, true, true});
+    const std::string request = std::string("POST ") + JsonRpcAppServer::kPath +
+                                " HTTP/1.1\r\nHost: 127.0.0.1\r\nAuthorization: Bearer " + token_ +
+                                "\r\nContent-Length: " + std::to_string(body.size()) + "\r\n\r\n" +
+                                body;
+    // More clients leave halfway than the server has workers (4): each must give its call back.
+    for (int i = 0; i < 12; ++i) {
+        leaveMidReply(server_.port(), request);
+    }
+    JsonRpcAppServer client("127.0.0.1", server_.port());
+    client.setToken(token_);
+    for (int call = 0; call < 2; ++call) {  // the second on the same kept-alive connection
+        const auto result = client.call("GetAFazer", arguments);
+        ASSERT_TRUE(result.ok()) << result.error->message;
+        EXPECT_EQ(result.payload.asPacket().rows.size(), static_cast<std::size_t>(kReminders));
+    }
+    const auto days = client.call("GetDatasAFazer", {"ANA"});
+    EXPECT_TRUE(days.ok());
+}
+
+}  // namespace
+}  // namespace lembrete::testing
