@@ -4,6 +4,7 @@
 #include "agenda/frm_a_fazer.h"
 #include "agenda/frm_procurar.h"
 #include "data/reminder_record.h"
+#include "data/supported_dates.h"
 #include "shell/host_services.h"
 #include "toolkit/abandon.h"
 
@@ -97,7 +98,11 @@ void AgendaViews::Reload() {
     grdVisao.SetView(CalendarView(kind_, selected, host.Today(), host.Now(), rows_));
 }
 
-void AgendaViews::select(const ViewSelection& selection) {
+bool AgendaViews::select(const ViewSelection& selection) {
+    // A view of January 2000 shows days of December 1999, which the agenda does not go to.
+    if (selection.day < kFirstSupportedDate || selection.day > kLastSupportedDate) {
+        return false;
+    }
     if (form_.SelectedDate() != selection.day) {
         // The calendar's change reloads the list and this view.
         form_.dbcAFazer.SetDate(selection.day);
@@ -106,6 +111,7 @@ void AgendaViews::select(const ViewSelection& selection) {
     if (!selection.number.empty() && form_.cdsAFazer.Active()) {
         form_.cdsAFazer.Locate(ReminderRecord::NRATIVPESS, selection.number);
     }
+    return true;
 }
 
 void AgendaViews::grdVisaoCellClick(int cell, int entry) {
@@ -114,7 +120,9 @@ void AgendaViews::grdVisaoCellClick(int cell, int entry) {
 
 void AgendaViews::grdVisaoCellDblClick(int cell, int entry) {
     const ViewSelection selection = grdVisao.View().Hit(cell, entry);
-    select(selection);
+    if (!select(selection)) {
+        return;
+    }
     if (selection.number.empty()) {
         // An empty spot of a day: a new reminder, on that day.
         form_.sbtIncluirClick();

@@ -3,7 +3,8 @@
 // "Dia" is the window as it always was: the selected day's list in the grid. "Semana" and
 // "Mês" add grdVisao, a CalendarView of the selected day's week or month, read after each list
 // load with one GetAFazerPeriodo call for its whole range, with the list's reference and state
-// filters. The day and month steps, "Hoje" and the calendar move it, since they move the
+// filters ("A partir da data selecionada" widens the day list only: a view always shows its own
+// range). The day and month steps, "Hoje" and the calendar move it, since they move the
 // selected day. A click on a day selects it in the agenda, and the reminder clicked in the grid;
 // a double click opens that reminder in the editor. The buttons sbtDia, sbtSemana, sbtMes and
 // the hidden menu items mnuVisaoDia, mnuVisaoSemana, mnuVisaoMes (Ctrl+1, Ctrl+2, Ctrl+3)
@@ -63,8 +64,9 @@ class AgendaViews {
     void grdVisaoCellDblClick(int cell, int entry);
 
   private:
-    // Selects the day of the click, and the reminder in the grid.
-    void select(const ViewSelection& selection);
+    // Selects the day of the click, and the reminder in the grid; false (nothing done) for a
+    // day outside the supported dates.
+    bool select(const ViewSelection& selection);
 
     TfrmAFazer& form_;
     ClientDataSet rows_;

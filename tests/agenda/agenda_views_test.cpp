@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "data/reminder_record.h"
+#include "data/supported_dates.h"
 #include "support/agenda_fixture.h"
 
 namespace lembrete::testing {
@@ -124,6 +125,21 @@ TEST_F(AgendaViewsTest, AClickSelectsTheDayAndTheReminderADoubleClickEdits) {
     views.grdVisao.ClickCell(99, -1);
     views.grdVisao.ClickCell(cell, 5);
     EXPECT_EQ(form.SelectedDate(), Date::fromParts(2026, 12, 24));
+}
+
+TEST_F(AgendaViewsTest, DaysBeforeTheSupportedDatesShownByAViewCannotBeSelected) {
+    TfrmAFazer& form = OpenAgenda();
+    form.dbcAFazer.SetDate(kFirstSupportedDate);
+    AgendaViews& views = form.Views();
+    views.sbtMes.Click();
+    const auto& view = views.grdVisao.View();
+    ASSERT_EQ(view.Cells().front().day, Date::fromParts(1999, 12, 26));
+    views.grdVisao.ClickCell(0, -1);
+    views.grdVisao.DblClickCell(0, -1);
+    EXPECT_EQ(form.SelectedDate(), kFirstSupportedDate);
+    EXPECT_TRUE(editorCalls_.empty());
+    views.grdVisao.ClickCell(view.CellOf(Date::fromParts(2000, 1, 3)), -1);
+    EXPECT_EQ(form.SelectedDate(), Date::fromParts(2000, 1, 3));
 }
 
 }  // namespace
