@@ -30,7 +30,7 @@ if(LEMBRETE_SANITIZE)
     target_compile_options(soci INTERFACE -fno-sanitize=vptr)
 endif()
 
-find_package(Qt6 6.4 REQUIRED COMPONENTS Widgets Test)
+find_package(Qt6 6.4 REQUIRED COMPONENTS Widgets PrintSupport Test)
 
 if(LEMBRETE_BUILD_TESTS)
     find_package(GTest REQUIRED)

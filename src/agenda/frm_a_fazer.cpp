@@ -4,10 +4,12 @@
 #include <set>
 
 #include "agenda/agenda_module.h"
+#include "agenda/agenda_printout.h"
 #include "data/changes_together.h"
 #include "data/reminder_record.h"
 #include "data/supported_dates.h"
 #include "data/utf8.h"
+#include "data/view_calls.h"
 #include "series/flag_scope.h"
 #include "series/series_change.h"
 #include "shell/calendar_names.h"
@@ -257,6 +259,9 @@ void TfrmAFazer::buildList() {
 
 void TfrmAFazer::connectHandlers() {
     OnActivate = [this] { FormActivate(); };
+    sbtImprimir.OnClick = [this] { sbtImprimirClick(); };
+    mnuListagem.OnClick = [this] { mnuListagemClick(); };
+    mnuConfigImpressora.OnClick = [this] { mnuConfigImpressoraClick(); };
     netLembrete.BeforeConnect = [this] { netLembreteBeforeConnect(); };
     dbcAFazer.OnChange = [this] { dbcAFazerChange(); };
     btnHojeDia.OnClick = [this] { btnHojeDiaClick(); };
@@ -506,6 +511,47 @@ void TfrmAFazer::sbtIncluirClick() {
 void TfrmAFazer::sbtAlterarClick() {
     TfrmPadraoSimples::sbtAlterarClick();
     module_.CriaManutAFazer(cdsAFazer.FieldByName(ReminderRecord::NRATIVPESS).AsString(), true);
+}
+
+// --- printing --------------------------------------------------------------------------------
+
+void TfrmAFazer::sbtImprimirClick() {
+    if (!cdsAFazer.Active() || cdsAFazer.IsEmpty()) {
+        return;
+    }
+    ClientDataSet description("cdsImpressaoDesc", DescriptionRecord::layout());
+    const PrintDocument document =
+        ListPrintout(cdsAFazer, Filter(), [&](const std::string& number) {
+            gateway.GetDescAFazer(Host().Operador(), number, description);
+            return description.IsEmpty()
+                       ? std::string()
+                       : description.FieldByName(DescriptionRecord::TXATIVPESS).AsString();
+        });
+    Host().PrintPreview(document);
+}
+
+void TfrmAFazer::mnuListagemClick() {
+    const Date selected = SelectedDate();
+    const Date first = Date::fromParts(selected.year(), selected.month(), 1);
+    DayRange days{first, first.addDays(daysInMonth(selected.year(), selected.month()) - 1)};
+    if (!Host().AskDayRange("Listagem", days)) {
+        return;
+    }
+    if (days.last < days.first) {
+        Host().MensErro("A data final da listagem deve ser igual ou posterior à inicial.");
+    }
+    if (days.first.daysUntil(days.last) >= view_contract::kMaxRangeDays) {
+        Host().MensErro("A listagem abrange no máximo " +
+                        std::to_string(view_contract::kMaxRangeDays) + " dias.");
+    }
+    ClientDataSet listing("cdsListagem", ReminderRecord::layout());
+    const ReminderFilter filter = Filter();
+    gateway.GetAFazerPeriodo(filter, days, listing);
+    Host().PrintPreview(ListingPrintout(listing, filter, days));
+}
+
+void TfrmAFazer::mnuConfigImpressoraClick() {
+    Host().PageSetup();
 }
 
 // --- datasets --------------------------------------------------------------------------------

@@ -180,6 +180,11 @@ class TfrmAFazer : public TfrmPadraoSimples {
     // A reminder of a series is deleted with the scope the user picks (SeriesChange), others
     // as the frame deletes them.
     void sbtExcluirClick() override;
+    // Printing: the list as shown, each reminder with its description, in a print preview;
+    // the listing of the days the user asks for, grouped by day; the page setup.
+    void sbtImprimirClick();
+    void mnuListagemClick();
+    void mnuConfigImpressoraClick();
     void cdsAFazerAfterOpen();
     void cdsAFazerAfterScroll();
     void cdsAFazerNewRecord();

@@ -15,6 +15,9 @@
 //   - CreateAppServer: the transport to the application server; the core never includes
 //     network code, the host supplies it.
 //   - Presenter: how forms reach the screen (TForm::Show / ShowModal / Close).
+//   - Printing: PrintPreview shows a document on pages (to print or save as PDF), AskDayRange
+//     asks the days of a listing, PageSetup sets paper, orientation and margins for every
+//     later printout.
 #pragma once
 
 #include <memory>
@@ -24,6 +27,7 @@
 
 #include "data/app_server.h"
 #include "data/gateway_host.h"
+#include "print/print_document.h"
 #include "shell/clock.h"
 #include "toolkit/abandon.h"
 #include "toolkit/form.h"
@@ -83,6 +87,13 @@ class HostServices : public GatewayHost {
                                                        const std::string& serverName) = 0;
 
     virtual FormPresenter& Presenter() = 0;
+
+    // A print preview of `document`, from which the user prints it or saves it as PDF.
+    virtual void PrintPreview(const PrintDocument& document) = 0;
+    // Asks for a range of days (starting from `range`); false when the user cancelled.
+    virtual bool AskDayRange(const std::string& caption, DayRange& range) = 0;
+    // The page setup, remembered for every later printout.
+    virtual void PageSetup() = 0;
 
   protected:
     // The error dialog of MensErro.

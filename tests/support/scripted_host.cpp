@@ -62,6 +62,21 @@ int ScriptedHost::ChooseOption(const std::string& question,
     return choice;
 }
 
+void ScriptedHost::PrintPreview(const PrintDocument& document) {
+    record("PrintPreview(" + document.title + ")");
+    printed_.push_back(document);
+}
+
+bool ScriptedHost::AskDayRange(const std::string& caption, DayRange& range) {
+    record("AskDayRange(" + caption + ")");
+    if (!dayRange_) {
+        return false;
+    }
+    range = *dayRange_;
+    dayRange_.reset();
+    return true;
+}
+
 TModalResult ScriptedHost::ShowMsg(const std::string& text, TMsgDlgType, TMsgDlgButtons, int) {
     record("ShowMsg(" + text + ")");
     if (answers_.empty()) {

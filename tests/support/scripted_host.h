@@ -18,6 +18,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -46,6 +47,10 @@ class ScriptedHost : public HostServices, private FormPresenter {
     // The answers of the next ShowMsg calls, in order.
     void AnswerShowMsg(TModalResult answer) { answers_.push_back(answer); }
     std::size_t PendingAnswers() const { return answers_.size(); }
+    // The answer of the next AskDayRange (no answer: the user cancels).
+    void AnswerDayRange(DayRange range) { dayRange_ = range; }
+    // The documents PrintPreview was given, in order.
+    const std::vector<PrintDocument>& Printed() const { return printed_; }
     // The answers of the next ChooseOption calls (an option's index or kOptionCancelled).
     void AnswerChoice(int option) { choices_.push_back(option); }
     // Run by every ShowModal of the form with this name.
@@ -78,6 +83,9 @@ class ScriptedHost : public HostServices, private FormPresenter {
     std::unique_ptr<AppServer> CreateAppServer(const std::string& host, int port,
                                                const std::string& serverName) override;
     FormPresenter& Presenter() override { return *this; }
+    void PrintPreview(const PrintDocument& document) override;
+    bool AskDayRange(const std::string& caption, DayRange& range) override;
+    void PageSetup() override { record("PageSetup"); }
 
   protected:
     void ShowError(const std::string& text) override;
@@ -96,6 +104,8 @@ class ScriptedHost : public HostServices, private FormPresenter {
     TransportFactory factory_;
     std::deque<TModalResult> answers_;
     std::deque<int> choices_;
+    std::optional<DayRange> dayRange_;
+    std::vector<PrintDocument> printed_;
     std::map<std::string, ModalScript> modalScripts_;
     std::vector<std::string> calls_;
     std::vector<std::string> errors_;

@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QPageSetupDialog>
+#include <QPrinter>
 #include <QPushButton>
 #include <algorithm>
 #include <stdexcept>
@@ -9,6 +11,10 @@
 #include "net/json_rpc_app_server.h"
 #include "net/rpc_error_codes.h"
 #include "qt/host/busy_indicator.h"
+#include "qt/module/qt_convert.h"
+#include "qt/print/day_range_dialog.h"
+#include "qt/print/page_settings.h"
+#include "qt/print/print_preview.h"
 
 namespace lembrete {
 namespace {
@@ -165,6 +171,36 @@ FormPresenter& QtHostServices::Presenter() {
 
 void QtHostServices::ShowError(const std::string& text) {
     QMessageBox::critical(&window_, kTitle, QString::fromStdString(text));
+}
+
+QPrinter& QtHostServices::Printer() {
+    if (printer_ == nullptr) {
+        printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+        loadPageSetup(*printer_);
+    }
+    return *printer_;
+}
+
+void QtHostServices::PrintPreview(const PrintDocument& document) {
+    showPrintPreview(document, Printer(), &window_);
+}
+
+bool QtHostServices::AskDayRange(const std::string& caption, DayRange& range) {
+    QDate first = toQDate(range.first);
+    QDate last = toQDate(range.last);
+    if (!askDayRange(&window_, QString::fromStdString(caption), first, last)) {
+        return false;
+    }
+    range = DayRange{fromQDate(first), fromQDate(last)};
+    return true;
+}
+
+void QtHostServices::PageSetup() {
+    QPageSetupDialog dialog(&Printer(), &window_);
+    dialog.setObjectName(QStringLiteral("dlgConfigurarImpressora"));
+    if (dialog.exec() == QDialog::Accepted) {
+        savePageSetup(Printer());
+    }
 }
 
 }  // namespace lembrete

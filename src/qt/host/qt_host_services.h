@@ -20,6 +20,7 @@
 #include "qt/module/module_host.h"
 #include "shell/host_services.h"
 
+class QPrinter;
 class QWidget;
 
 namespace lembrete {
@@ -55,6 +56,11 @@ class QtHostServices : public QObject, public HostServices, public ModuleHost {
                                                const std::string& serverName) override;
     // The module's presenter; throws std::logic_error before the module attached.
     FormPresenter& Presenter() override;
+    void PrintPreview(const PrintDocument& document) override;
+    bool AskDayRange(const std::string& caption, DayRange& range) override;
+    void PageSetup() override;
+    // The printer every printout goes to, with the remembered page setup.
+    QPrinter& Printer();
 
     // --- ModuleHost -----------------------------------------------------------------------
     HostServices& Services() override { return *this; }
@@ -78,6 +84,7 @@ class QtHostServices : public QObject, public HostServices, public ModuleHost {
     FormPresenter* presenter_ = nullptr;
     int cursor_ = crDefault;
     bool reachable_ = true;
+    std::unique_ptr<QPrinter> printer_;
 };
 
 }  // namespace lembrete

@@ -1,0 +1,14 @@
+// Asks for a range of days ("De", "Até") in a small modal dialog; the boxes start on `first`
+// and `last` and hold the answer when the user confirms (true).
+#pragma once
+
+#include <QDate>
+#include <QString>
+
+class QWidget;
+
+namespace lembrete {
+
+bool askDayRange(QWidget* parent, const QString& caption, QDate& first, QDate& last);
+
+}  // namespace lembrete
