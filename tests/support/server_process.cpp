@@ -9,8 +9,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <chrono>
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
@@ -75,20 +75,25 @@ pid_t spawn(const std::vector<std::string>& args, int input, const std::filesyst
     return pid;
 }
 
-std::string uniqueFolderName() {
-    static std::atomic<int> counter{0};
-    return "lembrete-server-" + std::to_string(getpid()) + "-" + std::to_string(counter++);
+// A folder no other run has used: process ids come round again, and a run killed on a timeout
+// leaves its folder (and its database, with its operators) behind.
+std::filesystem::path freshFolder() {
+    std::string pattern = (std::filesystem::temp_directory_path() /
+                           ("lembrete-server-" + std::to_string(getpid()) + "-XXXXXX"))
+                              .string();
+    if (mkdtemp(pattern.data()) == nullptr) {
+        throw std::runtime_error("mkdtemp " + pattern);
+    }
+    return pattern;
 }
 
 }  // namespace
 
 ServerProcess::ServerProcess(std::string databaseArgument)
-    : folder_(std::filesystem::temp_directory_path() / uniqueFolderName()),
+    : folder_(freshFolder()),
       databaseArgument_(databaseArgument.empty() ? "sqlite:" + database().string()
                                                  : std::move(databaseArgument)),
-      port_(freePort()) {
-    std::filesystem::create_directories(folder_);
-}
+      port_(freePort()) {}
 
 ServerProcess::~ServerProcess() {
     if (pid_ > 0) {
