@@ -130,8 +130,9 @@ void ReminderGateway::GetChavesAFazer(const std::string& operatorCode, ClientDat
 }
 
 void ReminderGateway::SetImportAFazer(ClientDataSet& reminders, ClientDataSet& descriptions,
-                                      ClientDataSet& keys, bool refreshCache, OnFailure onFailure) {
-    send("SetImportAFazer", {&reminders, &descriptions, &keys}, refreshCache, onFailure);
+                                      ClientDataSet& keys, ClientDataSet& rules, bool refreshCache,
+                                      OnFailure onFailure) {
+    send("SetImportAFazer", {&reminders, &descriptions, &keys, &rules}, refreshCache, onFailure);
 }
 
 std::string ReminderGateway::GetICalAFazer(const std::string& operatorCode,

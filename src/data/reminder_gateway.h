@@ -85,10 +85,11 @@ class ReminderGateway {
 
     // The origins of the operator's imported reminders (ImportKeyRecord).
     void GetChavesAFazer(const std::string& operatorCode, ClientDataSet& target);
-    // Sends an import's reminders, descriptions and origins with SetImportAFazer, in one
-    // transaction, as SetSerieAFazer does.
+    // Sends an import's reminders, descriptions, origins and series rules with SetImportAFazer,
+    // in one transaction, as SetSerieAFazer does.
     void SetImportAFazer(ClientDataSet& reminders, ClientDataSet& descriptions, ClientDataSet& keys,
-                         bool refreshCache, OnFailure onFailure = OnFailure::KeepChanges);
+                         ClientDataSet& rules, bool refreshCache,
+                         OnFailure onFailure = OnFailure::KeepChanges);
 
     // The operator's reminders as an iCalendar text (GetICalAFazer), times in `zoneName`: those
     // from `from` to `to` (none: no limit), only `numbers` when given.

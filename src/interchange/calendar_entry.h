@@ -28,6 +28,9 @@ struct CalendarEntry {
     std::string unit;         // "S" minutes, "M" hours, "D" days, "" at the event
     std::string priority;     // as stored: "" or 0..999 as digits
     std::string description;  // the rich text as stored (HTML or plain text)
+    // The stored rule of its series, as "FIELD=value" pairs of SeriesRecord joined by ";"
+    // (IDTIPOREPET=D;NRINTERREPET=1;...); empty when the series has none or it is no series.
+    std::string rule;
 
     friend bool operator==(const CalendarEntry&, const CalendarEntry&) = default;
 };

@@ -10,5 +10,8 @@ inline constexpr const char* kAltDescription = "X-ALT-DESC";
 inline constexpr const char* kState = "X-LEMBRETE-SITUACAO";
 // The reminder's exact priority, 0..999 or empty: PRIORITY keeps only ten steps.
 inline constexpr const char* kExactPriority = "X-LEMBRETE-PRIORIDADE";
+// The stored rule of the reminder's series (see CalendarEntry::rule), so that a series made in
+// the editor is one with its rule again when imported.
+inline constexpr const char* kSeriesRule = "X-LEMBRETE-REGRA";
 
 }  // namespace lembrete::calendar_properties

@@ -287,6 +287,9 @@ class Expander {
         entry.done = isDone(component);
         entry.priority = priorityOf(component);
         entry.description = descriptionOf(component);
+        if (icalproperty* rule = extension(component, calendar_properties::kSeriesRule)) {
+            entry.rule = textOf(icalproperty_get_x(rule));
+        }
         if (const auto lead = alarmOf(component, start.time); lead && !entry.done) {
             entry.alarm = true;
             entry.lead = lead->count;

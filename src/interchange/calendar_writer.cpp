@@ -116,6 +116,9 @@ std::string CalendarWriter::write(const std::vector<CalendarEntry>& entries) con
             icalproperty_add_parameter(related, icalparameter_new_reltype(ICAL_RELTYPE_SIBLING));
             icalcomponent_add_property(event, related);
         }
+        if (!entry.rule.empty()) {
+            addExtension(event, calendar_properties::kSeriesRule, entry.rule);
+        }
         if (entry.alarm) {
             icalcomponent_add_component(event, alarmOf(entry));
         }

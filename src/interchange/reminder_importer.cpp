@@ -6,6 +6,7 @@
 #include "data/changes_together.h"
 #include "data/import_key_record.h"
 #include "data/reminder_record.h"
+#include "data/series_record.h"
 #include "data/supported_dates.h"
 #include "data/utf8.h"
 #include "interchange/reminder_uid.h"
@@ -27,6 +28,44 @@ std::string cut(const std::string& text, std::size_t width) {
         }
     }
     return text;
+}
+
+// Adds the series rule `text` (CalendarEntry::rule) of series `series` to `rules`; a text that
+// is not a rule the server would take adds nothing (the series is then stored without one).
+void appendRule(ClientDataSet& rules, const std::string& text, const std::string& operatorCode,
+                const std::string& series) {
+    using S = SeriesRecord;
+    std::map<std::string, std::string, std::less<>> values;
+    for (std::size_t at = 0; at < text.size();) {
+        const auto end = std::min(text.find(';', at), text.size());
+        const std::string pair = text.substr(at, end - at);
+        const auto equals = pair.find('=');
+        if (equals != std::string::npos) {
+            values[pair.substr(0, equals)] = pair.substr(equals + 1);
+        }
+        at = end + 1;
+    }
+    const auto value = [&](std::string_view name) {
+        const auto found = values.find(name);
+        return found != values.end() ? found->second : std::string();
+    };
+    const auto start = DateTime::parse(value(S::DTINICREPET));
+    const std::string last = value(S::DTTERMREPET);
+    const auto end = DateTime::parse(last);
+    if (!S::isKind(value(S::IDTIPOREPET)) || !S::isInterval(value(S::NRINTERREPET)) ||
+        !S::isWeekdays(value(S::IDDIASREPET)) || !S::isMonthlyMode(value(S::IDMODOMENSAL)) ||
+        !start || (!last.empty() && !end)) {
+        return;
+    }
+    rules.Append();
+    rules.FieldByName(R::CDOPERADOR).SetAsString(operatorCode);
+    rules.FieldByName(R::NRREPETATIVP).SetAsString(series);
+    for (const auto name : {S::IDTIPOREPET, S::NRINTERREPET, S::IDDIASREPET, S::IDMODOMENSAL}) {
+        rules.FieldByName(name).SetAsString(value(name));
+    }
+    rules.FieldByName(S::DTINICREPET).SetAsDateTime(*start);
+    rules.FieldByName(S::DTTERMREPET).SetValue(end ? Variant(*end) : Variant());
+    rules.Post();
 }
 
 std::string plural(std::size_t count, const char* one, const char* many) {
@@ -88,7 +127,8 @@ ReminderImporter::ReminderImporter(ReminderGateway& gateway, std::string operato
       operatorCode_(std::move(operatorCode)),
       reminders_("cdsImportAFazer", R::layout()),
       descriptions_("cdsImportDesc", DescriptionRecord::layout()),
-      keys_("cdsImportChave", ImportKeyRecord::layout()) {}
+      keys_("cdsImportChave", ImportKeyRecord::layout()),
+      rules_("cdsImportRegra", SeriesRecord::layout()) {}
 
 ReminderImporter::Plan ReminderImporter::plan(const CalendarContents& contents,
                                               bool cutLongReferences) {
@@ -186,7 +226,9 @@ ImportReport ReminderImporter::write(const CalendarContents& contents, bool cutL
     descriptions_.Open();
     keys_.Close();
     keys_.Open();
-    changesTogether({&reminders_, &descriptions_, &keys_}, [&] {
+    rules_.Close();
+    rules_.Open();
+    changesTogether({&reminders_, &descriptions_, &keys_, &rules_}, [&] {
         const auto numbers = SeriesWriter::ReserveNumbers(gateway_, operatorCode_, toAdd);
         std::size_t nextNumber = 0;
         std::map<std::string, std::string> seriesNumbers;
@@ -203,6 +245,9 @@ ImportReport ReminderImporter::write(const CalendarContents& contents, bool cutL
                 auto& issued = seriesNumbers[entry.series];
                 if (issued.empty()) {
                     issued = gateway_.GetPrxNrRepetAtivPess(operatorCode_);
+                    if (!entry.rule.empty()) {
+                        appendRule(rules_, entry.rule, operatorCode_, issued);
+                    }
                 }
                 series = issued;
             }
@@ -212,7 +257,7 @@ ImportReport ReminderImporter::write(const CalendarContents& contents, bool cutL
                 progress(i + 1, total);
             }
         }
-        gateway_.SetImportAFazer(reminders_, descriptions_, keys_, kRefreshHostCache,
+        gateway_.SetImportAFazer(reminders_, descriptions_, keys_, rules_, kRefreshHostCache,
                                  ReminderGateway::OnFailure::CancelChanges);
     });
     if (progress) {

@@ -5,12 +5,12 @@
 // or that the operator's own export wrote (reminder_uid.h), updates that reminder instead of
 // adding one (or adds it again when it was deleted meanwhile); a new entry gets a number from a
 // block reserved at once, and the entries of one series a repetition number of their own.
-// Everything goes to the server as one call with the three deltas (reminders, descriptions,
-// origins), applied in one transaction (SetImportAFazer): nothing is stored when anything is
-// refused.
+// Everything goes to the server as one call with the four deltas (reminders, descriptions,
+// origins, and the rules of the series whose file carried them), applied in one transaction
+// (SetImportAFazer): nothing is stored when anything is refused.
 //
 // A reference longer than a reminder's is cut to it only when the caller says so, else that
-// entry is refused; an event repeated in the file is taken once. The importer owns its three
+// entry is refused; an event repeated in the file is taken once. The importer owns its four
 // working datasets; the gateway belongs to the caller. Failures go on as the gateway throws
 // them (an Abandon after the host reported a server failure).
 #pragma once
@@ -79,6 +79,7 @@ class ReminderImporter {
     ClientDataSet reminders_;
     ClientDataSet descriptions_;
     ClientDataSet keys_;
+    ClientDataSet rules_;
 };
 
 // `count` with a dot between thousands ("1.204").

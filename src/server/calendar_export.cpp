@@ -3,6 +3,7 @@
 #include <chrono>
 
 #include "data/import_key_record.h"
+#include "data/series_record.h"
 #include "data/utf8.h"
 #include "interchange/calendar_writer.h"
 #include "interchange/reminder_uid.h"
@@ -11,6 +12,22 @@
 
 namespace lembrete {
 namespace {
+
+// The series' stored rule (columns 11 to 16) as CalendarEntry::rule; empty without one.
+std::string ruleText(const SqlStatement& select) {
+    if (!select.optionalText(11)) {
+        return {};
+    }
+    const std::string_view names[] = {SeriesRecord::IDTIPOREPET, SeriesRecord::NRINTERREPET,
+                                      SeriesRecord::IDDIASREPET, SeriesRecord::IDMODOMENSAL,
+                                      SeriesRecord::DTINICREPET, SeriesRecord::DTTERMREPET};
+    std::string text;
+    for (std::size_t i = 0; i < std::size(names); ++i) {
+        text += (i == 0 ? "" : ";") + std::string(names[i]) + "=" +
+                select.optionalText(11 + i).value_or(std::string());
+    }
+    return text;
+}
 
 DateTime nowUtc() {
     const auto now = std::chrono::floor<std::chrono::seconds>(std::chrono::system_clock::now());
@@ -27,14 +44,17 @@ std::vector<CalendarEntry> CalendarExport::entries(StoreConnection& connection,
     auto& select = connection.statement(
         "SELECT A.NRATIVPESS, A.DSREFEATPESS, A.DTATIVPESS, A.IDSITUATPESS, A.IDALARATPESS,"
         " A.QTSEGUATPESS, A.IDUNITATPESS, A.NRPRIOATPESS, A.NRREPETATIVP, D.TXATIVPESS,"
-        " K.DSCHAVEICAL"
+        " K.DSCHAVEICAL, S.IDTIPOREPET, S.NRINTERREPET, S.IDDIASREPET, S.IDMODOMENSAL,"
+        " S.DTINICREPET, S.DTTERMREPET"
         " FROM ATIVPESSOAL A LEFT JOIN DESCATIVPESSOAL D"
         " ON D.CDOPERADOR = A.CDOPERADOR AND D.NRATIVPESS = A.NRATIVPESS"
         " LEFT JOIN ICALATIVPESSOAL K"
         " ON K.CDOPERADOR = A.CDOPERADOR AND K.NRATIVPESS = A.NRATIVPESS"
+        " LEFT JOIN SERIEATIVPESSOAL S"
+        " ON S.CDOPERADOR = A.CDOPERADOR AND S.NRREPETATIVP = A.NRREPETATIVP"
         " WHERE A.CDOPERADOR = :op AND A.DTATIVPESS >= :first AND A.DTATIVPESS < :after"
         " ORDER BY A.DTATIVPESS, A.NRATIVPESS",
-        "ttt", "tttttrttttt");
+        "ttt", "tttttrttttttttttt");
     select.setText(0, operatorCode);
     select.setText(1, range.from ? range.from->iso() : std::string());
     select.setText(2, range.to ? range.to->addDays(1).iso() : std::string("9999"));
@@ -63,6 +83,7 @@ std::vector<CalendarEntry> CalendarExport::entries(StoreConnection& connection,
         const auto series = select.optionalText(8).value_or(std::string());
         if (!series.empty()) {
             entry.series = reminder_uid::ofSeries(operatorCode, series);
+            entry.rule = ruleText(select);
         }
         if (const auto description = select.optionalText(9)) {
             // A description is stored as bytes: one written by an older program may not be

@@ -243,7 +243,7 @@ std::string applyTogether(
     std::vector<DataPacket> deltas;
     std::vector<DeltaWriter> writers;
     writers.reserve(layouts.size());
-    for (std::size_t i = 0; i < layouts.size(); ++i) {
+    for (std::size_t i = 0; i < layouts.size() && i < context.args.count(); ++i) {
         DataPacket delta = context.args.packet(i);
         if (delta.changes.empty() && delta.rows.empty()) {
             continue;
@@ -277,11 +277,12 @@ std::string getChavesAFazer(const CallContext& context) {
 }
 
 std::string setImportAFazer(const CallContext& context) {
-    return applyTogether(context, {&reminderLayout(), &descriptionLayout(), &importKeyLayout()},
-                         [&](const std::vector<DataPacket>& deltas) {
-                             ImportKeys::dropReplacedDescriptions(context.connection,
-                                                                  context.sessionOperator, deltas);
-                         });
+    return applyTogether(
+        context, {&reminderLayout(), &descriptionLayout(), &importKeyLayout(), &seriesLayout()},
+        [&](const std::vector<DataPacket>& deltas) {
+            ImportKeys::dropReplacedDescriptions(context.connection, context.sessionOperator,
+                                                 deltas);
+        });
 }
 
 // GetICalAFazer(operator, zone, from, to, numbers): the reminders as an iCalendar text.
@@ -412,7 +413,7 @@ const std::array<Method, 24> kMethods = {{
     {"GetRegraAFazer", 2, true, getRegraAFazer},
     {"SetSerieAFazer", 3, true, setSerieAFazer},
     {"GetChavesAFazer", 1, true, getChavesAFazer},
-    {"SetImportAFazer", 3, true, setImportAFazer},
+    {"SetImportAFazer", 3, true, setImportAFazer, 4},
     {"GetICalAFazer", 5, true, getICalAFazer},
     {"GetCalendarioAFazer", 1, true, getCalendarioAFazer},
     {"SetCalendarioAFazer", 1, true, setCalendarioAFazer},

@@ -17,7 +17,8 @@
 //   SetSerieAFazer(reminders, descriptions, rule)     -> changes applied (integer): the three
 //                                                        deltas in one transaction
 //   GetChavesAFazer(operator)                         -> packet of ImportKeyRecord rows
-//   SetImportAFazer(reminders, descriptions, keys)    -> changes applied (integer): the three
+//   SetImportAFazer(reminders, descriptions, keys[, rules])
+//                                                     -> changes applied (integer): the
 //                                                        deltas in one transaction; a stored
 //                                                        reminder gets the inserted
 //                                                        description in place of its old one

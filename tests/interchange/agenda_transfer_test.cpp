@@ -99,6 +99,8 @@ class AgendaTransferTest : public EditorFixture {
                               "speAlarme", "cbbAlarme", "chbHoraEvento"});
                 f.pgcGeral.SelectPage(f.tshObservacao);
                 state += " " + State(f, {"dbrTxAtivPess"});
+                f.pgcGeral.SelectPage(f.tshRepeticao);
+                state += " " + State(f, {"edtInfo", "panNenhuma", "panDiario", "depDataTermino"});
                 states.push_back(state);
                 f.bitCancela.Click();
             });
