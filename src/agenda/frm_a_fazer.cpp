@@ -49,6 +49,7 @@ TfrmAFazer::TfrmAFazer(AgendaModule& module)
     : TfrmPadraoSimples("frmAFazer", module.Host()),
       netLembrete(Add<TNetConnection>("netLembrete", module.Host())),
       gateway(module.Host(), [this]() -> AppServer& { return netLembrete.GetAppServer(); }),
+      undoHistory(gateway),
       GroupBox1(Add<TGroupBox>("GroupBox1")),
       panCalendAFazer(Add<TPanel>("panCalendAFazer")),
       speAFazerAnt(Add<TSpeedButton>("speAFazerAnt")),
@@ -68,6 +69,7 @@ TfrmAFazer::TfrmAFazer(AgendaModule& module)
       mnuQuiAFazer(Add<TMenuItem>("mnuQuiAFazer")),
       mnuSexAFazer(Add<TMenuItem>("mnuSexAFazer")),
       mnuSabAFazer(Add<TMenuItem>("mnuSabAFazer")),
+      mnuDesfazer(Add<TMenuItem>("mnuDesfazer")),
       mnuNavegacao(Add<TMenuItem>("mnuNavegacao")),
       mnuDiaAnterior(Add<TMenuItem>("mnuDiaAnterior")),
       mnuProximoDia(Add<TMenuItem>("mnuProximoDia")),
@@ -232,6 +234,11 @@ void TfrmAFazer::buildList() {
         {std::string(ReminderRecord::DTATIVPESS), "Data", 65, Alignment::Left},
         {std::string(ReminderRecord::DSREFEATPESS), "Referência", 307, Alignment::Left},
     });
+    mnuDesfazer.SetCaption("Desfazer");
+    mnuDesfazer.SetShortCut("Ctrl+Z");
+    mnuDesfazer.SetEnabled(false);
+    mnuManutencao.Add(mnuDesfazer);
+    undoHistory.OnChange = [this] { mnuDesfazer.SetEnabled(!undoHistory.Empty()); };
     dbsAFazer.SetActionColumn(dbsAFazer.ColumnIndex(ReminderRecord::IDSITUATPESS));
     dbsAFazer.DeleteConfirmation = [this] {
         if (deleteSelected() || deleteFromSeries()) {
@@ -287,6 +294,7 @@ void TfrmAFazer::connectHandlers() {
         dbsAFazerDrawColumnCell(canvas, rect, dataCol, column, row);
     };
     dbsAFazer.OnCellClick = [this](const TColumn& column) { dbsAFazerCellClick(column); };
+    mnuDesfazer.OnClick = [this] { mnuDesfazerClick(); };
     dbsAFazer.OnKeyDown = [this](int& key, TShiftState shift) { dbsAFazerKeyDown(key, shift); };
     dbsAFazer.OnDblClick = [this] { dbsAFazerDblClick(); };
     dbsAFazer.RowHint = [this](const GridRow& row) { return dbsAFazerRowHint(row); };
@@ -592,7 +600,9 @@ void TfrmAFazer::cdsAFazerAfterDelete() {
 
 void TfrmAFazer::sendList(const std::function<void()>& reload) {
     try {
+        UndoStep step = undoHistory.Capture(Host().Operador(), &cdsAFazer);
         gateway.SetAfazer(cdsAFazer, true, ReminderGateway::OnFailure::CancelChanges);
+        undoHistory.Push(std::move(step));
     } catch (const Abandon&) {
         // Nothing was stored: the list shows what the server holds, not the refused change.
         reload();
@@ -605,6 +615,19 @@ void TfrmAFazer::sbtExcluirClick() {
     if (!deleteSelected() && !deleteFromSeries()) {
         TfrmPadraoSimples::sbtExcluirClick();
     }
+}
+
+void TfrmAFazer::mnuDesfazerClick() {
+    if (undoHistory.Empty()) {
+        return;
+    }
+    try {
+        undoHistory.Undo();
+    } catch (const Abandon&) {
+        ReloadKeepingRow();
+        throw;
+    }
+    ReloadKeepingRow();
 }
 
 bool TfrmAFazer::deleteFromSeries() {
@@ -620,7 +643,7 @@ bool TfrmAFazer::deleteFromSeries() {
     if (choice == HostServices::kOptionCancelled) {
         return true;
     }
-    SeriesChange change(gateway);
+    SeriesChange change(gateway, nullptr, &undoHistory);
     change.Load(Host().Operador(), series);
     if (change.Position(number) == 0) {
         // Deleted or moved to another series meanwhile, on another desktop.

@@ -48,6 +48,7 @@
 #include "toolkit/menu_item.h"
 #include "toolkit/panel.h"
 #include "toolkit/speed_button.h"
+#include "undo/undo_history.h"
 
 namespace lembrete {
 
@@ -73,6 +74,8 @@ class TfrmAFazer : public TfrmPadraoSimples {
     // --- connection and gateway -----------------------------------------------------------
     TNetConnection& netLembrete;
     ReminderGateway gateway;
+    // The deletes, toggles and series changes made in this window, to take back ("Desfazer").
+    UndoHistory undoHistory;
 
     // --- calendar block -------------------------------------------------------------------
     TGroupBox& GroupBox1;
@@ -94,6 +97,8 @@ class TfrmAFazer : public TfrmPadraoSimples {
     TMenuItem& mnuQuiAFazer;
     TMenuItem& mnuSexAFazer;
     TMenuItem& mnuSabAFazer;
+    // "Desfazer" (Ctrl+Z) in the menu "Manutenção": enabled while there is something to undo.
+    TMenuItem& mnuDesfazer;
     // The menu "Navegação": the steps, "Ir para dia…" and "Hoje" with their shortcuts.
     TMenuItem& mnuNavegacao;
     TMenuItem& mnuDiaAnterior;
@@ -185,6 +190,8 @@ class TfrmAFazer : public TfrmPadraoSimples {
     void sbtImprimirClick();
     void mnuListagemClick();
     void mnuConfigImpressoraClick();
+    // Takes back the latest step of undoHistory and reloads the list.
+    void mnuDesfazerClick();
     void cdsAFazerAfterOpen();
     void cdsAFazerAfterScroll();
     void cdsAFazerNewRecord();

@@ -27,8 +27,13 @@ class WaitAnimation {
 ReminderGateway::ReminderGateway(GatewayHost& host, ServerSource server)
     : host_(host), server_(std::move(server)) {}
 
-Variant ReminderGateway::read(std::string_view method, const std::vector<Variant>& args) {
-    return host_.CheckResultServ(server_().call(method, args), true, 0);
+Variant ReminderGateway::read(std::string_view method, const std::vector<Variant>& args,
+                              std::string_view failureLead) {
+    ServerResult result = server_().call(method, args);
+    if (!result.ok() && !failureLead.empty()) {
+        result.error->message = std::string(failureLead) + result.error->message;
+    }
+    return host_.CheckResultServ(result, true, 0);
 }
 
 void ReminderGateway::load(std::string_view method, const std::vector<Variant>& args,
@@ -89,6 +94,16 @@ void ReminderGateway::GetVerifObs(const std::string& operatorCode, const std::st
     load("GetVerifObs", {operatorCode, number}, target);
 }
 
+void ReminderGateway::GetDescsAFazer(const std::string& operatorCode,
+                                     const std::vector<std::string>& numbers,
+                                     ClientDataSet& target) {
+    std::string list;
+    for (const std::string& number : numbers) {
+        list += (list.empty() ? "" : ",") + number;
+    }
+    load("GetDescsAFazer", {operatorCode, list}, target);
+}
+
 std::string ReminderGateway::GetPrxAtivPessoal(const std::string& operatorCode) {
     return readNumber("GetPrxAtivPessoal", {operatorCode});
 }
@@ -121,8 +136,10 @@ void ReminderGateway::SetDescAFazer(ClientDataSet& dataSet, bool refreshCache,
 }
 
 void ReminderGateway::SetSerieAFazer(ClientDataSet& reminders, ClientDataSet& descriptions,
-                                     ClientDataSet& rules, bool refreshCache, OnFailure onFailure) {
-    send("SetSerieAFazer", {&reminders, &descriptions, &rules}, refreshCache, onFailure);
+                                     ClientDataSet& rules, bool refreshCache, OnFailure onFailure,
+                                     std::string_view failureLead) {
+    send("SetSerieAFazer", {&reminders, &descriptions, &rules}, refreshCache, onFailure,
+         failureLead);
 }
 
 void ReminderGateway::GetChavesAFazer(const std::string& operatorCode, ClientDataSet& target) {
@@ -163,7 +180,7 @@ std::string ReminderGateway::SetCalendarioAFazer(const std::string& operatorCode
 }
 
 void ReminderGateway::send(std::string_view method, const std::vector<ClientDataSet*>& dataSets,
-                           bool refreshCache, OnFailure onFailure) {
+                           bool refreshCache, OnFailure onFailure, std::string_view failureLead) {
     if (std::all_of(dataSets.begin(), dataSets.end(),
                     [](const ClientDataSet* dataSet) { return dataSet->ChangeCount() == 0; })) {
         return;
@@ -174,7 +191,7 @@ void ReminderGateway::send(std::string_view method, const std::vector<ClientData
         for (const ClientDataSet* dataSet : dataSets) {
             deltas.emplace_back(dataSet->Delta());
         }
-        read(method, deltas);
+        read(method, deltas, failureLead);
     } catch (...) {
         if (onFailure == OnFailure::CancelChanges) {
             for (ClientDataSet* dataSet : dataSets) {

@@ -65,6 +65,9 @@ class ReminderGateway {
                        ClientDataSet& target);
     void GetVerifObs(const std::string& operatorCode, const std::string& number,
                      ClientDataSet& target);
+    // The descriptions of reminders `numbers` (those that have one), in one call.
+    void GetDescsAFazer(const std::string& operatorCode, const std::vector<std::string>& numbers,
+                        ClientDataSet& target);
     std::string GetPrxAtivPessoal(const std::string& operatorCode);
     std::string GetPrxNrRepetAtivPess(const std::string& operatorCode);
     // Reserves `count` consecutive reminder numbers; returns the first.
@@ -80,8 +83,10 @@ class ReminderGateway {
     // Sends the changes of a series' reminders, descriptions and rule with SetSerieAFazer,
     // applied by the server in one transaction; on success every log is merged, on a failure
     // (with CancelChanges) every one is cancelled. Nothing is sent when none has changes.
+    // A refusal is shown as `failureLead` followed by the server's message.
     void SetSerieAFazer(ClientDataSet& reminders, ClientDataSet& descriptions, ClientDataSet& rules,
-                        bool refreshCache, OnFailure onFailure = OnFailure::KeepChanges);
+                        bool refreshCache, OnFailure onFailure = OnFailure::KeepChanges,
+                        std::string_view failureLead = {});
 
     // The origins of the operator's imported reminders (ImportKeyRecord).
     void GetChavesAFazer(const std::string& operatorCode, ClientDataSet& target);
@@ -109,11 +114,12 @@ class ReminderGateway {
                        OnFailure onFailure = OnFailure::KeepChanges);
 
   private:
-    Variant read(std::string_view method, const std::vector<Variant>& args);
+    Variant read(std::string_view method, const std::vector<Variant>& args,
+                 std::string_view failureLead = {});
     void load(std::string_view method, const std::vector<Variant>& args, ClientDataSet& target);
     std::string readNumber(std::string_view method, const std::vector<Variant>& args);
     void send(std::string_view method, const std::vector<ClientDataSet*>& dataSets,
-              bool refreshCache, OnFailure onFailure);
+              bool refreshCache, OnFailure onFailure, std::string_view failureLead = {});
 
     GatewayHost& host_;
     ServerSource server_;

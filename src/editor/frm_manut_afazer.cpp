@@ -128,7 +128,7 @@ TfrmManutAFazer::TfrmManutAFazer(EditorUnit& unit, TfrmAFazer& agenda, HostServi
       host_(host),
       summary_([this](std::string_view key) { return msgPadrao.Msg(key); }),
       series_(cdsAuxAFazer, cdsAuxDesc, cdsRegra, agenda.gateway),
-      seriesChange_(agenda.gateway, &cdsAuxDesc) {
+      seriesChange_(agenda.gateway, &cdsAuxDesc, &agenda.undoHistory) {
     cdsRegra.Open();
     SetCaption("Altera Lembrete");
     lblCodTela.SetCaption(std::string(kScreenCode));

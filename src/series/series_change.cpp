@@ -35,8 +35,10 @@ DateTime whenOf(const Row& row) {
 
 }  // namespace
 
-SeriesChange::SeriesChange(ReminderGateway& gateway, ClientDataSet* descriptions)
+SeriesChange::SeriesChange(ReminderGateway& gateway, ClientDataSet* descriptions,
+                           UndoHistory* history)
     : gateway_(gateway),
+      history_(history),
       rows_("cdsSerieAFazer", R::layout()),
       rules_("cdsRegraSerie", SeriesRecord::layout()),
       ownDescriptions_("cdsDescSerie", DescriptionRecord::layout()),
@@ -232,8 +234,17 @@ void SeriesChange::setRuleEnd(Date end) {
 
 void SeriesChange::send() {
     FlagScope posting(posting_);
+    std::optional<UndoStep> step;
+    if (history_ != nullptr) {
+        changesTogether({&rows_, &descriptions_, &rules_}, [&] {
+            step = history_->Capture(operatorCode_, &rows_, &descriptions_, &rules_);
+        });
+    }
     gateway_.SetSerieAFazer(rows_, descriptions_, rules_, kRefreshHostCache,
                             ReminderGateway::OnFailure::CancelChanges);
+    if (step) {
+        history_->Push(std::move(*step));
+    }
 }
 
 std::string keptDoneMessage(int kept) {

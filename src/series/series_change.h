@@ -30,6 +30,7 @@
 #include "data/reminder_gateway.h"
 #include "recurrence/stored_rule.h"
 #include "series/series_writer.h"
+#include "undo/undo_history.h"
 
 namespace lembrete {
 
@@ -47,7 +48,9 @@ inline const std::vector<std::string> kDeleteScopeOptions = {"Excluir somente es
 
 class SeriesChange {
   public:
-    SeriesChange(ReminderGateway& gateway, ClientDataSet* descriptions = nullptr);
+    // Every operation sent is pushed onto `history` when given.
+    SeriesChange(ReminderGateway& gateway, ClientDataSet* descriptions = nullptr,
+                 UndoHistory* history = nullptr);
 
     // Reads series `seriesNumber` of `operatorCode`: its rows and its rule (when stored).
     void Load(const std::string& operatorCode, const std::string& seriesNumber);
@@ -79,6 +82,7 @@ class SeriesChange {
     void send();
 
     ReminderGateway& gateway_;
+    UndoHistory* history_;
     ClientDataSet rows_;
     ClientDataSet rules_;
     ClientDataSet ownDescriptions_;

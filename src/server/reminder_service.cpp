@@ -4,6 +4,7 @@
 #include <charconv>
 #include <functional>
 #include <iostream>
+#include <set>
 #include <stdexcept>
 
 #include "data/reminder_record.h"
@@ -285,6 +286,40 @@ std::string setImportAFazer(const CallContext& context) {
         });
 }
 
+// The reminder numbers of a text such as "12,13,40" (empty items left out).
+std::set<std::string> commaSeparated(const std::string& numbers) {
+    std::set<std::string> items;
+    for (std::size_t at = 0; at < numbers.size();) {
+        const auto comma = std::min(numbers.find(',', at), numbers.size());
+        if (comma > at) {
+            items.insert(numbers.substr(at, comma - at));
+        }
+        at = comma + 1;
+    }
+    return items;
+}
+
+// GetDescsAFazer(operator, numbers): the descriptions of the comma-separated reminders.
+std::string getDescsAFazer(const CallContext& context) {
+    const auto operatorCode = context.args.text(0);
+    const std::set<std::string> numbers = commaSeparated(context.args.text(1));
+    if (numbers.size() > static_cast<std::size_t>(NumberSequences::kMaxBlock)) {
+        throw RpcFailure(rpc_error::InvalidParams,
+                         "Lembretes demais para GetDescsAFazer: no máximo " +
+                             std::to_string(NumberSequences::kMaxBlock) + " por chamada.");
+    }
+    DataPacket packet = ReminderQueries::descriptionFields();
+    if (isOwnOperator(context, operatorCode)) {
+        for (const std::string& number : numbers) {
+            for (Row& row :
+                 ReminderQueries::description(context.connection, operatorCode, number).rows) {
+                packet.rows.push_back(std::move(row));
+            }
+        }
+    }
+    return json_codec::encodePacket(packet);
+}
+
 // GetICalAFazer(operator, zone, from, to, numbers): the reminders as an iCalendar text.
 std::string getICalAFazer(const CallContext& context) {
     const auto operatorCode = requireOwnOperator(context, 0);
@@ -305,14 +340,7 @@ std::string getICalAFazer(const CallContext& context) {
                              ") é anterior à inicial (" + range.from->format() + ").");
     }
     if (const auto numbers = context.args.optionalText(4)) {
-        range.numbers.emplace();
-        for (std::size_t at = 0; at < numbers->size();) {
-            const auto comma = std::min(numbers->find(',', at), numbers->size());
-            if (comma > at) {
-                range.numbers->insert(numbers->substr(at, comma - at));
-            }
-            at = comma + 1;
-        }
+        range.numbers = commaSeparated(*numbers);
     }
     try {
         return json_codec::encodeVariant(
@@ -394,13 +422,14 @@ struct Method {
     std::size_t longerArity = 0;  // another accepted count (trailing optional arguments)
 };
 
-const std::array<Method, 24> kMethods = {{
+const std::array<Method, 25> kMethods = {{
     {"Login", 2, false, login},
     {"Logout", 0, true, logout},
     {"GetAFazer", 6, true, getAFazer},
     {"GetDatasAFazer", 1, true, getDatasAFazer, 3},
     {"GetDescAFazer", 2, true, getDescAFazer},
     {"GetVerifObs", 2, true, getDescAFazer},
+    {"GetDescsAFazer", 2, true, getDescsAFazer},
     {"GetPrxAtivPessoal", 1, true,
      [](const CallContext& c) { return reserve(c, SequenceKind::Reminder, 1); }},
     {"GetPrxNrRepetAtivPess", 1, true,

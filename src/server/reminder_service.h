@@ -12,6 +12,9 @@
 //   GetPrxNrRepetAtivPess(operator)                   -> next repetition number (text)
 //   GetPrxAtivPessoalBloco(operator, count)           -> first of `count` reserved numbers (text)
 //   SetAfazer(delta), SetDescAFazer(delta)            -> number of changes applied (integer)
+//   GetDescsAFazer(operator, numbers)                 -> the description rows (as GetDescAFazer) of
+//                                                        the comma-separated reminders that have
+//                                                        one
 //   GetSerieAFazer(operator, series)                  -> packet of the series' ReminderRecord rows
 //   GetRegraAFazer(operator, series)                  -> packet of its SeriesRecord row (or none)
 //   SetSerieAFazer(reminders, descriptions, rule)     -> changes applied (integer): the three

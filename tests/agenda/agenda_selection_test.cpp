@@ -1,6 +1,6 @@
 // Several rows of the agenda's grid at once, against the real reminder service: the toggle and
 // the delete of a selection are one SetAfazer each, all or nothing; one selected row behaves as
-// a single reminder.
+// a single reminder; "Desfazer" takes either back in one call, or refuses it when a row changed.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -191,6 +191,65 @@ TEST_F(AgendaSelectionTest, OneSelectedRowAsksTheSingleQuestionsAgain) {
     EXPECT_EQ(TakeCalls({"ShowMsg"}),
               std::vector<std::string>{"ShowMsg(Confirma a exclusão do registro?)"});
     EXPECT_EQ(storedPacket().rows.size(), 4u);
+}
+
+TEST_F(AgendaSelectionTest, DesfazerBringsAHundredDeletedRowsBackWithTheirNumbersAndTexts) {
+    SeedMany(100);
+    const DataPacket before = storedPacket();
+    const std::string described = before.rows[7][1].toText();
+    const std::string other = before.rows[93][1].toText();
+    SeedDescription(described, "{\\rtf1 Levar os documentos}");
+    SeedDescription(other, "{\\rtf1 Ligar antes}");
+    TfrmAFazer& form = OpenAgenda();
+    form.dbsAFazer.PressKey('A', ssCtrl);
+    host_.AnswerShowMsg(mrYes);
+    TakeCalls();
+    form.sbtExcluir.Click();
+    ASSERT_EQ(ServerRows(), "");
+    EXPECT_EQ(TakeCalls({"GetDescsAFazer", "SetAfazer"}).size(), 2u);
+
+    form.PressShortCut("Ctrl+Z");
+    EXPECT_EQ(TakeCalls({"SetAfazer", "SetSerieAFazer"}),
+              std::vector<std::string>{"SetSerieAFazer(<packet: 0 rows, 100 changes>,<packet: 0 "
+                                       "rows, 2 changes>,<packet: 0 rows, 0 changes>)"});
+    EXPECT_EQ(render(storedPacket()), render(before));
+    EXPECT_EQ(storedPacket().rows, before.rows);
+    for (const std::string& number : {described, other}) {
+        const ServerResult text = direct_->call("GetDescAFazer", {kOperator, number});
+        ASSERT_TRUE(text.ok());
+        ASSERT_EQ(text.payload.asPacket().rows.size(), 1u);
+    }
+    EXPECT_EQ(ListRows(form).substr(0, 14), before.rows[0][1].toText() + " Lembrete 1 P");
+    EXPECT_FALSE(form.mnuDesfazer.Enabled());
+}
+
+TEST_F(AgendaSelectionTest, DesfazerOfAToggleIsRefusedWhenARowChangedSince) {
+    SeedMany(5);
+    TfrmAFazer& form = OpenAgenda();
+    form.ckcRealizados.Click();
+    const std::string created = ServerRows();
+    form.dbsAFazer.PressKey('A', ssCtrl);
+    form.dbsAFazer.PressKey(VK_SPACE);
+    ASSERT_EQ(StoredWithState("R"), 5);
+    EXPECT_TRUE(form.mnuDesfazer.Enabled());
+    form.mnuDesfazer.Click();
+    // Done, the alarms went off; taken back, they are on again.
+    EXPECT_EQ(ServerRows(), created);
+
+    form.dbsAFazer.PressKey('A', ssCtrl);
+    form.dbsAFazer.PressKey(VK_SPACE);
+    ChangeElsewhere(2);
+    const std::string changed = ServerRows();
+    const std::size_t errors = host_.Errors().size();
+    form.mnuDesfazer.Click();
+    ASSERT_EQ(host_.Errors().size(), errors + 1);
+    EXPECT_EQ(host_.Errors().back().rfind("Não foi possível desfazer. ", 0), 0u)
+        << host_.Errors().back();
+    EXPECT_NE(host_.Errors().back().find("foi alterado"), std::string::npos);
+    EXPECT_EQ(ServerRows(), changed);
+    EXPECT_EQ(StoredWithState("R"), 5);
+    EXPECT_FALSE(form.mnuDesfazer.Enabled());
+    EXPECT_NE(ListRows(form).find("Mudado em outro computador"), std::string::npos);
 }
 
 }  // namespace

@@ -228,7 +228,8 @@ TEST_F(SeriesScopeTest, AConflictInTheMiddleLeavesTheWholeSeriesAsItWas) {
         EXPECT_TRUE(f.Visible());
         EXPECT_EQ(series(), meanwhile);
         ASSERT_EQ(host_.Errors().size(), 1u);
-        EXPECT_NE(host_.Errors()[0].find("foi alterado ou excluído em outra sessão"), std::string::npos);
+        EXPECT_NE(host_.Errors()[0].find("foi alterado ou excluído em outra sessão"),
+                  std::string::npos);
     });
     EXPECT_TRUE(open);
 }
@@ -285,6 +286,65 @@ TEST_F(SeriesScopeTest, DeletingAllOfASeriesWithNothingDoneDeletesItsRule) {
     EXPECT_TRUE(rule(seriesNumber).empty());
     const Lines calls = serverCallsSince();
     EXPECT_EQ(std::count(calls.begin(), calls.end(), "SetSerieAFazer"), 1);
+}
+
+// Every stored reminder as "number dd/mm HH:MM reference state series", and the rules of the
+// series they belong to.
+struct SeriesState {
+    Lines rows;
+    std::vector<Row> rules;
+    friend bool operator==(const SeriesState&, const SeriesState&) = default;
+};
+
+TEST_F(SeriesScopeTest, DesfazerTakesBackANewRuleAndThenADeleteWithTheSameNumbers) {
+    const auto state = [this] {
+        SeriesState now;
+        const DataPacket packet = storedPacket();
+        std::set<std::string> seriesNumbers;
+        const Lines lines = series();
+        for (std::size_t i = 0; i < packet.rows.size(); ++i) {
+            now.rows.push_back(packet.rows[i][packet.fieldIndex("NRATIVPESS")].toText() + " " +
+                               lines[i]);
+            seriesNumbers.insert(packet.rows[i][packet.fieldIndex("NRREPETATIVP")].toText());
+        }
+        for (const std::string& number : seriesNumbers) {
+            now.rules.push_back(rule(number));
+        }
+        return now;
+    };
+    const SeriesState created = state();
+    EXPECT_FALSE(agenda_->mnuDesfazer.Enabled());
+    const bool open = edit(numbers_[4], [&](TfrmManutAFazer& f) {
+        f.pgcGeral.SelectPage(f.tshRepeticao);
+        f.panSeg.Click();
+        f.panSex.Click();
+        f.panTer.Click();
+        host_.AnswerChoice(static_cast<int>(SeriesScope::Following));
+        f.bitConfirma.Click();
+    });
+    EXPECT_FALSE(open);
+    const SeriesState split = state();
+    ASSERT_NE(split, created);
+    EXPECT_EQ(split.rules.size(), 2u);
+
+    // Saving moved the agenda to the edited day: back to the series' start.
+    agenda_->dbcAFazer.SetDate(Date::fromParts(2007, 7, 16));
+    ASSERT_TRUE(agenda_->cdsAFazer.Locate("NRATIVPESS", Variant(numbers_[1])));
+    host_.AnswerChoice(static_cast<int>(SeriesScope::All));
+    agenda_->sbtExcluir.Click();
+    ASSERT_EQ(storedPacket().rows.size(), 2u);  // the new series is left
+
+    EXPECT_TRUE(agenda_->mnuDesfazer.Enabled());
+    host_.TakeCalls();
+    agenda_->PressShortCut("Ctrl+Z");
+    EXPECT_EQ(state(), split);
+    agenda_->mnuDesfazer.Click();
+    EXPECT_EQ(state(), created);
+    const Lines calls = serverCallsSince();
+    EXPECT_EQ(std::count(calls.begin(), calls.end(), "SetSerieAFazer"), 2);
+    EXPECT_FALSE(agenda_->mnuDesfazer.Enabled());
+    agenda_->PressShortCut("Ctrl+Z");  // nothing left: the disabled item does nothing
+    EXPECT_EQ(state(), created);
 }
 
 }  // namespace

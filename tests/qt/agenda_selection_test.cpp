@@ -1,5 +1,7 @@
 // Several rows of the agenda's grid on the real widget: Shift and Ctrl clicks and Ctrl+A select
-// what the grid component selects, and the space bar marks them all done with one call.
+// what the grid component selects, the space bar marks them all done with one call, and Ctrl+Z
+// takes a delete of them back.
+#include <QAction>
 #include <QCheckBox>
 #include <QItemSelectionModel>
 #include <QTableView>
@@ -72,6 +74,33 @@ TEST_F(AgendaSelectionFlowTest, ShiftCtrlClicksAndCtrlASelectAndTheSpaceBarMarks
         EXPECT_EQ(row[held.fieldIndex("IDSITUATPESS")].toText(), "R");
     }
     EXPECT_EQ(selectedRows(), (std::vector<int>{0, 1, 2, 3}));
+}
+
+TEST_F(AgendaSelectionFlowTest, CtrlZBringsBackTheDeletedRowsAndTheMenuItemFollowsTheHistory) {
+    seed(3);
+    const DataPacket before = serverList(kNow.date());
+    auto* view = agenda<QTableView>("dbsAFazer");
+    auto* undo = agendaWindow()->findChild<QAction*>("mnuDesfazer");
+    ASSERT_NE(undo, nullptr);
+    EXPECT_EQ(undo->text().remove('&').section('\t', 0, 0), "Desfazer");
+    EXPECT_FALSE(undo->isEnabled());
+    view->setFocus();
+    QTest::keyClick(view, Qt::Key_A, Qt::ControlModifier);
+    QString question;
+    answerMessageBox("&Sim", &question);
+    QTest::keyClick(view, Qt::Key_Delete);
+    EXPECT_EQ(question, "Excluir os 3 lembretes selecionados?");
+    EXPECT_EQ(gridRows(), 0);
+    EXPECT_TRUE(undo->isEnabled());
+
+    // Shortcuts reach the active window only.
+    activate(window());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window()));
+    view->setFocus();
+    QTest::keyClick(view, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(gridRows(), 3);
+    EXPECT_EQ(serverList(kNow.date()).rows, before.rows);
+    EXPECT_FALSE(undo->isEnabled());
 }
 
 }  // namespace

@@ -192,6 +192,27 @@ TEST_F(SeriesStoreTest, ReadsAndWritesOfASeriesAreTheSessionOperatorsOnly) {
     EXPECT_EQ(ok(ana->call("GetRegraAFazer", {"ANA", series.number})).asPacket().rows.size(), 1u);
 }
 
+TEST_F(SeriesStoreTest, TheDescriptionsOfSeveralRemindersAreReadInOneCallByTheirOperatorOnly) {
+    server_.start();
+    auto ana = client();
+    const NewSeries series = newSeries(*ana, 3);
+    ok(store(*ana, series));
+    std::string numbers;
+    for (const Change& change : series.descriptionsDelta.changes) {
+        numbers += change.newValues[2].toText() + ",";
+    }
+    const DataPacket read = ok(ana->call("GetDescsAFazer", {"ANA", numbers + ",999"})).asPacket();
+    ASSERT_EQ(read.rows.size(), 3u);
+    EXPECT_EQ(read.rows[0][1], Variant("ANA"));
+    EXPECT_TRUE(ok(ana->call("GetDescsAFazer", {"ANA", ""})).asPacket().rows.empty());
+    auto beto = client("BETO");
+    EXPECT_EQ(code(beto->call("GetDescsAFazer", {"ANA", numbers})), rpc_error::OtherOperator);
+    EXPECT_TRUE(ok(beto->call("GetDescsAFazer", {"BETO", numbers})).asPacket().rows.empty());
+    JsonRpcAppServer anonymous("127.0.0.1", server_.port());
+    EXPECT_EQ(code(anonymous.call("GetDescsAFazer", {"ANA", numbers})),
+              rpc_error::NotAuthenticated);
+}
+
 TEST_F(SeriesStoreTest, KilledInTheMiddleOfALongSeriesChangeLeavesItAllOldOrAllNew) {
     constexpr int kOccurrences = 3650;
     server_.start();
