@@ -359,6 +359,10 @@ void TfrmManutAFazer::loadSeries() {
         loadedRow_.push_back(cdsAuxAFazer.Fields(field).AsVariant());
     }
     loadedRule_ = seriesChange_.Rule();
+    if (!loadedRule_) {
+        // Stored before rules were: shown as its dates tell, or "Nenhuma".
+        loadedRule_ = seriesChange_.InferredRule();
+    }
     if (loadedRule_) {
         showStoredRule(*loadedRule_);
     }

@@ -8,6 +8,7 @@
 #include "data/reminder_record.h"
 #include "data/series_record.h"
 #include "recurrence/occurrence_cursor.h"
+#include "recurrence/rule_inference.h"
 #include "series/flag_scope.h"
 
 namespace lembrete {
@@ -59,6 +60,21 @@ void SeriesChange::Load(const std::string& operatorCode, const std::string& seri
 std::optional<StoredRule> SeriesChange::Rule() {
     rules_.First();
     return readStoredRule(rules_);
+}
+
+std::optional<StoredRule> SeriesChange::InferredRule() const {
+    if (rows_.IsEmpty()) {
+        return std::nullopt;
+    }
+    std::vector<Date> dates;
+    for (int index = 0; index < rows_.RecordCount(); ++index) {
+        dates.push_back(dateAt(index));
+    }
+    const std::optional<RecurrenceRule> rule = inferRule(dates);
+    if (!rule) {
+        return std::nullopt;
+    }
+    return StoredRule{*rule, rows_.RowAt(0)[rows_.FieldIndex(R::DTATIVPESS)].asDateTime()};
 }
 
 int SeriesChange::Position(const std::string& number) const {

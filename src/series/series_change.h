@@ -56,6 +56,9 @@ class SeriesChange {
     void Load(const std::string& operatorCode, const std::string& seriesNumber);
     const std::string& SeriesNumber() const { return seriesNumber_; }
     std::optional<StoredRule> Rule();
+    // For a series stored without a rule: the rule its dates follow (inferRule), starting with
+    // its first row; none when no rule fits them.
+    std::optional<StoredRule> InferredRule() const;
     // Reminder `number`'s place in the series, from 1; 0 when it is not one of its rows.
     int Position(const std::string& number) const;
     int Count() const { return rows_.RecordCount(); }

@@ -96,6 +96,36 @@ TEST_F(SeriesScopeTest, OpeningAnOccurrenceShowsItsRuleAndWhichOccurrenceItIs) {
     EXPECT_FALSE(open);
 }
 
+TEST_F(SeriesScopeTest, ASeriesStoredWithoutItsRuleShowsTheRuleItsDatesFollowOrNone) {
+    const std::string seriesNumber = stored(1)[11].toText();
+    ASSERT_TRUE(
+        direct_
+            ->call("SetSerieAFazer", {Variant(reminderDelta({})), Variant(descriptionDelta({})),
+                                      Variant(seriesDelta({deleteOf(rule(seriesNumber))}))})
+            .ok());
+    ASSERT_TRUE(rule(seriesNumber).empty());
+    edit(numbers_[1], [](TfrmManutAFazer& f) {
+        EXPECT_EQ(f.panSemanal.Color(), clRed);
+        EXPECT_EQ(f.edtInfo.Text(), "Todo(a) seg, sex");
+        EXPECT_EQ(f.depDataTermino.GetDate()->date(), Date::fromParts(2007, 8, 10));
+        f.pgcGeral.SelectPage(f.tshRepeticao);
+        EXPECT_EQ(f.panTopoRepet.Caption(), "Inicia em 16 de Julho de 2007 — ocorrência 2 de 8");
+        f.bitCancela.Click();
+    });
+
+    // One occurrence moved to a Wednesday: no rule tells these dates.
+    const Row before = stored(3);
+    Row after = before;
+    after[3] = Variant(DateTime::fromParts({2007, 7, 25}, 8));
+    ASSERT_TRUE(
+        direct_->call("SetAfazer", {Variant(reminderDelta({updateOf(before, after)}))}).ok());
+    edit(numbers_[1], [](TfrmManutAFazer& f) {
+        EXPECT_EQ(f.panNenhuma.Color(), clRed);
+        EXPECT_EQ(f.panSemanal.Color(), clWindow);
+        f.bitCancela.Click();
+    });
+}
+
 TEST_F(SeriesScopeTest, CancellingTheScopeKeepsTheDialogAndChangesNothing) {
     const Lines before = series();
     const bool open = edit(numbers_[4], [&](TfrmManutAFazer& f) {
