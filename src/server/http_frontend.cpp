@@ -269,13 +269,32 @@ class Connection : public std::enable_shared_from_this<Connection<Stream>> {
         state_.bodies.acquire(wanted, [self = this->shared_from_this(), wanted] {
             asio::post(self->stream_.get_executor(), [self, wanted] {
                 self->bodyHeld_ = wanted;
-                self->tcp().expires_after(std::chrono::seconds(HttpFrontend::kReadSeconds));
-                http::async_read(self->stream_, self->buffer_, *self->parser_,
-                                 [self](beast::error_code error, std::size_t) {
-                                     error ? self->fail(error) : self->dispatch();
-                                 });
+                self->expectsContinue() ? self->sendContinue() : self->readWholeBody();
             });
         });
+    }
+
+    // A client that waits for leave to send its body ("Expect: 100-continue") gets it once the
+    // body has room; one refused beforehand gets the refusal instead.
+    bool expectsContinue() {
+        return beast::iequals(parser_->get()[http::field::expect], "100-continue");
+    }
+
+    void sendContinue() {
+        static const std::string kContinue = "HTTP/1.1 100 Continue\r\n\r\n";
+        tcp().expires_after(std::chrono::seconds(HttpFrontend::kWriteSeconds));
+        asio::async_write(stream_, asio::buffer(kContinue),
+                          [self = this->shared_from_this()](beast::error_code error, std::size_t) {
+                              error ? self->close() : self->readWholeBody();
+                          });
+    }
+
+    void readWholeBody() {
+        tcp().expires_after(std::chrono::seconds(HttpFrontend::kReadSeconds));
+        http::async_read(stream_, buffer_, *parser_,
+                         [self = this->shared_from_this()](beast::error_code error, std::size_t) {
+                             error ? self->fail(error) : self->dispatch();
+                         });
     }
 
     void dispatch() {

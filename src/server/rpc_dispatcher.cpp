@@ -64,6 +64,23 @@ class EnvelopeSink : public ResultSink {
     ReplySink& reply_;
 };
 
+// The database's own text of a failure (English, several lines at times) as one quoted field
+// of the log line, set apart from the server's Portuguese.
+std::string databaseDetail(std::string_view text) {
+    std::string field = "detalhe do banco: \"";
+    for (const char c : text) {
+        if (c == '\n' || c == '\r') {
+            field += ' ';
+        } else {
+            field += c == '"' ? '\'' : c;
+        }
+    }
+    while (field.ends_with(' ')) {
+        field.pop_back();
+    }
+    return field + "\"";
+}
+
 std::string bearerToken(std::string_view authorization) {
     constexpr std::string_view prefix = "Bearer ";
     return authorization.starts_with(prefix) ? std::string(authorization.substr(prefix.size()))
@@ -136,7 +153,8 @@ RpcReply RpcDispatcher::handle(std::string_view body, std::string_view authoriza
         response = errorObject(idValue, failure.code(), failure.what())
                        .dump(-1, ' ', false, Json::error_handler_t::replace);
     } catch (const soci::soci_error& error) {
-        std::cerr << "lembrete-server: erro no banco de dados: " << error.what() << '\n';
+        std::cerr << "lembrete-server: erro no banco de dados em " << method
+                  << "; nada foi gravado (" << databaseDetail(error.what()) << ")\n";
         if (streaming()) {
             throw;
         }

@@ -319,6 +319,32 @@ TEST_F(HttpFrontendTest, PipelinedRequestsAreAllAnsweredInOrder) {
     }
 }
 
+TEST_F(HttpFrontendTest, AClientThatExpectsToContinueIsToldToSendItsBody) {
+    const std::string body = call("GetDatasAFazer", R"(["ANA"])", "5");
+    RawConnection connection(server_.port());
+    ASSERT_TRUE(connection.send(
+        std::string("POST ") + JsonRpcAppServer::kPath +
+        " HTTP/1.1\r\nHost: 127.0.0.1\r\nAuthorization: Bearer " + token() +
+        "\r\nExpect: 100-continue\r\nContent-Length: " + std::to_string(body.size()) + "\r\n\r\n"));
+    const auto goOn = connection.read();
+    ASSERT_TRUE(goOn);
+    EXPECT_EQ(goOn->status, 100);
+    ASSERT_TRUE(connection.send(body));
+    const auto answer = connection.read();
+    ASSERT_TRUE(answer);
+    EXPECT_EQ(answer->status, 200);
+    EXPECT_TRUE(json(answer).contains("result")) << answer->body;
+
+    // Too large a body is refused without being asked for.
+    RawConnection large(server_.port());
+    ASSERT_TRUE(large.send(std::string("POST ") + JsonRpcAppServer::kPath +
+                           " HTTP/1.1\r\nHost: 127.0.0.1\r\nExpect: 100-continue\r\n"
+                           "Content-Length: 1073741824\r\n\r\n"));
+    const auto refused = large.read();
+    ASSERT_TRUE(refused);
+    EXPECT_EQ(refused->status, 413);
+}
+
 TEST_F(HttpFrontendTest, UnknownPathsAndMethodsAreRefused) {
     const std::vector<std::pair<std::string, int>> cases = {
         {"GET " + std::string(JsonRpcAppServer::kPath) + " HTTP/1.1\r\nHost: x\r\n\r\n", 405},

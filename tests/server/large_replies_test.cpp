@@ -7,9 +7,12 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <future>
 #include <iostream>
 #include <nlohmann/json.hpp>
+#include <numeric>
+#include <random>
 #include <thread>
 
 #include "net/json_codec.h"
@@ -185,6 +188,84 @@ TEST_F(LargeRepliesTest, SixteenDeltasOf15MiBAtOnceAreAppliedInBoundedMemoryAndG
     // connections' page caches and the allocator's scattered free space.
     EXPECT_LT(top - start, 256 * kMiB);
     EXPECT_LT(after, start + 128 * kMiB);
+}
+
+// The delta's fields in the order `order` gives, the values of every change moved with them.
+nlohmann::json reordered(const DataPacket& delta, const std::vector<std::size_t>& order) {
+    auto json = nlohmann::json::parse(json_codec::encodePacket(delta));
+    const auto permute = [&](nlohmann::json& list) {
+        nlohmann::json moved = nlohmann::json::array();
+        for (const auto from : order) {
+            moved.push_back(list[from]);
+        }
+        list = moved;
+    };
+    permute(json["fields"]);
+    for (auto& change : json["changes"]) {
+        for (const char* side : {"old", "new"}) {
+            if (change.contains(side) && change[side].is_array()) {
+                permute(change[side]);
+            }
+        }
+    }
+    return json;
+}
+
+TEST_F(LargeRepliesTest, TwentyThousandUpdatesInEveryFieldOrderAndNullPatternKeepMemoryBounded) {
+    constexpr int kReminders = 20;
+    constexpr int kRounds = 1'000;  // 20,000 updates
+    JsonRpcAppServer client("127.0.0.1", server_.port());
+    client.setToken(token_);
+    const auto first = client.call("GetPrxAtivPessoalBloco", {"ANA", Variant(kReminders)});
+    ASSERT_TRUE(first.ok());
+    std::vector<Row> rows;
+    std::vector<Change> inserts;
+    for (int i = 0; i < kReminders; ++i) {
+        rows.push_back(reminderRow({"ANA", std::to_string(std::stoll(first.payload.asString()) + i),
+                                    "Lembrete", DateTime(kFirstDay, std::chrono::hours(9))}));
+        inserts.push_back(insertOf(rows.back()));
+    }
+    ASSERT_TRUE(client.call("SetAfazer", {Variant(reminderDelta(inserts))}).ok());
+
+    std::mt19937 random(11);
+    std::vector<std::size_t> order(rows.front().size());
+    std::size_t warm = 0;
+    for (int round = 0; round < kRounds; ++round) {
+        std::vector<Change> updates;
+        for (int i = 0; i < kReminders; ++i) {
+            Row next = rows[i];
+            const unsigned pattern = random();
+            next[2] = Variant("Lembrete " + std::to_string(round));
+            next[4] = Variant(pattern & 1 ? "R" : "P");
+            next[9] = pattern & 2 ? Variant() : Variant(std::to_string(pattern % 999));
+            updates.push_back(updateOf(rows[i], next));
+            rows[i] = next;
+        }
+        std::iota(order.begin(), order.end(), 0);
+        std::shuffle(order.begin(), order.end(), random);
+        const auto body = nlohmann::json{
+            {"jsonrpc", "2.0"},
+            {"method", "SetAfazer"},
+            {"params", {reordered(reminderDelta(updates), order)}},
+            {"id", round}}.dump();
+        const auto answer = post(body);
+        ASSERT_TRUE(answer) << round;
+        ASSERT_EQ(nlohmann::json::parse(answer->body).value("result", -1), kReminders)
+            << answer->body;
+        if (round == 100) {
+            warm = processMemory(server_.pid(), "VmRSS");
+        }
+    }
+    const std::size_t after = processMemory(server_.pid(), "VmRSS");
+    std::cout << "[ figures  ] 20,000 updates in " << kRounds << " field orders: RSS "
+              << warm / kMiB << " MiB after 100 deltas, " << after / kMiB << " MiB after all\n";
+    EXPECT_LT(after, warm + 16 * kMiB);
+    const auto agenda =
+        client.call("GetAFazer", {"", "ANA", Variant(DateTime(kFirstDay)), true, true, false});
+    ASSERT_TRUE(agenda.ok());
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        EXPECT_EQ(agenda.payload.asPacket().rows.at(i)[9], rows[i][9]) << i;
+    }
 }
 
 // Sends `request` on a fresh socket, reads the first bytes of the answer and leaves.
