@@ -1,6 +1,7 @@
 #include "agenda/agenda_views.h"
 
 #include "agenda/agenda_module.h"
+#include "agenda/agenda_printout.h"
 #include "agenda/frm_a_fazer.h"
 #include "agenda/frm_procurar.h"
 #include "data/reminder_record.h"
@@ -58,6 +59,18 @@ AgendaViews::AgendaViews(TfrmAFazer& form)
 }
 
 AgendaViews::~AgendaViews() = default;
+
+bool AgendaViews::PrintShown() {
+    if (kind_ == ViewKind::Day) {
+        return false;
+    }
+    const CalendarView& view = grdVisao.View();
+    PrintDocument document = ListingPrintout(rows_, form_.Filter(), view.Range());
+    document.title =
+        (kind_ == ViewKind::Week ? "Lembretes da semana: " : "Lembretes do mês: ") + view.Caption();
+    form_.Module().Host().PrintPreview(document);
+    return true;
+}
 
 void AgendaViews::sbtProcurarClick() {
     if (search_ == nullptr) {

@@ -55,6 +55,10 @@ class AgendaViews {
     // left empty rather than showing another range's reminders.
     void Reload();
 
+    // "Imprimir" in the week or month view: the view's days, grouped by day, with the rows
+    // the view shows, in a print preview; false (nothing done) in the day view, where the list
+    // prints as it always did.
+    bool PrintShown();
     // Opens "Procurar em todas as datas"; a reminder picked there is shown on its day, with
     // the state filter that shows it.
     void sbtProcurarClick();

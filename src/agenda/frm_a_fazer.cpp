@@ -524,6 +524,9 @@ void TfrmAFazer::sbtAlterarClick() {
 // --- printing --------------------------------------------------------------------------------
 
 void TfrmAFazer::sbtImprimirClick() {
+    if (views_.PrintShown()) {
+        return;
+    }
     if (!cdsAFazer.Active() || cdsAFazer.IsEmpty()) {
         return;
     }

@@ -3,6 +3,8 @@
 // "Hoje" moving the view, a click selecting the day and the reminder, a double click editing.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "data/reminder_record.h"
 #include "data/supported_dates.h"
 #include "support/agenda_fixture.h"
@@ -140,6 +142,33 @@ TEST_F(AgendaViewsTest, DaysBeforeTheSupportedDatesShownByAViewCannotBeSelected)
     EXPECT_TRUE(editorCalls_.empty());
     views.grdVisao.ClickCell(view.CellOf(Date::fromParts(2000, 1, 3)), -1);
     EXPECT_EQ(form.SelectedDate(), Date::fromParts(2000, 1, 3));
+}
+
+TEST_F(AgendaViewsTest, PrintingPrintsTheViewShown) {
+    Seed("Domingo", on(2026, 12, 6, 9));
+    Seed("Hoje", on(2026, 12, 8, 9));
+    Seed("Outra semana", on(2026, 12, 14, 9));
+    TfrmAFazer& form = OpenAgenda();
+    form.Views().sbtSemana.Click();
+    form.sbtImprimir.Click();
+    ASSERT_EQ(host_.Printed().size(), 1u);
+    const PrintDocument& week = host_.Printed().back();
+    EXPECT_EQ(week.title, "Lembretes da semana: 06/12/2026 a 12/12/2026");
+    ASSERT_EQ(week.sections.size(), 2u);
+    EXPECT_EQ(week.RowCount(), 2);
+    EXPECT_NE(std::find(week.lines.begin(), week.lines.end(), "De 06/12/2026 a 12/12/2026"),
+              week.lines.end());
+
+    form.Views().sbtMes.Click();
+    form.sbtImprimir.Click();
+    ASSERT_EQ(host_.Printed().size(), 2u);
+    EXPECT_EQ(host_.Printed().back().title, "Lembretes do mês: Dezembro  2026");
+    EXPECT_EQ(host_.Printed().back().RowCount(), 3);
+
+    form.Views().sbtDia.Click();
+    form.sbtImprimir.Click();
+    ASSERT_EQ(host_.Printed().size(), 3u);
+    EXPECT_EQ(host_.Printed().back().RowCount(), 1);  // the day's list, as before
 }
 
 }  // namespace
