@@ -22,14 +22,6 @@ QPoint entryPoint(QWidget& view, int weeks, int cell, int entry) {
             20 + (cell / 7) * rowHeight + 3 + (entry + 1) * lineHeight + lineHeight / 2};
 }
 
-QString screenshotFolder() {
-    const QByteArray chosen = qgetenv("LEMBRETE_SCREENSHOTS");
-    const QString folder =
-        chosen.isEmpty() ? QStringLiteral(LEMBRETE_SCREENSHOT_DIR) : QString::fromLocal8Bit(chosen);
-    QDir().mkpath(folder);
-    return folder;
-}
-
 using CalendarViewsTest = ClientFixture;
 
 TEST_F(CalendarViewsTest, SwitchClickAndDoubleClickThroughTheViews) {

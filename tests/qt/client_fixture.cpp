@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateTimeEdit>
+#include <QDir>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -17,6 +18,14 @@
 #include "support/reminder_deltas.h"
 
 namespace lembrete::testing {
+
+QString screenshotFolder() {
+    const QByteArray chosen = qgetenv("LEMBRETE_SCREENSHOTS");
+    const QString folder =
+        chosen.isEmpty() ? QStringLiteral(LEMBRETE_SCREENSHOT_DIR) : QString::fromLocal8Bit(chosen);
+    QDir().mkpath(folder);
+    return folder;
+}
 
 const DateTime ClientFixture::kNow = DateTime::fromParts({2026, 3, 11}, 10, 0);
 

@@ -105,6 +105,9 @@ class ClientFixture : public ::testing::Test {
     std::string token_;
 };
 
+// Where the README's pictures are rendered (LEMBRETE_SCREENSHOTS overrides the build folder).
+QString screenshotFolder();
+
 }  // namespace lembrete::testing
 
 // Readable dates and times in the failures of the Qt suites.

@@ -15,14 +15,6 @@
 namespace lembrete::testing {
 namespace {
 
-QString screenshotFolder() {
-    const QByteArray chosen = qgetenv("LEMBRETE_SCREENSHOTS");
-    const QString folder =
-        chosen.isEmpty() ? QStringLiteral(LEMBRETE_SCREENSHOT_DIR) : QString::fromLocal8Bit(chosen);
-    QDir().mkpath(folder);
-    return folder;
-}
-
 void save(QWidget& widget, const QString& name) {
     const QString path = QDir(screenshotFolder()).filePath(name);
     const QPixmap picture = widget.grab();

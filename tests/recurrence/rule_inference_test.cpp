@@ -9,31 +9,31 @@
 namespace lembrete {
 namespace {
 
-struct RuleSpec {
+struct RuleShape {
     RecurrenceKind kind;
     int interval;
     std::vector<int> weekdays;
     MonthlyMode mode = MonthlyMode::ByDate;
 };
 
-RecurrenceRule ruleOf(const RuleSpec& spec, Date end) {
+RecurrenceRule ruleOf(const RuleShape& shape, Date end) {
     RecurrenceRule rule;
-    rule.setKind(spec.kind);
-    rule.setInterval(spec.interval);
-    for (const int day : spec.weekdays) {
+    rule.setKind(shape.kind);
+    rule.setInterval(shape.interval);
+    for (const int day : shape.weekdays) {
         rule.setWeekday(day, true);
     }
-    rule.setMonthlyMode(spec.mode);
+    rule.setMonthlyMode(shape.mode);
     rule.setEndDate(end);
     return rule;
 }
 
 struct InferenceCase {
     const char* name;
-    RuleSpec generated;  // the rule the dates come from
+    RuleShape generated;  // the rule the dates come from
     Date start;
     Date end;
-    RuleSpec expected;  // the rule read back
+    RuleShape expected;  // the rule read back
 };
 
 class RuleInferenceCases : public ::testing::TestWithParam<InferenceCase> {};
