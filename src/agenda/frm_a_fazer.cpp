@@ -14,6 +14,8 @@
 #include "series/series_change.h"
 #include "shell/calendar_names.h"
 #include "shell/consiste.h"
+#include "shell/help_key.h"
+#include "shell/help_sections.h"
 #include "shell/host_services.h"
 
 namespace lembrete {
@@ -80,6 +82,12 @@ TfrmAFazer::TfrmAFazer(AgendaModule& module)
       mnuExportar(Add<TMenuItem>("mnuExportar")),
       mnuImportar(Add<TMenuItem>("mnuImportar")),
       mnuCalendario(Add<TMenuItem>("mnuCalendario")),
+      mnuAjuda(Add<TMenuItem>("mnuAjuda")),
+      mnuGuia(AddHelpKey(*this, module.Host(),
+                         [this] {
+                             return views_.Kind() == ViewKind::Day ? help_section::kAgenda
+                                                                   : help_section::kViews;
+                         })),
       grbReferencia(Add<TGroupBox>("grbReferencia")),
       edtReferencia(Add<TEdit>("edtReferencia")),
       grbSituacao(Add<TGroupBox>("grbSituacao")),
@@ -115,6 +123,9 @@ TfrmAFazer::TfrmAFazer(AgendaModule& module)
     buildFilters();
     buildList();
     buildCalendarFileItems();
+    mnuAjuda.SetCaption("Ajuda");
+    mnuAjuda.Add(mnuGuia);
+    mnuMenu.Add(mnuAjuda);
     connectHandlers();
     SetActiveControl(&dbsAFazer);
 }

@@ -111,6 +111,10 @@ class TfrmAFazer : public TfrmPadraoSimples {
     TMenuItem& mnuExportar;
     TMenuItem& mnuImportar;
     TMenuItem& mnuCalendario;
+    // Menu "Ajuda": "Guia do usuário" (F1), the guide at the agenda's section or, in the week
+    // and month views, at the views' one.
+    TMenuItem& mnuAjuda;
+    TMenuItem& mnuGuia;
 
     // --- filters --------------------------------------------------------------------------
     TGroupBox& grbReferencia;

@@ -2,6 +2,8 @@
 
 #include "agenda/go_to_day_unit.h"
 #include "data/supported_dates.h"
+#include "shell/help_key.h"
+#include "shell/help_sections.h"
 #include "shell/host_services.h"
 
 namespace lembrete {
@@ -12,6 +14,7 @@ TfrmIrParaDia::TfrmIrParaDia(HostServices& host, GoToDayUnit& unit)
       bitConfirma(Add<TBitBtn>("bitConfirma")),
       bitCancela(Add<TBitBtn>("bitCancela")),
       bitAtual(Add<TBitBtn>("bitAtual")),
+      mnuGuia(AddHelpKey(*this, host, [] { return help_section::kGoToDay; })),
       host_(host),
       unit_(unit) {
     SetCaption("Ir para dia");

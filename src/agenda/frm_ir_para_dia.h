@@ -8,6 +8,7 @@
 
 #include "toolkit/bit_button.h"
 #include "toolkit/form.h"
+#include "toolkit/menu_item.h"
 #include "toolkit/month_calendar.h"
 
 namespace lembrete {
@@ -23,6 +24,8 @@ class TfrmIrParaDia : public TForm {
     TBitBtn& bitConfirma;
     TBitBtn& bitCancela;
     TBitBtn& bitAtual;
+    // F1: the user guide at this dialog's section.
+    TMenuItem& mnuGuia;
 
     void FormActivate();
     void bitConfirmaClick();

@@ -2,6 +2,8 @@
 
 #include "data/reminder_record.h"
 #include "data/view_calls.h"
+#include "shell/help_key.h"
+#include "shell/help_sections.h"
 #include "shell/host_services.h"
 #include "toolkit/abandon.h"
 
@@ -17,6 +19,7 @@ TfrmProcurar::TfrmProcurar(HostServices& host, ReminderGateway& gateway)
       btnMaisProcura(Add<TButton>("btnMaisProcura")),
       bitAbrir(Add<TBitBtn>("bitAbrir")),
       bitFechar(Add<TBitBtn>("bitFechar")),
+      mnuGuia(AddHelpKey(*this, host, [] { return help_section::kSearch; })),
       cdsProcura(Make<ClientDataSet>("cdsProcura", ReminderSearch::ResultLayout())),
       dtsProcura(Make<lembrete::DataSource>("dtsProcura", &cdsProcura)),
       host_(host),

@@ -19,6 +19,7 @@
 #include "toolkit/form.h"
 #include "toolkit/group_box.h"
 #include "toolkit/label.h"
+#include "toolkit/menu_item.h"
 #include "views/calendar_view.h"
 #include "views/reminder_search.h"
 
@@ -39,6 +40,8 @@ class TfrmProcurar : public TForm {
     TButton& btnMaisProcura;
     TBitBtn& bitAbrir;
     TBitBtn& bitFechar;
+    // F1: the user guide at this dialog's section.
+    TMenuItem& mnuGuia;
     ClientDataSet& cdsProcura;
     lembrete::DataSource& dtsProcura;
 

@@ -13,6 +13,8 @@
 #include "recurrence/recurrence_messages.h"
 #include "series/flag_scope.h"
 #include "shell/consiste.h"
+#include "shell/help_key.h"
+#include "shell/help_sections.h"
 #include "shell/host_services.h"
 
 namespace lembrete {
@@ -82,6 +84,7 @@ TfrmManutAFazer::TfrmManutAFazer(EditorUnit& unit, TfrmAFazer& agenda, HostServi
       bitConfirma(Add<TBitBtn>("bitConfirma")),
       bitCancela(Add<TBitBtn>("bitCancela")),
       bitAjuda(Add<TBitBtn>("bitAjuda")),
+      mnuGuia(AddHelpKey(*this, host, [this] { return helpSection(); })),
       msgPadrao(Add<TMessages>("msgPadrao")),
       drtDesc(Add<TDBRichEdit>("drtDesc")),
       depData(Add<TDBDateEdit>("depData")),
@@ -261,6 +264,7 @@ void TfrmManutAFazer::wireHandlers() {
     chbHoraEvento.OnClick = [this] { chbHoraEventoClick(); };
     bitConfirma.OnClick = [this] { bitConfirmaClick(); };
     bitCancela.OnClick = [this] { bitCancelaClick(); };
+    bitAjuda.OnClick = [this] { mnuGuia.Click(); };
     pgcGeral.OnChange = [this] { pgcGeralChange(); };
     speDia.OnChange = [this] { speDiaChange(); };
     cbbPor.OnChange = [this] { cbbPorChange(); };
@@ -283,6 +287,16 @@ void TfrmManutAFazer::wireHandlers() {
 }
 
 // --- helpers -------------------------------------------------------------------------------
+
+std::string_view TfrmManutAFazer::helpSection() const {
+    if (pgcGeral.ActivePage() == &tshRepeticao) {
+        return help_section::kEditorRepetition;
+    }
+    if (pgcGeral.ActivePage() == &tshObservacao) {
+        return help_section::kEditorDescription;
+    }
+    return help_section::kEditorGeneral;
+}
 
 RecurrenceRule& TfrmManutAFazer::rule() const {
     return unit_.Rule;

@@ -37,6 +37,7 @@
 #include "toolkit/format_panel.h"
 #include "toolkit/label.h"
 #include "toolkit/mask_edit.h"
+#include "toolkit/menu_item.h"
 #include "toolkit/messages.h"
 #include "toolkit/page_control.h"
 #include "toolkit/panel.h"
@@ -65,6 +66,8 @@ class TfrmManutAFazer : public TForm {
     TBitBtn& bitConfirma;
     TBitBtn& bitCancela;
     TBitBtn& bitAjuda;
+    // "Ajuda" and F1: the user guide at the section of the tab shown.
+    TMenuItem& mnuGuia;
     TMessages& msgPadrao;
 
     // "Geral"
@@ -157,6 +160,7 @@ class TfrmManutAFazer : public TForm {
     void buildDescriptionTab();
     void buildMessages();
     void wireHandlers();
+    std::string_view helpSection() const;
 
     RecurrenceRule& rule() const;
     ReminderGateway& gateway() const;

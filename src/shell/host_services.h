@@ -18,6 +18,7 @@
 //   - Printing: PrintPreview shows a document on pages (to print or save as PDF), AskDayRange
 //     asks the days of a listing, PageSetup sets paper, orientation and margins for every
 //     later printout.
+//   - ShowHelp opens the user guide at a section (help_sections.h); one help window, reused.
 #pragma once
 
 #include <memory>
@@ -94,6 +95,10 @@ class HostServices : public GatewayHost {
     virtual bool AskDayRange(const std::string& caption, DayRange& range) = 0;
     // The page setup, remembered for every later printout.
     virtual void PageSetup() = 0;
+
+    // Shows the user guide at `section` (one of help_sections.h; empty: its beginning), in the
+    // one help window the host keeps, brought to the front; the screen in use stays open.
+    virtual void ShowHelp(std::string_view section) = 0;
 
   protected:
     // The error dialog of MensErro.

@@ -29,6 +29,25 @@ TEST_F(EditorFormTest, NewReminderOpensOnTodayWithTheAlarmOff) {
     });
 }
 
+TEST_F(EditorFormTest, AjudaAndF1OpenTheGuideAtTheTabShown) {
+    Lines asked;
+    edit("", [&](TfrmManutAFazer& f) {
+        host_.TakeCalls();
+        for (TTabSheet* page : {&f.tshGeral, &f.tshRepeticao, &f.tshObservacao}) {
+            f.pgcGeral.SelectPage(*page);
+            f.bitAjuda.Click();
+            EXPECT_TRUE(f.PressShortCut("F1"));
+        }
+        for (const std::string& call : host_.TakeCalls()) {
+            asked.push_back(call);
+        }
+        EXPECT_TRUE(f.Visible()) << "the editor stays open beside the guide";
+    });
+    EXPECT_EQ(asked, Lines({"ShowHelp(editor-geral)", "ShowHelp(editor-geral)",
+                            "ShowHelp(editor-repetições)", "ShowHelp(editor-repetições)",
+                            "ShowHelp(editor-descrição)", "ShowHelp(editor-descrição)"}));
+}
+
 TEST_F(EditorFormTest, StoredReminderOpensWithItsValuesAndDescription) {
     const std::string text = "{\\rtf1 Pauta: or\\'e7amento}";
     const std::string number = seedReminder("Reunião", kMorning, "S", 2.0, "M", &text);

@@ -67,7 +67,7 @@ TEST_F(KeyboardTest, AltKeysOpenTheMenusWhichShowTheShortcuts) {
     for (QAction* action : agenda<QMenuBar>("mnuMenu")->actions()) {
         titles << action->text();
     }
-    EXPECT_EQ(titles, QStringList({"&Operação", "&Manutenção", "&Navegação"}));
+    EXPECT_EQ(titles, QStringList({"&Operação", "&Manutenção", "&Navegação", "&Ajuda"}));
     const struct {
         const char* item;
         const char* text;
@@ -80,7 +80,8 @@ TEST_F(KeyboardTest, AltKeysOpenTheMenusWhichShowTheShortcuts) {
                  {"mnuProximoDia", "&Próximo dia\tAlt+Right"},
                  {"mnuMesAnterior", "&Mês anterior\tAlt+PgUp"},
                  {"mnuProximoMes", "P&róximo mês\tAlt+PgDown"},
-                 {"mnuHoje", "&Hoje\tCtrl+H"}};
+                 {"mnuHoje", "&Hoje\tCtrl+H"},
+                 {"mnuGuia", "&Guia do usuário\tF1"}};
     for (const auto& item : items) {
         // Key names as the desktop's language writes them ("Alt+Esquerda").
         const QStringList parts = QString::fromUtf8(item.text).split('\t');
@@ -90,7 +91,7 @@ TEST_F(KeyboardTest, AltKeysOpenTheMenusWhichShowTheShortcuts) {
                 : parts[0] + '\t' + QKeySequence(parts[1]).toString(QKeySequence::NativeText);
         EXPECT_EQ(menuText(sub, item.item), shown) << item.item;
     }
-    for (const char* menu : {"mnuOperacao", "mnuManutencao", "mnuNavegacao"}) {
+    for (const char* menu : {"mnuOperacao", "mnuManutencao", "mnuNavegacao", "mnuAjuda"}) {
         const QChar key = QString::fromLatin1(menu)[3].toUpper();
         QTest::keyClick(QApplication::focusWidget(), key.toLatin1(), Qt::AltModifier);
         QWidget* popup = QApplication::activePopupWidget();

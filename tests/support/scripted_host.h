@@ -86,6 +86,9 @@ class ScriptedHost : public HostServices, private FormPresenter {
     void PrintPreview(const PrintDocument& document) override;
     bool AskDayRange(const std::string& caption, DayRange& range) override;
     void PageSetup() override { record("PageSetup"); }
+    void ShowHelp(std::string_view section) override {
+        record("ShowHelp(" + std::string(section) + ")");
+    }
 
   protected:
     void ShowError(const std::string& text) override;

@@ -1,6 +1,7 @@
 #include "qt/host/main_window.h"
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMenuBar>
@@ -9,10 +10,12 @@
 
 #include "qt/alarm/alarm_desk.h"
 #include "qt/alarm/alarm_window.h"
+#include "qt/help/help_key.h"
 #include "qt/host/app_icon.h"
 #include "qt/host/busy_indicator.h"
 #include "qt/host/module_library.h"
 #include "qt/host/qt_host_services.h"
+#include "shell/help_sections.h"
 
 namespace lembrete {
 namespace {
@@ -47,6 +50,13 @@ MainWindow::MainWindow(const ClientSession& session, const Clock& clock)
     windows->addAction(QStringLiteral("&Cascata"), area_, &QMdiArea::cascadeSubWindows);
     windows->addAction(QStringLiteral("&Lado a lado"), area_, &QMdiArea::tileSubWindows);
 
+    // F1 is each screen's own key (the guide at its section); this item and keyPressEvent are
+    // for the main window with no screen taking it. Alt+A is the agenda's own "Ajuda".
+    QMenu* help = menuBar()->addMenu(QStringLiteral("Aj&uda"));
+    help->addAction(QStringLiteral("&Guia do usuário\tF1"), this,
+                    [this] { services_->ShowHelp({}); })
+        ->setObjectName("mnuGuiaPrincipal");
+
     auto* who = new QLabel(
         QStringLiteral("Operador: %1   Servidor: %2:%3")
             .arg(QString::fromStdString(session.operatorCode), QString::fromStdString(session.host))
@@ -68,6 +78,7 @@ MainWindow::MainWindow(const ClientSession& session, const Clock& clock)
         }
     });
     connect(&alarms_->window(), &AlarmWindow::openRequested, this, &MainWindow::openReminder);
+    addHelpKey(alarms_->window(), [this] { services_->ShowHelp(help_section::kAlarms); });
     connect(alarms_.get(), &AlarmDesk::remindersChanged, this, [this] {
         // A dialog of the module may be using the list; the next change reloads it.
         if (module_->loaded() && QApplication::activeModalWidget() == nullptr) {
@@ -92,6 +103,14 @@ void MainWindow::openReminder(const QString& number, QDate day) {
                             static_cast<std::uint16_t>(day.month()),
                             static_cast<std::uint16_t>(day.day()));
     module_->CriaManutAFazer(reminder, true);
+}
+
+void MainWindow::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_F1 && event->modifiers() == Qt::NoModifier) {
+        services_->ShowHelp({});
+        return;
+    }
+    QMainWindow::keyPressEvent(event);
 }
 
 bool MainWindow::openAgenda() {

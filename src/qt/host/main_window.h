@@ -1,6 +1,7 @@
 // MainWindow: the client's main window: an MDI area for the module's windows, the menu entry
-// "Lembretes > Agenda" that loads PKG_LMB00300 (once) and calls its IniProc, a status bar with
-// the operator and the server, and the wait layer over everything.
+// "Lembretes > Agenda" that loads PKG_LMB00300 (once) and calls its IniProc, "Ajuda > Guia do
+// usuário" (F1 wherever no screen of its own takes it, the alarm window's at the alarms), a
+// status bar with the operator and the server, and the wait layer over everything.
 //
 // It owns the host services and the loaded module; the module is detached before the services
 // go. `clock` is where the module reads today (the system clock in the client) and the alarms
@@ -40,6 +41,9 @@ class MainWindow : public QMainWindow {
     bool openAgenda();
     // The agenda on reminder `number` of `day`, then the editor on it (the alarms' "Abrir").
     void openReminder(const QString& number, QDate day);
+
+  protected:
+    void keyPressEvent(QKeyEvent* event) override;
 
   private:
     QMdiArea* area_;

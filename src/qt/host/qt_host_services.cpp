@@ -10,11 +10,14 @@
 
 #include "net/json_rpc_app_server.h"
 #include "net/rpc_error_codes.h"
+#include "qt/help/help_key.h"
+#include "qt/help/help_window.h"
 #include "qt/host/busy_indicator.h"
 #include "qt/module/qt_convert.h"
 #include "qt/print/day_range_dialog.h"
 #include "qt/print/page_settings.h"
 #include "qt/print/print_preview.h"
+#include "shell/help_sections.h"
 
 namespace lembrete {
 namespace {
@@ -173,6 +176,10 @@ void QtHostServices::ShowError(const std::string& text) {
     QMessageBox::critical(&window_, kTitle, QString::fromStdString(text));
 }
 
+std::function<void()> QtHostServices::printingHelp() {
+    return [this] { ShowHelp(help_section::kPrinting); };
+}
+
 QPrinter& QtHostServices::Printer() {
     if (printer_ == nullptr) {
         printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
@@ -182,13 +189,13 @@ QPrinter& QtHostServices::Printer() {
 }
 
 void QtHostServices::PrintPreview(const PrintDocument& document) {
-    showPrintPreview(document, Printer(), &window_);
+    showPrintPreview(document, Printer(), &window_, printingHelp());
 }
 
 bool QtHostServices::AskDayRange(const std::string& caption, DayRange& range) {
     QDate first = toQDate(range.first);
     QDate last = toQDate(range.last);
-    if (!askDayRange(&window_, QString::fromStdString(caption), first, last)) {
+    if (!askDayRange(&window_, QString::fromStdString(caption), first, last, printingHelp())) {
         return false;
     }
     range = DayRange{fromQDate(first), fromQDate(last)};
@@ -198,9 +205,19 @@ bool QtHostServices::AskDayRange(const std::string& caption, DayRange& range) {
 void QtHostServices::PageSetup() {
     QPageSetupDialog dialog(&Printer(), &window_);
     dialog.setObjectName(QStringLiteral("dlgConfigurarImpressora"));
+    addHelpKey(dialog, printingHelp());
     if (dialog.exec() == QDialog::Accepted) {
         savePageSetup(Printer());
     }
+}
+
+void QtHostServices::ShowHelp(std::string_view section) {
+    if (help_ == nullptr) {
+        help_ = std::make_unique<HelpWindow>();
+    }
+    QWidget* modal = QApplication::activeModalWidget();
+    help_->showSection(QString::fromUtf8(section.data(), static_cast<qsizetype>(section.size())),
+                       modal != nullptr ? modal : &window_);
 }
 
 }  // namespace lembrete

@@ -6,8 +6,8 @@
 // Qt signal cacheRefreshed (the client keeps no table cache of its own, the status bar shows
 // it); whether the server answers is the signal reachabilityChanged; the operator and the server
 // address come from the login; every transport is a JsonRpcAppServer carrying the login's session
-// token. It is also the ModuleHost the module attaches to: the module's presenter is installed here
-// and Presenter() answers with it.
+// token; the help is one HelpWindow, made at its first use and reused. It is also the ModuleHost
+// the module attaches to: the module's presenter is installed here and Presenter() answers with it.
 //
 // The main window owns it and outlives the module; the clock is the caller's (the system clock
 // in the client, a fixed one in tests) and must outlive it. User-interface thread only.
@@ -15,6 +15,7 @@
 
 #include <QObject>
 #include <QStringList>
+#include <functional>
 
 #include "qt/host/client_session.h"
 #include "qt/module/module_host.h"
@@ -26,6 +27,7 @@ class QWidget;
 namespace lembrete {
 
 class BusyIndicator;
+class HelpWindow;
 
 class QtHostServices : public QObject, public HostServices, public ModuleHost {
     Q_OBJECT
@@ -59,6 +61,7 @@ class QtHostServices : public QObject, public HostServices, public ModuleHost {
     void PrintPreview(const PrintDocument& document) override;
     bool AskDayRange(const std::string& caption, DayRange& range) override;
     void PageSetup() override;
+    void ShowHelp(std::string_view section) override;
     // The printer every printout goes to, with the remembered page setup.
     QPrinter& Printer();
 
@@ -76,6 +79,9 @@ class QtHostServices : public QObject, public HostServices, public ModuleHost {
     void ShowError(const std::string& text) override;
 
   private:
+    // F1 in the printing dialogs.
+    std::function<void()> printingHelp();
+
     ClientSession session_;
     QWidget& window_;
     QMdiArea& area_;
@@ -85,6 +91,7 @@ class QtHostServices : public QObject, public HostServices, public ModuleHost {
     int cursor_ = crDefault;
     bool reachable_ = true;
     std::unique_ptr<QPrinter> printer_;
+    std::unique_ptr<HelpWindow> help_;
 };
 
 }  // namespace lembrete

@@ -16,6 +16,7 @@
 #include <QVBoxLayout>
 
 #include "data/supported_dates.h"
+#include "qt/help/help_key.h"
 #include "qt/module/qt_convert.h"
 
 namespace lembrete {
@@ -95,6 +96,7 @@ std::optional<ExportChoice> QtTransferDialogs::ChooseExport(std::size_t listed,
                                                             const ExportChoice& suggested) {
     QDialog dialog(parent_());
     dialog.setObjectName(QStringLiteral("frmExportar"));
+    addHelpKey(dialog, help_);
     dialog.setWindowTitle(QStringLiteral("Exportar lembretes"));
     auto* layout = new QVBoxLayout(&dialog);
     layout->addWidget(new QLabel(QStringLiteral("Exportar para um arquivo iCalendar (.ics):")));
@@ -169,6 +171,7 @@ std::optional<bool> QtTransferDialogs::ConfirmImport(const ImportPreview& keepin
                                                      const ImportPreview& cutting) {
     QDialog dialog(parent_());
     dialog.setObjectName(QStringLiteral("frmImportar"));
+    addHelpKey(dialog, help_);
     dialog.setWindowTitle(QStringLiteral("Importar lembretes"));
     dialog.resize(560, 360);
     auto* layout = new QVBoxLayout(&dialog);
@@ -204,6 +207,7 @@ std::unique_ptr<TransferProgress> QtTransferDialogs::ShowProgress(const std::str
 void QtTransferDialogs::ShowFeedAddress(const std::string& address, const Renewal& renew) {
     QDialog dialog(parent_());
     dialog.setObjectName(QStringLiteral("frmCalendario"));
+    addHelpKey(dialog, help_);
     dialog.setWindowTitle(QStringLiteral("Endereço do calendário"));
     dialog.resize(620, 160);
     auto* layout = new QVBoxLayout(&dialog);

@@ -10,7 +10,8 @@
 //                  ("Gerar endereço" while there is none) and btnFechar
 //
 // Every dialog is modal over `parent()`'s window, which the caller supplies and which may be
-// null. User-interface thread only.
+// null; F1 in the export, import and address dialogs runs `help()` (the guide's section on
+// calendar files). User-interface thread only.
 #pragma once
 
 #include <QWidget>
@@ -23,7 +24,9 @@ namespace lembrete {
 class QtTransferDialogs : public TransferDialogs {
   public:
     using ParentSource = std::function<QWidget*()>;
-    explicit QtTransferDialogs(ParentSource parent) : parent_(std::move(parent)) {}
+    using Help = std::function<void()>;
+    QtTransferDialogs(ParentSource parent, Help help)
+        : parent_(std::move(parent)), help_(std::move(help)) {}
 
     std::optional<ExportChoice> ChooseExport(std::size_t listed,
                                              const ExportChoice& suggested) override;
@@ -37,6 +40,7 @@ class QtTransferDialogs : public TransferDialogs {
 
   private:
     ParentSource parent_;
+    Help help_;
 };
 
 }  // namespace lembrete

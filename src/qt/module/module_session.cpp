@@ -3,6 +3,8 @@
 #include <QMdiArea>
 
 #include "qt/module/module_host.h"
+#include "shell/help_sections.h"
+#include "shell/host_services.h"
 
 namespace lembrete {
 
@@ -11,7 +13,8 @@ ModuleSession::ModuleSession(ModuleHost& host)
       presenter_(host.Services(), host.MdiArea()),
       module_(host.Services()),
       editor_(module_),
-      transferDialogs_([&host] { return host.MdiArea().window(); }),
+      transferDialogs_([&host] { return host.MdiArea().window(); },
+                       [&host] { host.Services().ShowHelp(help_section::kTransfer); }),
       transfer_(module_, transferDialogs_) {
     module_.SetCalendarEntries(transfer_.Entries());
     host_.SetPresenter(&presenter_);

@@ -6,6 +6,8 @@
 #include <QFormLayout>
 #include <QPushButton>
 
+#include "qt/help/help_key.h"
+
 namespace lembrete {
 namespace {
 
@@ -19,9 +21,11 @@ QDateEdit* dayBox(const char* name, QDate day, QWidget& parent) {
 
 }  // namespace
 
-bool askDayRange(QWidget* parent, const QString& caption, QDate& first, QDate& last) {
+bool askDayRange(QWidget* parent, const QString& caption, QDate& first, QDate& last,
+                 const std::function<void()>& help) {
     QDialog dialog(parent);
     dialog.setObjectName(QStringLiteral("dlgPeriodo"));
+    addHelpKey(dialog, help);
     dialog.setWindowTitle(caption);
     auto* form = new QFormLayout(&dialog);
     QDateEdit* from = dayBox("dtpDe", first, dialog);

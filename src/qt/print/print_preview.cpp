@@ -5,13 +5,16 @@
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 
+#include "qt/help/help_key.h"
 #include "qt/print/document_pages.h"
 
 namespace lembrete {
 
-void showPrintPreview(const PrintDocument& document, QPrinter& printer, QWidget* parent) {
+void showPrintPreview(const PrintDocument& document, QPrinter& printer, QWidget* parent,
+                      const std::function<void()>& help) {
     QPrintPreviewDialog dialog(&printer, parent);
     dialog.setObjectName(QStringLiteral("dlgImprimir"));
+    addHelpKey(dialog, help);
     dialog.setWindowTitle(QString::fromStdString(document.title));
     auto* descriptions = new QCheckBox(QStringLiteral("Imprimir as &descrições"));
     descriptions->setObjectName(QStringLiteral("chkDescricoes"));
