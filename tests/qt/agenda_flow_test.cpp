@@ -66,7 +66,7 @@ TEST_F(AgendaFlowTest, OpensOnTodayWithTheGridColumnsAndComesForwardInNormalStat
     for (QAction* action : menu->actions()) {
         titles << action->text();
     }
-    EXPECT_EQ(titles, QStringList({"&Operação", "&Manutenção", "&Navegação"}));
+    EXPECT_EQ(titles, QStringList({"&Operação", "&Manutenção", "&Navegação", "&Ajuda"}));
     EXPECT_FALSE(sub->findChild<QAction*>("mnuConfirmar")->isEnabled());
     EXPECT_FALSE(sub->findChild<QAction*>("Hoje1")->isVisible());
 
