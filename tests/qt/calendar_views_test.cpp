@@ -2,7 +2,6 @@
 // switching by button and by Ctrl+1/2/3, a click on a day and on a reminder, a double click that
 // opens the editor, and the search box; each rendered to PNG (semana.png,
 // agenda-mes.png, procurar.png) for the README.
-#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QToolButton>
@@ -43,7 +42,7 @@ TEST_F(CalendarViewsTest, SwitchClickAndDoubleClickThroughTheViews) {
     EXPECT_EQ(grid->currentIndex().row(), 1);
     EXPECT_EQ(cell(1, 4), QStringLiteral("Almoço com o cliente"));
     QApplication::processEvents();
-    EXPECT_TRUE(view->grab().save(QDir(screenshotFolder()).filePath("semana.png")));
+    saveScreenshot(*view, "semana.png");
 
     // Friday of the same week: the agenda moves to it.
     QTest::mouseClick(view, Qt::LeftButton, {}, entryPoint(*view, 1, 5, -1));
@@ -67,7 +66,7 @@ TEST_F(CalendarViewsTest, SwitchClickAndDoubleClickThroughTheViews) {
     EXPECT_TRUE(*editor);
     EXPECT_EQ(calendar->selectedDate(), QDate(2026, 3, 11));
     QApplication::processEvents();
-    EXPECT_TRUE(agendaWindow()->grab().save(QDir(screenshotFolder()).filePath("agenda-mes.png")));
+    saveScreenshot(*agendaWindow(), "agenda-mes.png");
 
     activate(*agendaWindow());
     QTest::keyClick(agendaWindow(), Qt::Key_1, Qt::ControlModifier);
@@ -95,7 +94,7 @@ TEST_F(CalendarViewsTest, TheSearchBoxListsWhatItFindsAndOpensThePickedReminder)
         EXPECT_EQ(results->model()->index(0, 2).data().toString(), QStringLiteral("Pendente"));
         EXPECT_EQ(dialog.findChild<QLabel*>("lblResultado")->text(),
                   QStringLiteral("1 lembrete encontrado."));
-        EXPECT_TRUE(dialog.grab().save(QDir(screenshotFolder()).filePath("procurar.png")));
+        saveScreenshot(dialog, "procurar.png");
         const QPoint point = results->visualRect(results->model()->index(0, 0)).center();
         QTest::mouseClick(results->viewport(), Qt::LeftButton, {}, point);
         QTest::mouseDClick(results->viewport(), Qt::LeftButton, {}, point);

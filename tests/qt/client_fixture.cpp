@@ -8,7 +8,9 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPainter>
 #include <QPushButton>
+#include <QStyleOptionTitleBar>
 #include <QTabWidget>
 #include <QTextEdit>
 #include <variant>
@@ -25,6 +27,35 @@ QString screenshotFolder() {
         chosen.isEmpty() ? QStringLiteral(LEMBRETE_SCREENSHOT_DIR) : QString::fromLocal8Bit(chosen);
     QDir().mkpath(folder);
     return folder;
+}
+
+void saveScreenshot(QWidget& widget, const QString& name) {
+    QPixmap picture = widget.grab();
+    if (widget.isWindow()) {
+        QStyleOptionTitleBar bar;
+        bar.initFrom(&widget);
+        bar.text = widget.windowTitle();
+        bar.icon = widget.windowIcon();
+        bar.titleBarFlags = Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint;
+        // The style reads "active" from the state flags, as the MDI windows set them.
+        bar.titleBarState = QStyle::State_Active;
+        bar.state |= QStyle::State_Active;
+        bar.palette.setCurrentColorGroup(QPalette::Active);
+        bar.subControls = QStyle::SC_TitleBarLabel | QStyle::SC_TitleBarSysMenu;
+        QStyle& style = *widget.style();
+        const int height = style.pixelMetric(QStyle::PM_TitleBarHeight, &bar, &widget);
+        bar.rect = QRect(0, 0, picture.width(), height);
+        QPixmap framed(picture.width(), picture.height() + height);
+        framed.fill(widget.palette().window().color());
+        QPainter painter(&framed);
+        style.drawComplexControl(QStyle::CC_TitleBar, &bar, &painter, &widget);
+        painter.drawPixmap(0, height, picture);
+        painter.end();
+        picture = framed;
+    }
+    const QString path = QDir(screenshotFolder()).filePath(name);
+    EXPECT_FALSE(picture.isNull()) << path.toStdString();
+    EXPECT_TRUE(picture.save(path)) << path.toStdString();
 }
 
 const DateTime ClientFixture::kNow = DateTime::fromParts({2026, 3, 11}, 10, 0);

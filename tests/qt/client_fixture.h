@@ -107,6 +107,9 @@ class ClientFixture : public ::testing::Test {
 
 // Where the README's pictures are rendered (LEMBRETE_SCREENSHOTS overrides the build folder).
 QString screenshotFolder();
+// Saves `widget` as picture `name` there. A window of its own (a dialog, the help) gets the
+// title bar the desktop shows with its caption, drawn as the agenda's window draws its own.
+void saveScreenshot(QWidget& widget, const QString& name);
 
 }  // namespace lembrete::testing
 

@@ -1,9 +1,9 @@
 // Renders each screen to PNG (offscreen), so that a change of a layout shows in the pictures:
-// agenda.png, editor-geral.png, editor-repeticoes.png, editor-descricao.png, ir-para-dia.png.
+// agenda.png, editor-geral.png, editor-repeticoes.png, editor-descricao.png, ir-para-dia.png,
+// and guia.png (the user guide that F1 opens on the editor's "Repetições" tab).
 // They go to the folder named by LEMBRETE_SCREENSHOTS (docs/screenshots refreshes the README's
 // pictures), else to the build folder.
 #include <QCheckBox>
-#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -14,13 +14,6 @@
 
 namespace lembrete::testing {
 namespace {
-
-void save(QWidget& widget, const QString& name) {
-    const QString path = QDir(screenshotFolder()).filePath(name);
-    const QPixmap picture = widget.grab();
-    EXPECT_FALSE(picture.isNull());
-    EXPECT_TRUE(picture.save(path)) << path.toStdString();
-}
 
 using ScreensTest = ClientFixture;
 
@@ -35,25 +28,40 @@ TEST_F(ScreensTest, RendersEveryScreen) {
     clickCell(1, 4);
     agendaWindow()->resize(820, 580);
     QApplication::processEvents();
-    save(*agendaWindow(), "agenda.png");
+    saveScreenshot(*agendaWindow(), "agenda.png");
 
     auto editor = whenModal([&](QDialog& dialog) {
         auto* tabs = dialog.findChild<QTabWidget*>("pgcGeral");
-        save(dialog, "editor-geral.png");
+        saveScreenshot(dialog, "editor-geral.png");
         QTest::mouseClick(tabs->tabBar(), Qt::LeftButton, {}, tabs->tabBar()->tabRect(1).center());
         QTest::mouseClick(dialog.findChild<QLabel*>("panSemanal"), Qt::LeftButton);
         QTest::mouseClick(dialog.findChild<QLabel*>("panSeg"), Qt::LeftButton);
         QTest::mouseClick(dialog.findChild<QLabel*>("panQua"), Qt::LeftButton);
-        save(dialog, "editor-repeticoes.png");
+        saveScreenshot(dialog, "editor-repeticoes.png");
+        const auto pressF1 = [&] {
+            activate(dialog);
+            tabs->currentWidget()->setFocus();
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_F1);
+        };
+        pressF1();
+        for (QWidget* shown : QApplication::topLevelWidgets()) {
+            if (shown->objectName() == "frmAjuda" && shown->isVisible()) {
+                // The picture's size; F1 again brings the section back to the top.
+                shown->resize(640, 420);
+                pressF1();
+                saveScreenshot(*shown, "guia.png");
+                shown->close();
+            }
+        }
         QTest::mouseClick(tabs->tabBar(), Qt::LeftButton, {}, tabs->tabBar()->tabRect(2).center());
-        save(dialog, "editor-descricao.png");
+        saveScreenshot(dialog, "editor-descricao.png");
         QTest::keyClick(&dialog, Qt::Key_Escape);
     });
     clickCell(0, 4, true);
     EXPECT_TRUE(*editor);
 
     auto goToDay = whenModal([&](QDialog& dialog) {
-        save(dialog, "ir-para-dia.png");
+        saveScreenshot(dialog, "ir-para-dia.png");
         QTest::keyClick(&dialog, Qt::Key_Escape);
     });
     QTest::mouseClick(agenda<QAbstractButton>("btnIrParaDia"), Qt::LeftButton);

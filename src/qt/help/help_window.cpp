@@ -34,6 +34,7 @@ HelpWindow::HelpWindow() : browser_(new QTextBrowser(this)) {
     layout->addWidget(browser_);
     browser_->setObjectName(QStringLiteral("txtGuia"));
     browser_->setOpenLinks(false);
+    browser_->document()->setDocumentMargin(12);
     browser_->setMarkdown(guideText());
     connect(browser_, &QTextBrowser::anchorClicked, this, &HelpWindow::follow);
     resize(680, 620);
