@@ -28,6 +28,10 @@ as_postgres "$pg_bin/initdb" -D "$pg_dir/data" -U postgres -A trust -E UTF8 --no
 as_postgres "$pg_bin/pg_ctl" -D "$pg_dir/data" -l "$pg_dir/log" -w \
   -o "-p $pg_port -k $pg_dir -c listen_addresses=127.0.0.1 -c fsync=off" start >/dev/null
 as_postgres "$pg_bin/createdb" -h 127.0.0.1 -p "$pg_port" -U postgres lembrete_test
+# The search index's trigram extension, installed once for the database as its owner would: an
+# extension belongs to the database, and each test works in a schema of its own that it drops.
+as_postgres psql -q -h 127.0.0.1 -p "$pg_port" -U postgres -d lembrete_test \
+  -c "CREATE EXTENSION pg_trgm SCHEMA public"
 export LEMBRETE_TEST_POSTGRES="postgresql://postgres@127.0.0.1:$pg_port/lembrete_test"
 
 export QT_QPA_PLATFORM=offscreen

@@ -13,13 +13,15 @@
 //   6. with --views-only, this alone: the week and month views' load (one GetAFazerPeriodo for
 //      a random day's week or month of the first operator) and the search over all dates
 //      (ProcurarAFazer: a text every description holds, a rare reference, one nobody has, and
-//      the walk through five pages), each p50 / p99 with the rows and bytes of a reply.
+//      the walk through five pages, and two texts of two characters), each p50 / p99 with the
+//      rows and bytes of a reply; --searches N calls per text (60).
 // With --raw the clients send prepared request texts and only check that a result came back,
 // so the driver's own decoding does not hide the server's ceiling.
 //
 // Usage: lembrete_server_load [--db URI|FILE] [--port N] [--operators N] [--reminders N]
 //          [--days N] [--first-day yyyy-mm-dd] [--clients N] [--seconds N] [--raw]
 //          [--whole-history] [--server PATH] [--as-is] [--alarms-only] [--views-only]
+//          [--searches N]
 // A store that already holds the first operator's reminders is reused as it is; with --as-is
 // the driver does not open it at all (no seeding, no accounts, no schema upgrade), so that an
 // older server can be measured on a store it still reads.
@@ -74,6 +76,7 @@ struct Options {
     bool asIs = false;
     bool alarmsOnly = false;
     bool viewsOnly = false;
+    int searches = 60;  // calls per search text in --views-only
     std::string serverBinary = LEMBRETE_SERVER_BINARY;
 
     // Accounts: one per client operator, then the series operator (no seeded reminders).
@@ -165,7 +168,10 @@ void seed(StoreConnection& connection, const Options& options) {
 }
 
 void prepareStore(const Options& options) {
+    const auto opening = Clock::now();
     Store store(DatabaseLocation::parse(options.db), 1);
+    std::cout << "store opened (its schema brought up to date) in "
+              << std::chrono::duration<double>(Clock::now() - opening).count() << " s\n";
     auto connection = store.lease();
     const auto held = storedReminders(*connection, operatorCode(0));
     if (held == 0) {
@@ -607,18 +613,20 @@ void viewLoads(const Options& options) {
     for (int i = 0; i <= options.clients; ++i) {
         clients.push_back(std::make_unique<AgendaClient>(options, options.clientOperator(i)));
     }
-    const std::array<std::pair<const char*, std::string>, 3> texts = {{
+    // Two characters are too few for the trigram index: those are found by reading the keys.
+    const std::array<std::pair<const char*, std::string>, 5> texts = {{
         {"every description", "orcamento"},
         {"one reference", "reuniao 777 com"},
         {"nobody's", "xyzzy"},
+        {"two characters, some references", "77"},
+        {"two characters, nobody's", "zq"},
     }};
-    // A text few reminders hold reads every row of the operator: fewer calls keep it bounded.
-    constexpr int kSearches = 60;
+    const int searches = options.searches;
     for (const auto& [name, text] : texts) {
         std::vector<double> latencies;
         double rows = 0;
         double bytes = 0;
-        for (int i = 0; i < kSearches; ++i) {
+        for (int i = 0; i < searches; ++i) {
             auto& client = *clients[static_cast<std::size_t>(i) % clients.size()];
             timedCall(client.server(), "ProcurarAFazer",
                       {client.code(), text, Variant(), Variant()}, latencies, rows, bytes);
@@ -629,7 +637,7 @@ void viewLoads(const Options& options) {
     std::vector<double> pages;
     double rows = 0;
     double bytes = 0;
-    for (int i = 0; i < kSearches / 5; ++i) {
+    for (int i = 0; i < searches / 5; ++i) {
         auto& client = *clients[static_cast<std::size_t>(i) % clients.size()];
         Variant afterDate;
         Variant afterNumber;
@@ -694,6 +702,8 @@ Options parseOptions(int argc, char** argv) {
             options.firstDay = *day;
         } else if (name == "--clients") {
             options.clients = std::stoi(value);
+        } else if (name == "--searches") {
+            options.searches = std::stoi(value);
         } else if (name == "--seconds") {
             options.seconds = std::stod(value);
         } else if (name == "--server") {

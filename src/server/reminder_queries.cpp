@@ -1,30 +1,19 @@
 #include "server/reminder_queries.h"
 
 #include <algorithm>
+#include <charconv>
 #include <vector>
 
 #include "data/reminder_record.h"
 #include "net/base64.h"
 #include "net/json_codec.h"
+#include "server/search_index.h"
 #include "server/search_key.h"
 #include "server/store_connection.h"
 #include "server/table_layout.h"
 
 namespace lembrete {
 namespace {
-
-// LIKE pattern for a substring, its wildcards taken literally.
-std::string containsPattern(const std::string& key) {
-    std::string pattern = "%";
-    for (const char c : key) {
-        if (c == '%' || c == '_' || c == '\\') {
-            pattern.push_back('\\');
-        }
-        pattern.push_back(c);
-    }
-    pattern.push_back('%');
-    return pattern;
-}
 
 Variant textOrNull(const SqlStatement& statement, std::size_t column) {
     return statement.isNull(column) ? Variant() : Variant(statement.text(column));
@@ -134,7 +123,7 @@ void ReminderQueries::rows(StoreConnection& connection, const RangeFilter& filte
     // sits in an OR; the empty key, which matches every row, also skips the LIKE this way.
     const auto key = searchKey(filter.reference);
     select.setText(5, key);
-    select.setText(6, containsPattern(key));
+    select.setText(6, SearchIndex::containsPattern(key));
     visitReminderRows(select, visit);
 }
 
@@ -142,32 +131,118 @@ DataPacket ReminderQueries::search(StoreConnection& connection, const SearchRequ
     return collect([&](const RowVisitor& visit) { searchRows(connection, request, visit); });
 }
 
+namespace {
+
+// The rows of a page after `after` (or the first page), newest first.
+constexpr std::string_view kAfterPosition =
+    " AND (DTATIVPESS < :when OR (DTATIVPESS = :sameWhen"
+    " AND CAST(NRATIVPESS AS BIGINT) < :number))";
+constexpr std::string_view kNewestFirst =
+    " ORDER BY DTATIVPESS DESC, CAST(NRATIVPESS AS BIGINT) DESC";
+
+void bindPosition(SqlStatement& statement, std::size_t first,
+                  const std::optional<SearchRequest::Position>& position) {
+    // Stored date-times are ISO text, each before "9999": the first page starts there.
+    const std::string when = position ? position->when.iso() : std::string("9999");
+    statement.setText(first, when);
+    statement.setText(first + 1, when);
+    statement.setInteger(first + 2, position ? position->number : 0);
+}
+
+}  // namespace
+
 void ReminderQueries::searchRows(StoreConnection& connection, const SearchRequest& request,
                                  const RowVisitor& visit) {
-    // The (operator, date) index yields the rows newest first; each is matched on its keys.
-    auto& select = connection.statement(
-        std::string(kReminderColumns) +
-            " FROM ATIVPESSOAL"
-            " WHERE CDOPERADOR = :op"
-            " AND (DTATIVPESS < :when OR (DTATIVPESS = :sameWhen"
-            " AND CAST(NRATIVPESS AS BIGINT) < :number))"
-            " AND (:key = '' OR DSREFEBUSCA LIKE :pattern ESCAPE '\\'"
-            " OR EXISTS (SELECT 1 FROM DESCATIVPESSOAL D"
-            " WHERE D.CDOPERADOR = ATIVPESSOAL.CDOPERADOR AND D.NRATIVPESS = ATIVPESSOAL.NRATIVPESS"
-            " AND D.DSDESCBUSCA LIKE :descPattern ESCAPE '\\'))"
-            " ORDER BY DTATIVPESS DESC, CAST(NRATIVPESS AS BIGINT) DESC LIMIT :page",
-        "tttittti", kReminderColumnKinds);
-    select.setText(0, request.operatorCode);
-    // Stored date-times are ISO text, each before "9999": the first page starts there.
-    const std::string when = request.after ? request.after->when.iso() : std::string("9999");
-    select.setText(1, when);
-    select.setText(2, when);
-    select.setInteger(3, request.after ? request.after->number : 0);
     const auto key = searchKey(request.text);
-    select.setText(4, key);
-    select.setText(5, containsPattern(key));
-    select.setText(6, containsPattern(key));
-    select.setInteger(7, request.pageSize);
+    int wanted = request.pageSize;
+    const auto visitCounted = [&](const Row& row) {
+        --wanted;
+        visit(row);
+    };
+    // A text most reminders hold fills its page from the newest rows; for a rare one, reading on
+    // would read the whole history: past the window its rows are looked up by their keys.
+    std::optional<SearchRequest::Position> floor;
+    if (!key.empty()) {
+        floor = windowEnd(connection, request);
+    }
+    scanRows(connection, request, key, floor, wanted, visitCounted);
+    if (floor && wanted > 0) {
+        matchedRows(connection, request, key, *floor, wanted, visitCounted);
+    }
+}
+
+std::optional<SearchRequest::Position> ReminderQueries::windowEnd(StoreConnection& connection,
+                                                                  const SearchRequest& request) {
+    auto& select = connection.statement(
+        "SELECT DTATIVPESS, NRATIVPESS FROM ATIVPESSOAL WHERE CDOPERADOR = :op" +
+            std::string(kAfterPosition) + std::string(kNewestFirst) + " LIMIT 1 OFFSET :window",
+        "tttii", "tt");
+    select.setText(0, request.operatorCode);
+    bindPosition(select, 1, request.after);
+    select.setInteger(4, kScanWindow - 1);
+    std::optional<SearchRequest::Position> end;
+    if (select.execute()) {
+        const auto when = json_codec::parseIsoDateTime(select.text(0));
+        long long number = 0;
+        const std::string& digits = select.text(1);
+        const auto [last, ec] =
+            std::from_chars(digits.data(), digits.data() + digits.size(), number);
+        if (when && ec == std::errc{} && last == digits.data() + digits.size()) {
+            end = SearchRequest::Position{*when, number};
+        }
+    }
+    select.reset();
+    return end;
+}
+
+void ReminderQueries::scanRows(StoreConnection& connection, const SearchRequest& request,
+                               const std::string& key,
+                               const std::optional<SearchRequest::Position>& floor, int limit,
+                               const RowVisitor& visit) {
+    // The (operator, date) index yields the rows newest first, down to `floor` (included) when
+    // given; each is matched on its keys, the description's read from the narrow table.
+    auto& select = connection.statement(
+        std::string(kReminderColumns) + " FROM ATIVPESSOAL WHERE CDOPERADOR = :op" +
+            std::string(kAfterPosition) +
+            " AND (DTATIVPESS > :floor OR (DTATIVPESS = :sameFloor"
+            " AND CAST(NRATIVPESS AS BIGINT) >= :floorNumber))"
+            " AND (:key = '' OR DSREFEBUSCA LIKE :pattern ESCAPE '\\'"
+            " OR EXISTS (SELECT 1 FROM BUSCAATIVPESSOAL B"
+            " WHERE B.CDOPERADOR = ATIVPESSOAL.CDOPERADOR AND B.NRATIVPESS = ATIVPESSOAL.NRATIVPESS"
+            " AND B.DSDESCBUSCA LIKE :descPattern ESCAPE '\\'))" +
+            std::string(kNewestFirst) + " LIMIT :page",
+        "tttittittti", kReminderColumnKinds);
+    select.setText(0, request.operatorCode);
+    bindPosition(select, 1, request.after);
+    // Every stored date-time sorts after "": no floor reads to the operator's first row.
+    const std::string floorWhen = floor ? floor->when.iso() : std::string();
+    select.setText(4, floorWhen);
+    select.setText(5, floorWhen);
+    select.setInteger(6, floor ? floor->number : 0);
+    select.setText(7, key);
+    const auto pattern = SearchIndex::containsPattern(key);
+    select.setText(8, pattern);
+    select.setText(9, pattern);
+    select.setInteger(10, limit);
+    visitReminderRows(select, visit);
+}
+
+void ReminderQueries::matchedRows(StoreConnection& connection, const SearchRequest& request,
+                                  const std::string& key, const SearchRequest::Position& after,
+                                  int limit, const RowVisitor& visit) {
+    // The matching numbers first, then their rows (a CROSS JOIN keeps SQLite to that order
+    // rather than walking the date index through the whole history).
+    const Backend backend = connection.backend();
+    const std::string matchKinds = SearchIndex::matchKinds(backend, key);
+    auto& select = connection.statement(
+        std::string(kReminderColumns) + " FROM (" + SearchIndex::matchingNumbers(backend, key) +
+            ") M CROSS JOIN ATIVPESSOAL WHERE CDOPERADOR = :op AND NRATIVPESS = M.NRACHADO" +
+            std::string(kAfterPosition) + std::string(kNewestFirst) + " LIMIT :page",
+        matchKinds + "ttti" + "i", kReminderColumnKinds);
+    SearchIndex::bindMatch(select, 0, backend, request.operatorCode, key);
+    select.setText(matchKinds.size(), request.operatorCode);
+    bindPosition(select, matchKinds.size() + 1, after);
+    select.setInteger(matchKinds.size() + 4, limit);
     visitReminderRows(select, visit);
 }
 

@@ -73,6 +73,9 @@ class ReminderQueries {
     static DataPacket range(StoreConnection& connection, const RangeFilter& filter);
     static void range(StoreConnection& connection, const RangeFilter& filter,
                       const RowVisitor& visit);
+    // A search reads this many of the newest rows (after its position) before it looks the rest
+    // of its page up by the keys (search_index.h).
+    static constexpr int kScanWindow = 1000;
     static DataPacket search(StoreConnection& connection, const SearchRequest& request);
     // Stores the search key of every description (DSDESCBUSCA): the schema step that brings
     // the descriptions written before the key existed into the search.
@@ -104,6 +107,18 @@ class ReminderQueries {
                      const std::string& from, const std::string& until, const RowVisitor& visit);
     static void searchRows(StoreConnection& connection, const SearchRequest& request,
                            const RowVisitor& visit);
+    // The position of the last row of the scan window, none when fewer rows are left.
+    static std::optional<SearchRequest::Position> windowEnd(StoreConnection& connection,
+                                                            const SearchRequest& request);
+    // At most `limit` rows of a search read newest first, down to `floor` (included) if given.
+    static void scanRows(StoreConnection& connection, const SearchRequest& request,
+                         const std::string& key,
+                         const std::optional<SearchRequest::Position>& floor, int limit,
+                         const RowVisitor& visit);
+    // At most `limit` rows of a search, those after `after`, found by their keys (search_index.h).
+    static void matchedRows(StoreConnection& connection, const SearchRequest& request,
+                            const std::string& key, const SearchRequest::Position& after, int limit,
+                            const RowVisitor& visit);
     // The packet of the rows a read visits.
     static DataPacket collect(const std::function<void(const RowVisitor&)>& read);
     // Each day with reminders, in order: the first stored date-time text of that day, unchecked.

@@ -8,6 +8,7 @@
 
 #include "server/alarm_queries.h"
 #include "server/reminder_queries.h"
+#include "server/search_index.h"
 #include "server/store_connection.h"
 
 namespace lembrete {
@@ -115,12 +116,16 @@ const std::vector<std::vector<const char*>> kMigrations = {
     {
         "ALTER TABLE CALENDARIOOPERADOR ADD COLUMN DSTOKEN VARCHAR(64)",
     },
+    // Version 9: the search keys apart from the rows, with a trigram index over them
+    // (search_index.h); its tables differ between the databases, so kProgramSteps makes them.
+    {},
 };
 
 // What a version needs beyond its SQL, run after it in the same transaction.
 const std::map<int, void (*)(StoreConnection&)> kProgramSteps = {
     {5, AlarmQueries::armAll},
     {7, ReminderQueries::keyAllDescriptions},
+    {9, SearchIndex::create},
 };
 
 int storedVersion(soci::session& session) {

@@ -3,7 +3,7 @@
 // LMBVERSAOESQUEMA holds the version of the schema in the database; the pending migration
 // steps run in one write transaction that reads and raises the version, so a server finds any
 // older database and brings it up to date, and refuses one newer than itself. The DDL is the same
-// on SQLite and PostgreSQL.
+// on SQLite and PostgreSQL, but for the search index (search_index.h).
 //
 //   ATIVPESSOAL      reminders; key CDOPERADOR+NRATIVPESS; DSREFEBUSCA is the search key of
 //                    DSREFEATPESS (search_key.h), and DTALARMEATPESS when it next rings
@@ -16,6 +16,7 @@
 //   SESSAO           session tokens (only their hash is stored)
 //   CALENDARIOOPERADOR  each operator's calendar feed token (only its hash is stored)
 //   ICALATIVPESSOAL  the calendar event (UID and occurrence) each imported reminder came from
+//   BUSCAATIVPESSOAL the search keys of each reminder, indexed for the search (search_index.h)
 #pragma once
 
 namespace lembrete {

@@ -1,6 +1,7 @@
 // GetAFazerPeriodo and ProcurarAFazer on the real lembrete-server: what a week or a month view
 // reads in one call, the operator checks, the bounds of a range and of a page, the walk
-// through the pages of a long search, and a database from before descriptions were searched.
+// through the pages of a long search, and databases from before descriptions were searched and
+// before the search had its index.
 #include <gtest/gtest.h>
 #include <soci/soci.h>
 
@@ -176,6 +177,48 @@ TEST(ViewCallsMigration, DescriptionsWrittenBeforeTheSearchAreFoundAfterTheUpgra
     int rows = 0;
     database << "SELECT COUNT(*) FROM DESCATIVPESSOAL", soci::into(rows);
     EXPECT_EQ(rows, 2);
+}
+
+TEST(ViewCallsMigration, AnOldHistoryIsSearchedThroughTheIndexAfterTheUpgrade) {
+    ServerProcess server;
+    {
+        // 1,500 reminders and their descriptions as the previous version left them; the oldest
+        // lie past the rows a search reads before it turns to the index.
+        StoreConnection connection(DatabaseLocation::parse(server.databaseArgument()));
+        migrateSchema(connection, 8);
+        OperatorAccounts::add(connection, "ANA", "senha-da-ana");
+        OperatorAccounts::add(connection, "BETO", "senha-do-beto");
+        NumberSequences::reserve(connection, "ANA", SequenceKind::Reminder, 1500);
+        auto& session = connection.session();
+        session << "WITH RECURSIVE N(I) AS (SELECT 1 UNION ALL SELECT I + 1 FROM N WHERE I < 1500)"
+                   " INSERT INTO ATIVPESSOAL (CDOPERADOR, NRATIVPESS, DSREFEATPESS, DSREFEBUSCA,"
+                   " DTATIVPESS, IDSITUATPESS, IDALARATPESS) SELECT 'ANA', CAST(I AS TEXT),"
+                   " 'Rotina ' || I, 'rotina ' || I,"
+                   " '2026-01-01T09:' || SUBSTR('0' || (I % 60), -2) || ':00', 'P', 'N' FROM N";
+        session << "UPDATE ATIVPESSOAL SET DTATIVPESS = '2020-05-04T08:00:00', DSREFEATPESS ="
+                   " 'Vacina', DSREFEBUSCA = 'vacina' WHERE NRATIVPESS IN ('7', '8')";
+        session << "WITH RECURSIVE N(I) AS (SELECT 1 UNION ALL SELECT I + 1 FROM N WHERE I < 1500)"
+                   " INSERT INTO DESCATIVPESSOAL (CDOPERADOR, NRATIVPESS, TXATIVPESS, DSDESCBUSCA)"
+                   " SELECT 'ANA', CAST(I AS TEXT), 'eA==', CASE I WHEN 8 THEN 'levar a carteira'"
+                   " ELSE 'x' END FROM N";
+        session << "INSERT INTO ATIVPESSOAL (CDOPERADOR, NRATIVPESS, DSREFEATPESS, DSREFEBUSCA,"
+                   " DTATIVPESS, IDSITUATPESS, IDALARATPESS) VALUES ('BETO', '1', 'Vacina',"
+                   " 'vacina', '2020-05-04T08:00:00', 'P', 'N')";
+    }
+    server.start();
+    auto ana = loggedInClient(server.port(), "ANA", "senha-da-ana");
+    const auto numbers = [&](const std::string& text) {
+        std::string found;
+        const auto payload = okPayload(ana->call(kSearch, {"ANA", text, Variant(), Variant()}));
+        for (const auto& row : payload.asPacket().rows) {
+            found += (found.empty() ? "" : " ") + row[1].asString();
+        }
+        return found;
+    };
+    EXPECT_EQ(numbers("VACINA"), "8 7");
+    EXPECT_EQ(numbers("carteira"), "8");
+    EXPECT_EQ(numbers("rotina 1499"), "1499");
+    EXPECT_EQ(numbers("nada"), "");
 }
 
 }  // namespace

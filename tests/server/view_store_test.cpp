@@ -3,9 +3,13 @@
 // pages that follow one another without a gap or a repeat.
 #include <gtest/gtest.h>
 
+#include <sstream>
+
 #include "server/delta_writer.h"
 #include "server/number_sequences.h"
+#include "server/operator_accounts.h"
 #include "server/reminder_queries.h"
+#include "server/search_key.h"
 #include "server/table_layout.h"
 #include "store_fixture.h"
 #include "support/reminder_deltas.h"
@@ -52,6 +56,17 @@ class ViewStoreTest : public StoreTest {
         DeltaWriter(descriptionLayout(), operatorCode)
             .apply(*connection,
                    descriptionDelta({insertOf(descriptionRow(operatorCode, number, text))}));
+    }
+
+    // As many reminders "Rotina" as the scan window holds, newer than any other row, so that a
+    // search of three characters or more finds the rows before them through the index.
+    void fillWindow(const std::string& operatorCode, int firstNumber) {
+        std::vector<ReminderValues> filler;
+        for (int i = 0; i < ReminderQueries::kScanWindow; ++i) {
+            filler.push_back({operatorCode, std::to_string(firstNumber + i), "Rotina",
+                              at(kSunday.addDays(1000), 0, i)});
+        }
+        insert(filler);
     }
 
     std::string range(RangeFilter filter) {
@@ -183,6 +198,128 @@ TEST_P(ViewStoreTest, PagesFollowOneAnotherWithoutGapsOrRepeats) {
     EXPECT_EQ(pages("ANA", "item", 1), "[3][11][10][9][2][1][4]");
     EXPECT_EQ(pages("ANA", "nada", 3), "");
     EXPECT_EQ(pages("BETO", "item", 3), "");
+}
+
+TEST_P(ViewStoreTest, TheIndexAndTheScanFindWhatASubstringMatchFinds) {
+    // Rows past the scan window, found through the index (three characters or more) or by
+    // reading the keys (fewer), and the same rows within the window, found by reading.
+    const std::vector<std::pair<std::string, std::string>> written = {
+        {"Reunião de orçamento", "Levar a planilha"},
+        {"Dentista às 9h", ""},
+        {"Pagar 50% da conta", "Boleto \"segunda via\""},
+        {"Ligar para o João", "Perguntar sobre a reuniao do ano"},
+        {"Ação de graças", "xy"},
+    };
+    const auto remember = [&](int firstNumber, Date day) {
+        std::vector<ReminderValues> reminders;
+        for (std::size_t i = 0; i < written.size(); ++i) {
+            reminders.push_back({"ANA", std::to_string(firstNumber + static_cast<int>(i)),
+                                 written[i].first, at(day, 9 + static_cast<int>(i))});
+        }
+        insert(reminders);
+        for (std::size_t i = 0; i < written.size(); ++i) {
+            if (!written[i].second.empty()) {
+                describe("ANA", std::to_string(firstNumber + static_cast<int>(i)),
+                         written[i].second);
+            }
+        }
+    };
+    remember(1, kSunday.addDays(-400));
+    insert({{"BETO", "1", "Reunião do Beto", at(kSunday.addDays(-400), 9)}});
+    fillWindow("ANA", 100);
+    remember(2000, kSunday.addDays(2000));
+    for (const std::string text :
+         {"reuniao", "ORÇAMENTO", "planilha", "50%", "segunda via\"", "\"seg", "João", "ano", "ao",
+          "a", "xy", "9h", "as 9", "de graças", "o do", "nada disso", "%"}) {
+        // The matches are those of the keys, newest first: the window's then the older ones.
+        std::string expected;
+        for (const int first : {2000, 1}) {
+            for (int i = static_cast<int>(written.size()) - 1; i >= 0; --i) {
+                const auto& [reference, description] = written[static_cast<std::size_t>(i)];
+                if (searchKey(reference).find(searchKey(text)) != std::string::npos ||
+                    descriptionSearchKey(description).find(searchKey(text)) != std::string::npos) {
+                    expected += (expected.empty() ? "" : " ") + std::to_string(first + i);
+                }
+            }
+        }
+        if (searchKey("rotina").find(searchKey(text)) != std::string::npos) {
+            continue;  // the filler fills the page
+        }
+        EXPECT_EQ(numbersOf(search("ANA", text, 50)), expected) << text;
+    }
+    EXPECT_EQ(pages("ANA", "ao", 3), "[2004 2003 2000][5 4 1]");
+    EXPECT_EQ(numbersOf(search("BETO", "reuniao", 50)), "1");
+}
+
+TEST_P(ViewStoreTest, PagesGoOnPastTheScanWindowWithoutGapsOrRepeats) {
+    insert({{"ANA", "1", "Conta velha", at(kSunday.addDays(-1), 9)},
+            {"ANA", "2", "Conta antiga", at(kSunday.addDays(-2), 9)}});
+    fillWindow("ANA", 10);
+    insert({{"ANA", "5000", "Conta nova", at(kSunday.addDays(2000), 9)}});
+    std::string rotinas;
+    for (int number = 10 + ReminderQueries::kScanWindow - 1; number >= 10; --number) {
+        rotinas += " " + std::to_string(number);
+    }
+    // 1,003 rows of "o" newest first: the page that holds the window's last row goes on past it.
+    const auto all = pages("ANA", "o", 150);
+    std::string numbers;
+    for (const char c : all) {
+        numbers += c == '[' || c == ']' ? ' ' : c;
+    }
+    std::string joined;
+    std::istringstream words(numbers);
+    for (std::string word; words >> word;) {
+        joined += " " + word;
+    }
+    EXPECT_EQ(joined, " 5000" + rotinas + " 1 2");
+    EXPECT_EQ(pages("ANA", "conta", 2), "[5000 1][2]");
+}
+
+TEST_P(ViewStoreTest, EveryWriteOfAKeyIsSearchedAsItIsNow) {
+    insert({{"ANA", "1", "Primeiro nome", at(kSunday, 9)},
+            {"ANA", "2", "Segundo", at(kSunday, 10)}});
+    insert({{"BETO", "1", "Primeiro do Beto", at(kSunday, 9)}});
+    describe("ANA", "2", "Descrição original");
+    describe("BETO", "1", "original do Beto");
+    fillWindow("ANA", 100);
+    fillWindow("BETO", 100);
+    const auto found = [&](const std::string& operatorCode, const std::string& text) {
+        return numbersOf(search(operatorCode, text, 50));
+    };
+    ASSERT_EQ(found("ANA", "primeiro"), "1");
+    ASSERT_EQ(found("ANA", "original"), "2");
+    auto connection = store().lease();
+    DeltaWriter(reminderLayout(), "ANA")
+        .apply(
+            *connection,
+            reminderDelta({updateOf(reminderRow({"ANA", "1", "Primeiro nome", at(kSunday, 9)}),
+                                    reminderRow({"ANA", "1", "Outro título", at(kSunday, 9)}))}));
+    EXPECT_EQ(found("ANA", "primeiro"), "");
+    EXPECT_EQ(found("ANA", "outro tit"), "1");
+    DeltaWriter(descriptionLayout(), "ANA")
+        .apply(*connection,
+               descriptionDelta({updateOf(descriptionRow("ANA", "2", "Descrição original"),
+                                          descriptionRow("ANA", "2", "Texto trocado"))}));
+    EXPECT_EQ(found("ANA", "original"), "");
+    EXPECT_EQ(found("ANA", "trocado"), "2");
+    // A reminder deleted takes its description along, and both keys leave the search.
+    DeltaWriter(reminderLayout(), "ANA")
+        .apply(*connection,
+               reminderDelta({deleteOf(reminderRow({"ANA", "2", "Segundo", at(kSunday, 10)}))}));
+    EXPECT_EQ(found("ANA", "trocado"), "");
+    EXPECT_EQ(found("ANA", "segundo"), "");
+    // A number used again starts with no description.
+    NumberSequences::reserve(*connection, "ANA", SequenceKind::Reminder, 1);
+    DeltaWriter(reminderLayout(), "ANA")
+        .apply(*connection, reminderDelta({insertOf(
+                                reminderRow({"ANA", "2", "Segundo de novo", at(kSunday, 10)}))}));
+    EXPECT_EQ(found("ANA", "trocado"), "");
+    EXPECT_EQ(found("ANA", "de novo"), "2");
+    OperatorAccounts::add(*connection, "BETO", "senha-do-beto");
+    OperatorAccounts::remove(*connection, "BETO");
+    EXPECT_EQ(found("BETO", "primeiro"), "");
+    EXPECT_EQ(found("BETO", "original"), "");
+    EXPECT_EQ(found("ANA", "outro"), "1");
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, ViewStoreTest,
