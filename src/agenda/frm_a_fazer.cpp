@@ -619,6 +619,9 @@ void TfrmAFazer::sendList(const std::function<void()>& reload) {
         undoHistory.Push(std::move(step));
     } catch (const Abandon&) {
         // Nothing was stored: the list shows what the server holds, not the refused change.
+        // The refusal was shown; a reload that fails too (the server is down) says so only in
+        // the status bar and the emptied list.
+        ReminderGateway::QuietFailures quiet(gateway);
         reload();
         throw;
     }
@@ -638,6 +641,7 @@ void TfrmAFazer::mnuDesfazerClick() {
     try {
         undoHistory.Undo();
     } catch (const Abandon&) {
+        ReminderGateway::QuietFailures quiet(gateway);
         ReloadKeepingRow();
         throw;
     }

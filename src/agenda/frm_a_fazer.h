@@ -16,7 +16,12 @@
 // within kFirstSupportedDate .. kLastSupportedDate, compared as dates.
 //
 // A send the server refuses (or never receives) is cancelled and the list read again, so the
-// grid shows what the server holds.
+// grid shows what the server holds; the refusal is the one message shown, a failure of that
+// read is left to the status bar and the emptied list.
+//
+// The grid's column titles sort the list (TDBSortGrid): the order is cdsAFazer's, so every
+// load keeps it and printing, the selection and Desfazer see the rows as shown. Until a title
+// is clicked the list keeps the server's order (date and time, then number).
 //
 // LoadList is the one list load every trigger runs: GetAFazer with the six filter arguments,
 // then (through cdsAFazer's after-open and after-scroll handlers) the marked days and the
@@ -39,8 +44,8 @@
 #include "toolkit/button.h"
 #include "toolkit/check_box.h"
 #include "toolkit/db_calendar.h"
-#include "toolkit/db_grid.h"
 #include "toolkit/db_rich_edit.h"
+#include "toolkit/db_sort_grid.h"
 #include "toolkit/edit.h"
 #include "toolkit/format_panel.h"
 #include "toolkit/group_box.h"

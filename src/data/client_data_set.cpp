@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numeric>
 #include <stdexcept>
 
 #include "data/data_source.h"
@@ -173,6 +174,7 @@ void ClientDataSet::SetData(const DataPacket& packet) {
     modified_ = false;
     fields_ = std::move(layouts);
     rows_ = std::move(rows);
+    arrange();
     clearLog();
     forgetIds(firstNewId);
     cursor_ = 0;
@@ -643,11 +645,54 @@ void ClientDataSet::CancelUpdates() {
         }
     }
     clearLog();
+    arrange();
     if (cursor_ >= rows_.size()) {
         cursor_ = rows_.empty() ? 0 : rows_.size() - 1;
     }
     bof_ = eof_ = rows_.empty();
     notify(DataChange::DataSetChanged);
+}
+
+// --- order -----------------------------------------------------------------------------------
+
+std::vector<int> ClientDataSet::SetOrder(std::optional<RowOrder> order) {
+    storePending();
+    order_ = std::move(order);
+    std::vector<int> placed = arrange();
+    if (!rows_.empty()) {
+        cursor_ = static_cast<std::size_t>(placed[cursor_]);
+    }
+    if (Active()) {
+        notify(DataChange::DataSetChanged);
+    }
+    return placed;
+}
+
+std::vector<int> ClientDataSet::arrange() {
+    std::vector<int> placed(rows_.size());
+    std::iota(placed.begin(), placed.end(), 0);
+    const int field = order_ ? FieldIndex(order_->field) : -1;
+    if (field < 0) {
+        return placed;
+    }
+    // Each key is worked out once, not once per comparison.
+    std::vector<std::pair<OrderKey, std::size_t>> keys;
+    keys.reserve(rows_.size());
+    for (std::size_t i = 0; i < rows_.size(); ++i) {
+        keys.emplace_back(OrderKey((*rows_[i].values)[static_cast<std::size_t>(field)]), i);
+    }
+    const bool descending = order_->descending;
+    std::stable_sort(keys.begin(), keys.end(), [descending](const auto& a, const auto& b) {
+        return descending ? b.first < a.first : a.first < b.first;
+    });
+    std::vector<Record> sorted;
+    sorted.reserve(rows_.size());
+    for (std::size_t n = 0; n < keys.size(); ++n) {
+        placed[keys[n].second] = static_cast<int>(n);
+        sorted.push_back(std::move(rows_[keys[n].second]));
+    }
+    rows_ = std::move(sorted);
+    return placed;
 }
 
 // --- views and events --------------------------------------------------------------------------

@@ -30,6 +30,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -37,6 +38,7 @@
 #include "data/data_packet.h"
 #include "data/field.h"
 #include "data/field_layout.h"
+#include "data/row_order.h"
 #include "data/variant.h"
 
 namespace lembrete {
@@ -132,6 +134,16 @@ class ClientDataSet {
     // True when a field was set since Edit/Append.
     bool Modified() const { return modified_; }
 
+    // --- order ----------------------------------------------------------------------------
+    // The order the rows are kept in (row_order.h); none, the start, keeps them as they came.
+    // Setting it stores a pending edit (as a move does), puts the rows in that order and
+    // leaves the cursor on its row, raising no AfterScroll. SetData and CancelUpdates put the
+    // rows in it again; a posted row stays where it is until then, so that an edit never takes
+    // the cursor away. An order by a field the dataset lacks leaves the rows as they come.
+    // Returns where the rows went: the new 0-based index of the row at each old index.
+    std::vector<int> SetOrder(std::optional<RowOrder> order);
+    const std::optional<RowOrder>& Order() const { return order_; }
+
     // --- change log -----------------------------------------------------------------------
     int ChangeCount() const { return liveChanges_; }
     DataPacket Delta() const;
@@ -202,10 +214,13 @@ class ClientDataSet {
     void forgetIds(std::uint64_t firstId);
     void attach(DataSource* source);
     void detach(DataSource* source);
+    // Puts the rows in order_; returns the new index of the row at each old index.
+    std::vector<int> arrange();
 
     std::string name_;
     std::vector<FieldLayout> fields_;
     std::vector<Record> rows_;
+    std::optional<RowOrder> order_;
     std::size_t cursor_ = 0;
     bool bof_ = true;
     bool eof_ = true;

@@ -33,7 +33,7 @@ Variant ReminderGateway::read(std::string_view method, const std::vector<Variant
     if (!result.ok() && !failureLead.empty()) {
         result.error->message = std::string(failureLead) + result.error->message;
     }
-    return host_.CheckResultServ(result, true, 0);
+    return host_.CheckResultServ(result, quiet_ == 0, 0);
 }
 
 void ReminderGateway::load(std::string_view method, const std::vector<Variant>& args,

@@ -43,6 +43,20 @@ class ReminderGateway {
 
     ReminderGateway(GatewayHost& host, ServerSource server);
 
+    // While one lives, a failing call is not shown (CheckResultServ is told not to) though it
+    // still abandons: for the reload that follows a failure already reported, so that one
+    // failed action shows one message even when the server is down for both calls.
+    class QuietFailures {
+      public:
+        explicit QuietFailures(ReminderGateway& gateway) : gateway_(gateway) { ++gateway_.quiet_; }
+        ~QuietFailures() { --gateway_.quiet_; }
+        QuietFailures(const QuietFailures&) = delete;
+        QuietFailures& operator=(const QuietFailures&) = delete;
+
+      private:
+        ReminderGateway& gateway_;
+    };
+
     // GetAFazer (the editor spells it getAFazer; the server ignores letter case).
     void GetAFazer(const ReminderFilter& filter, ClientDataSet& target,
                    std::string_view method = "GetAFazer");
@@ -123,6 +137,7 @@ class ReminderGateway {
 
     GatewayHost& host_;
     ServerSource server_;
+    int quiet_ = 0;
 };
 
 }  // namespace lembrete

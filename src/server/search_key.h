@@ -1,5 +1,6 @@
 // The form of a reference text that the reference filter compares: letter case and the
-// accents of Latin letters removed ("Reunião" and "REUNIAO" give "reuniao"). The server stores
+// accents of Latin letters removed (utf8::foldCaseAndAccents, which the client's column order
+// shares: "Reunião" and "REUNIAO" give "reuniao"). The server stores
 // it beside each reference and folds the filter text the same way, so a plain substring match
 // in SQL is case- and accent-insensitive on every database.
 #pragma once

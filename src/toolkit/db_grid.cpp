@@ -38,6 +38,17 @@ void TDBGrid::selecting(std::optional<TShiftState> shift, Move&& move) {
     changed(Property::Selection);
 }
 
+void TDBGrid::orderRows(std::optional<RowOrder> order) {
+    ClientDataSet* dataSet = DataSet();
+    if (dataSet == nullptr) {
+        return;
+    }
+    std::vector<int> placed;
+    selecting(std::nullopt, [&] { placed = dataSet->SetOrder(std::move(order)); });
+    selection_.Reorder(placed);
+    changed(Property::Selection);
+}
+
 void TDBGrid::SelectRows(const std::vector<int>& rows) {
     selection_.SetRows(rows);
     changed(Property::Selection);

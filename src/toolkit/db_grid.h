@@ -27,6 +27,7 @@
 #include <vector>
 
 #include "data/field_layout.h"
+#include "data/row_order.h"
 #include "toolkit/canvas.h"
 #include "toolkit/component.h"
 #include "toolkit/data_link.h"
@@ -115,8 +116,13 @@ class TDBGrid : public Component {
     // The paint description of one cell; throws std::out_of_range outside the rows/columns.
     TCanvas PaintCell(int row, int column);
 
-  private:
+  protected:
     const TColumn& column(int index) const;
+    // Orders the dataset's rows (ClientDataSet::SetOrder), the cursor and the selected rows
+    // kept on their rows.
+    void orderRows(std::optional<RowOrder> order);
+
+  private:
     void checkRow(int row) const;
     void defaultKey(int key, TShiftState shift);
     // The dataset told the grid something: a cursor the grid did not move selects its row only.
@@ -139,8 +145,5 @@ class TDBGrid : public Component {
     int actionColumn_ = -1;
     DataLink link_;
 };
-
-// The agenda's sortable grid behaves as the data grid for everything the module uses.
-using TDBSortGrid = TDBGrid;
 
 }  // namespace lembrete

@@ -59,6 +59,20 @@ void GridSelection::SetRows(const std::vector<int>& rows) {
     }
 }
 
+void GridSelection::Reorder(const std::vector<int>& placed) {
+    if (static_cast<int>(placed.size()) != RowCount()) {
+        return;
+    }
+    std::vector<bool> moved(selected_.size(), false);
+    for (std::size_t row = 0; row < placed.size(); ++row) {
+        moved[static_cast<std::size_t>(placed[row])] = selected_[row];
+    }
+    selected_ = std::move(moved);
+    if (inside(anchor_)) {
+        anchor_ = placed[static_cast<std::size_t>(anchor_)];
+    }
+}
+
 bool GridSelection::Contains(int row) const {
     return inside(row) && selected_[static_cast<std::size_t>(row)];
 }

@@ -21,6 +21,9 @@ class GridSelection {
     void SelectAll();
     // Exactly `rows` (those outside the count are dropped); the anchor is the first of them.
     void SetRows(const std::vector<int>& rows);
+    // The rows changed places (the row at index i went to placed[i]): the same rows stay
+    // selected, the anchor with them. Ignored when `placed` is not one index per row.
+    void Reorder(const std::vector<int>& placed);
 
     int RowCount() const { return static_cast<int>(selected_.size()); }
     int Count() const { return count_; }

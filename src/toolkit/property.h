@@ -36,6 +36,7 @@ enum class Property {
     Font,
     FormStyle,
     Selection,  // the selected rows of a grid
+    Order,      // the order of a sortable grid's rows
 };
 
 std::string_view propertyName(Property property);  // "Visible", "Checked" ...

@@ -252,5 +252,22 @@ TEST_F(AgendaSelectionTest, DesfazerOfAToggleIsRefusedWhenARowChangedSince) {
     EXPECT_NE(ListRows(form).find("Mudado em outro computador"), std::string::npos);
 }
 
+TEST_F(AgendaSelectionTest, DesfazerWithTheServerDownShowsOneMessage) {
+    SeedMany(3);
+    TfrmAFazer& form = OpenAgenda();
+    form.dbsAFazer.PressKey('A', ssCtrl);
+    host_.AnswerShowMsg(mrYes);
+    form.sbtExcluir.Click();
+    ASSERT_EQ(ServerRows(), "");
+    ASSERT_TRUE(form.mnuDesfazer.Enabled());
+    const std::size_t errors = host_.Errors().size();
+    server_.stop();
+    form.mnuDesfazer.Click();
+    EXPECT_EQ(host_.Errors().size(), errors + 1);
+    EXPECT_EQ(ListRows(form), "") << "the list read again failed too";
+    server_.start();
+    EXPECT_EQ(ServerRows(), "");
+}
+
 }  // namespace
 }  // namespace lembrete::testing

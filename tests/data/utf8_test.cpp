@@ -22,6 +22,13 @@ TEST(Utf8, FoldCaseCoversPortugueseLetters) {
     EXPECT_FALSE(utf8::equalIgnoringCase("abc", "abcd"));
 }
 
+TEST(Utf8, FoldCaseAndAccentsLeavesTheBaseLetters) {
+    EXPECT_EQ(utf8::foldCaseAndAccents("REUNIÃO às 9h É ÚTIL, AÇÕES"),
+              "reuniao as 9h e util, acoes");
+    // Letters without a base letter and other signs stay as they are.
+    EXPECT_EQ(utf8::foldCaseAndAccents("Æ ð 2×3 ÷"), "æ ð 2×3 ÷");
+}
+
 TEST(Utf8, SequenceLengthTakesOnlyWellFormedSequences) {
     const struct {
         std::string text;

@@ -1,10 +1,11 @@
 // Printing from the agenda on real widgets: "Imprimir" (Ctrl+P) opens a preview of the list
-// with its descriptions, which a check box leaves out; "Listagem" asks for days and prints
-// them grouped by day; "Configurar impressora" is remembered. The pages are printed to PDF
-// files and read back with pdftotext.
+// in the order its grid shows, with its descriptions, which a check box leaves out; "Listagem"
+// asks for days and prints them grouped by day; "Configurar impressora" is remembered. The
+// pages are printed to PDF files and read back with pdftotext.
 #include <QCheckBox>
 #include <QDateEdit>
 #include <QDialogButtonBox>
+#include <QHeaderView>
 #include <QPageSetupDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
@@ -77,6 +78,34 @@ TEST_F(PrintingTest, TheListPrintsWithItsDescriptionsOrWithout) {
     EXPECT_TRUE(withDescriptions.contains("Levar o contrato assinado"))
         << withDescriptions.toStdString();
     EXPECT_FALSE(without.contains("Levar o contrato")) << without.toStdString();
+}
+
+TEST_F(PrintingTest, TheListPrintsInTheOrderTheGridShows) {
+    createReminder("banco", "08:00");
+    createReminder("Água", "09:00");
+    createReminder("Dentista", "10:00");
+    // "Referência" clicked twice: from z to a, letter case and accents ignored.
+    QHeaderView* header = agenda<QTableView>("dbsAFazer")->horizontalHeader();
+    const QPoint title(header->sectionViewportPosition(4) + header->sectionSize(4) / 2,
+                       header->height() / 2);
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, title);
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, title);
+    ASSERT_EQ(cell(0, 4), "Dentista");
+    QString printed;
+    auto ran = whenModal<QPrintPreviewDialog>([&](QPrintPreviewDialog& preview) {
+        printed = printedText(preview);
+        preview.reject();
+    });
+    activate(window());
+    agenda<QTableView>("dbsAFazer")->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_P, Qt::ControlModifier);
+    ASSERT_TRUE(*ran);
+    qsizetype previous = -1;
+    for (const char* reference : {"Dentista", "banco", "Água"}) {
+        const qsizetype at = printed.indexOf(QString::fromUtf8(reference));
+        EXPECT_GT(at, previous) << reference << "\n" << printed.toStdString();
+        previous = at;
+    }
 }
 
 TEST_F(PrintingTest, TheListingAsksForDaysAndGroupsThemByDay) {

@@ -1,7 +1,5 @@
 // The data grid: columns, cursor, user actions and the paint description; the data-aware
 // boxes.
-#include "toolkit/db_grid.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
@@ -11,6 +9,7 @@
 #include "data/data_source.h"
 #include "toolkit/db_date_edit.h"
 #include "toolkit/db_rich_edit.h"
+#include "toolkit/db_sort_grid.h"
 #include "toolkit/form.h"
 
 namespace lembrete {

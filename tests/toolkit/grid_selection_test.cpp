@@ -71,6 +71,24 @@ TEST(GridSelectionTest, SelectAllResetAndSetRows) {
     EXPECT_TRUE(selection.Rows().empty());
 }
 
+TEST(GridSelectionTest, ReorderKeepsTheRowsAndTheAnchor) {
+    GridSelection selection;
+    selection.Reset(4, 1);
+    selection.Select(2, ssShift);
+    ASSERT_EQ(selection.Rows(), (std::vector<int>{1, 2}));
+    // Rows turned round: 0→3, 1→2, 2→1, 3→0.
+    selection.Reorder({3, 2, 1, 0});
+    EXPECT_EQ(selection.Rows(), (std::vector<int>{1, 2}));
+    selection.Reorder({1, 0, 3, 2});
+    EXPECT_EQ(selection.Rows(), (std::vector<int>{0, 3}));
+    EXPECT_EQ(selection.Count(), 2);
+    // The anchor (row 1 at first) is now at 3: Shift selects from there.
+    selection.Select(2, ssShift);
+    EXPECT_EQ(selection.Rows(), (std::vector<int>{2, 3}));
+    selection.Reorder({0, 1});  // not one index per row: ignored
+    EXPECT_EQ(selection.Rows(), (std::vector<int>{2, 3}));
+}
+
 DataPacket fiveRows() {
     DataPacket packet;
     packet.fields = {{"NRATIVPESS", FieldType::String, 10, ""},

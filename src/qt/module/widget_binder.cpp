@@ -47,6 +47,7 @@
 #include "toolkit/date_time_picker.h"
 #include "toolkit/db_calendar.h"
 #include "toolkit/db_grid.h"
+#include "toolkit/db_sort_grid.h"
 #include "toolkit/form.h"
 #include "toolkit/format_panel.h"
 #include "toolkit/keys.h"
@@ -692,6 +693,17 @@ void WidgetBinder::syncGrid(Binding& binding, Property property) {
         model->reset();
         fitColumns(*view);
     }
+    auto* sortable = dynamic_cast<TDBSortGrid*>(&grid);
+    if (sortable != nullptr && (property == Property::Rows || property == Property::Columns ||
+                                property == Property::Order)) {
+        // The header shows the component's order; its own flip on a click is overwritten here.
+        QHeaderView* header = view->horizontalHeader();
+        header->setSectionsClickable(true);
+        header->setSortIndicatorShown(sortable->SortColumn() >= 0);
+        header->setSortIndicator(sortable->SortColumn(), sortable->SortDescending()
+                                                             ? Qt::DescendingOrder
+                                                             : Qt::AscendingOrder);
+    }
     if (property == Property::Rows || property == Property::Columns ||
         property == Property::Cursor || property == Property::Selection) {
         const int row = grid.Row();
@@ -868,6 +880,12 @@ void WidgetBinder::listenGrid(Binding& binding) {
             });
     connect(view, &QTableView::doubleClicked, connections_.get(),
             [this, bound, &grid] { user(*bound, [&grid] { grid.DoubleClick(); }); });
+    if (auto* sortable = dynamic_cast<TDBSortGrid*>(&grid)) {
+        connect(view->horizontalHeader(), &QHeaderView::sectionClicked, connections_.get(),
+                [this, bound, sortable](int column) {
+                    user(*bound, [sortable, column] { sortable->ClickTitle(column); });
+                });
+    }
 }
 
 bool WidgetBinder::eventFilter(QObject* watched, QEvent* event) {
