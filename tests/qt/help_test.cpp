@@ -166,6 +166,8 @@ TEST_F(HelpTest, F1AndAjudaInTheEditorOpenTheSectionOfTheTabShown) {
 }
 
 TEST_F(HelpTest, F1InTheDialogsAndTheAlarmWindowOpensTheirSection) {
+    // "Imprimir" opens its preview only for a list with rows.
+    createReminder("Para imprimir", "09:00");
     const struct {
         const char* opener;  // the agenda's button or menu item
         const char* dialog;
@@ -174,7 +176,8 @@ TEST_F(HelpTest, F1InTheDialogsAndTheAlarmWindowOpensTheirSection) {
                    {"sbtProcurar", "frmProcurar", "Procurar em todas as datas"},
                    {"mnuExportar", "frmExportar", "Importar e exportar"},
                    {"mnuCalendario", "frmCalendario", "Importar e exportar"},
-                   {"mnuListagem", "dlgPeriodo", "Impressão"}};
+                   {"mnuListagem", "dlgPeriodo", "Impressão"},
+                   {"sbtImprimir", "dlgImprimir", "Impressão"}};
     for (const auto& one : dialogs) {
         std::string shown = "(não abriu)";
         QString name;
