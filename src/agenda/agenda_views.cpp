@@ -11,6 +11,10 @@
 
 namespace lembrete {
 
+const char* const AgendaViews::kFromDayOnHint =
+    "Nas visões Semana e Mês a lista mostra o dia selecionado; \"A partir da data "
+    "selecionada\" vale na visão Dia.";
+
 AgendaViews::AgendaViews(TfrmAFazer& form)
     : sbtDia(form.Add<TSpeedButton>("sbtDia")),
       sbtSemana(form.Add<TSpeedButton>("sbtSemana")),
@@ -47,6 +51,8 @@ AgendaViews::AgendaViews(TfrmAFazer& form)
     grdVisao.SetColor(clInfoBk);
     grdVisao.OnCellClick = [this](int cell, int entry) { grdVisaoCellClick(cell, entry); };
     grdVisao.OnCellDblClick = [this](int cell, int entry) { grdVisaoCellDblClick(cell, entry); };
+    grdVisao.OnKeySelect = [this](const ViewSelection& selection) { select(selection); };
+    grdVisao.OnKeyOpen = [this](const ViewSelection& selection) { open(selection); };
     sbtDia.SetFont(TFont{clBlack, true});
     sbtProcurar.SetCaption("Procurar");
     sbtProcurar.SetHint("Procurar em todas as datas (Ctrl+Shift+F)");
@@ -86,12 +92,20 @@ void AgendaViews::sbtProcurarClick() {
 }
 
 void AgendaViews::Show(ViewKind kind) {
+    const bool listChanges =
+        form_.ckcTodos.Checked() && (kind == ViewKind::Day) != (kind_ == ViewKind::Day);
     kind_ = kind;
     sbtDia.SetFont(TFont{clBlack, kind == ViewKind::Day});
     sbtSemana.SetFont(TFont{clBlack, kind == ViewKind::Week});
     sbtMes.SetFont(TFont{clBlack, kind == ViewKind::Month});
     grdVisao.SetVisible(kind != ViewKind::Day);
-    Reload();
+    form_.ckcTodos.SetEnabled(kind == ViewKind::Day);
+    form_.ckcTodos.SetHint(kind == ViewKind::Day ? std::string() : kFromDayOnHint);
+    if (listChanges) {
+        form_.LoadList();  // reads the view too
+    } else {
+        Reload();
+    }
 }
 
 void AgendaViews::Reload() {
@@ -132,7 +146,10 @@ void AgendaViews::grdVisaoCellClick(int cell, int entry) {
 }
 
 void AgendaViews::grdVisaoCellDblClick(int cell, int entry) {
-    const ViewSelection selection = grdVisao.View().Hit(cell, entry);
+    open(grdVisao.View().Hit(cell, entry));
+}
+
+void AgendaViews::open(const ViewSelection& selection) {
     if (!select(selection)) {
         return;
     }

@@ -3,12 +3,16 @@
 // "Dia" is the window as it always was: the selected day's list in the grid. "Semana" and
 // "Mês" add grdVisao, a CalendarView of the selected day's week or month, read after each list
 // load with one GetAFazerPeriodo call for its whole range, with the list's reference and state
-// filters ("A partir da data selecionada" widens the day list only: a view always shows its own
-// range). The day and month steps, "Hoje" and the calendar move it, since they move the
-// selected day. A click on a day selects it in the agenda, and the reminder clicked in the grid;
-// a double click opens that reminder in the editor. The buttons sbtDia, sbtSemana, sbtMes and
-// the hidden menu items mnuVisaoDia, mnuVisaoSemana, mnuVisaoMes (Ctrl+1, Ctrl+2, Ctrl+3)
-// switch views; the current one's button is bold.
+// filters. "A partir da data selecionada" (ckcTodos) widens the day list only: beside a week or
+// a month the list below is the selected day's, the day the view frames, and the box waits
+// disabled, its check kept, with a hint saying so, until the day view is back. The day and month
+// steps, "Hoje" and the calendar move it, since they move the selected day. A click on a day
+// selects it in the agenda, and the reminder clicked in the grid; a double click opens that
+// reminder in the editor (on an empty spot: a new reminder on that day). The keyboard does the
+// same: the arrows move the selected day (Up and Down a reminder of the day in a week, a week
+// in a month), Enter opens what the keyboard stands on. The buttons sbtDia, sbtSemana, sbtMes and
+// the hidden menu items mnuVisaoDia, mnuVisaoSemana, mnuVisaoMes (Ctrl+1, Ctrl+2, Ctrl+3) switch
+// views; the current one's button is bold.
 //
 // Beside them, sbtProcurar and the hidden mnuProcurar (Ctrl+Shift+F) open "Procurar em todas as
 // datas" (TfrmProcurar); the reminder picked there is shown in the agenda on its day.
@@ -47,6 +51,9 @@ class AgendaViews {
     TSpeedButton& sbtProcurar;
     TMenuItem& mnuProcurar;
 
+    // ckcTodos's hint while a week or a month is shown.
+    static const char* const kFromDayOnHint;
+
     ViewKind Kind() const { return kind_; }
     // Shows view `kind` and reads it (nothing to read for ViewKind::Day).
     void Show(ViewKind kind);
@@ -71,6 +78,8 @@ class AgendaViews {
     // Selects the day of the click, and the reminder in the grid; false (nothing done) for a
     // day outside the supported dates.
     bool select(const ViewSelection& selection);
+    // Selects, then opens the reminder in the editor, or a new one on the day.
+    void open(const ViewSelection& selection);
 
     TfrmAFazer& form_;
     ClientDataSet rows_;

@@ -319,8 +319,11 @@ Date TfrmAFazer::SelectedDate() const {
 }
 
 ReminderFilter TfrmAFazer::Filter() const {
-    return ReminderFilter{edtReferencia.Text(),    Host().Operador(),      SelectedDate(),
-                          ckcRealizados.Checked(), ckcPendentes.Checked(), ckcTodos.Checked()};
+    // From the day on in the day view only (agenda_views.h).
+    return ReminderFilter{
+        edtReferencia.Text(),   Host().Operador(),
+        SelectedDate(),         ckcRealizados.Checked(),
+        ckcPendentes.Checked(), ckcTodos.Checked() && views_.Kind() == ViewKind::Day};
 }
 
 void TfrmAFazer::LoadList() {

@@ -1,5 +1,6 @@
 #include "views/calendar_view.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 #include "data/reminder_record.h"
@@ -106,6 +107,55 @@ ViewSelection CalendarView::Hit(int cell, int entry) const {
         return {hit.day, {}};
     }
     return {hit.day, hit.entries.at(static_cast<std::size_t>(entry)).number};
+}
+
+int CalendarView::EntryOf(int cell, const std::string& number) const {
+    if (cell < 0 || cell >= static_cast<int>(cells_.size())) {
+        return -1;
+    }
+    const auto& entries = cells_[static_cast<std::size_t>(cell)].entries;
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        if (entries[i].number == number) {
+            return static_cast<int>(i);
+        }
+    }
+    return -1;
+}
+
+void CalendarView::SetCurrent(int entry) {
+    const int cell = CellOf(selected_);
+    const int shown =
+        cell < 0 ? 0 : static_cast<int>(cells_[static_cast<std::size_t>(cell)].entries.size());
+    current_ = entry >= 0 && entry < shown ? entry : -1;
+}
+
+ViewSelection CalendarView::Step(ViewKey key) const {
+    const int cell = CellOf(selected_);
+    const auto at = [&](int entry) {
+        return entry < 0 ? ViewSelection{selected_, {}} : Hit(cell, entry);
+    };
+    switch (key) {
+        case ViewKey::Left:
+            return {selected_.addDays(-1), {}};
+        case ViewKey::Right:
+            return {selected_.addDays(1), {}};
+        case ViewKey::Up:
+            if (kind_ == ViewKind::Month) {
+                return {selected_.addDays(-7), {}};
+            }
+            return at(std::max(-1, current_ - 1));
+        case ViewKey::Down: {
+            if (kind_ == ViewKind::Month) {
+                return {selected_.addDays(7), {}};
+            }
+            const int shown =
+                static_cast<int>(cells_[static_cast<std::size_t>(cell)].entries.size());
+            return at(std::min(shown - 1, current_ + 1));
+        }
+        case ViewKey::Enter:
+            break;
+    }
+    return at(current_);
 }
 
 int CalendarView::CellOf(Date day) const {

@@ -6,7 +6,8 @@
 // reminders in the server's order (date-time, then number) with time, reference, alarm mark,
 // done state and whether it is overdue (pending and past); a week shows them all, a month the
 // first kMonthEntries and "+N" for the rest. A click on a cell selects its day, and the reminder
-// under it when there is one.
+// under it when there is one. The keyboard stands on the selected day and, within it, on one of
+// its entries (Current) or on the day itself; Step says where a key takes it.
 //
 // The rows come from one GetAFazerPeriodo call for the whole range (ViewLoader), filtered as
 // the day list; the view keeps no connection. A value: rebuilt whole on every change.
@@ -21,6 +22,9 @@
 namespace lembrete {
 
 enum class ViewKind { Day, Week, Month };
+
+// The keys a view answers: the arrows and Enter.
+enum class ViewKey { Left, Right, Up, Down, Enter };
 
 struct ViewEntry {
     std::string number;
@@ -82,12 +86,25 @@ class CalendarView {
     ViewSelection Hit(int cell, int entry) const;
     // The index of the cell of `day`, or -1.
     int CellOf(Date day) const;
+    // The index of reminder `number` among the shown entries of cell `cell`, or -1.
+    int EntryOf(int cell, const std::string& number) const;
+
+    // The entry of the selected day the keyboard stands on, -1 for the day itself (the start).
+    int Current() const { return current_; }
+    // Puts the keyboard on entry `entry` of the selected day (-1, or one out of range: the day).
+    void SetCurrent(int entry);
+    // Where `key` takes the keyboard: Left and Right the day before and after; Up and Down the
+    // week before and after in a month, and in a week the entry above and below (Down from the
+    // day itself the first, Up from the first the day itself; no further at either end); Enter
+    // where it stands. The reminder is empty for a day itself.
+    ViewSelection Step(ViewKey key) const;
 
   private:
     ViewKind kind_ = ViewKind::Day;
     Date selected_;
     DayRange range_;
     std::vector<DayCell> cells_;
+    int current_ = -1;
 };
 
 }  // namespace lembrete

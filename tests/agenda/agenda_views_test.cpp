@@ -1,6 +1,7 @@
 // The agenda's "Dia", "Semana" and "Mês" views against a real lembrete-server: switching by
 // button and by Ctrl+1/2/3, one range call per change of view, day or filter, the steps and
-// "Hoje" moving the view, a click selecting the day and the reminder, a double click editing.
+// "Hoje" moving the view, a click selecting the day and the reminder, a double click editing, the
+// arrows and Enter doing the same, and the from-the-day-on box beside a week or a month.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -142,6 +143,90 @@ TEST_F(AgendaViewsTest, DaysBeforeTheSupportedDatesShownByAViewCannotBeSelected)
     EXPECT_TRUE(editorCalls_.empty());
     views.grdVisao.ClickCell(view.CellOf(Date::fromParts(2000, 1, 3)), -1);
     EXPECT_EQ(form.SelectedDate(), Date::fromParts(2000, 1, 3));
+}
+
+TEST_F(AgendaViewsTest, FromTheDayOnWaitsDisabledBesideAWeekOrAMonth) {
+    const std::string today = Seed("Hoje", on(2026, 12, 8, 9));
+    const std::string later = Seed("Depois", on(2026, 12, 20, 9));
+    TfrmAFazer& form = OpenAgenda();
+    AgendaViews& views = form.Views();
+    form.ckcTodos.Click();
+    EXPECT_EQ(ListRows(form), today + " Hoje P; " + later + " Depois P");
+    TakeCalls();
+
+    views.sbtSemana.Click();
+    EXPECT_FALSE(form.ckcTodos.Enabled());
+    EXPECT_TRUE(form.ckcTodos.Checked());
+    EXPECT_EQ(form.ckcTodos.Hint(), AgendaViews::kFromDayOnHint);
+    // The list below the week is the day the week frames.
+    EXPECT_EQ(ListRows(form), today + " Hoje P");
+    EXPECT_EQ(TakeCalls({"GetAFazer("}),
+              (std::vector<std::string>{"GetAFazer(,ANA,08/12/2026,False,True,False)"}));
+    views.sbtMes.Click();
+    EXPECT_FALSE(form.ckcTodos.Enabled());
+    EXPECT_TRUE(TakeCalls({"GetAFazer("}).empty());
+
+    views.sbtDia.Click();
+    EXPECT_TRUE(form.ckcTodos.Enabled());
+    EXPECT_EQ(form.ckcTodos.Hint(), "");
+    EXPECT_EQ(ListRows(form), today + " Hoje P; " + later + " Depois P");
+    EXPECT_EQ(TakeCalls({"GetAFazer("}),
+              (std::vector<std::string>{"GetAFazer(,ANA,08/12/2026,False,True,True)"}));
+}
+
+TEST_F(AgendaViewsTest, ArrowsMoveTheDayAndTheReminderAndEnterEdits) {
+    const std::string early = Seed("Cedo", on(2026, 12, 10, 8));
+    const std::string late = Seed("Tarde", on(2026, 12, 10, 17));
+    TfrmAFazer& form = OpenAgenda();
+    AgendaViews& views = form.Views();
+    TCalendarGrid& grid = views.grdVisao;
+    const auto current = [&] {
+        return form.cdsAFazer.FieldByName(ReminderRecord::NRATIVPESS).AsString();
+    };
+    views.sbtSemana.Click();
+    grid.ClickCell(grid.View().CellOf(Date::fromParts(2026, 12, 10)), -1);
+    grid.PressKey(ViewKey::Down);
+    EXPECT_EQ(grid.View().Current(), 0);
+    EXPECT_EQ(current(), early);
+    grid.PressKey(ViewKey::Down);
+    grid.PressKey(ViewKey::Down);
+    EXPECT_EQ(grid.View().Current(), 1);
+    EXPECT_EQ(current(), late);
+    grid.PressKey(ViewKey::Enter);
+    EXPECT_EQ(editorCalls_, (std::vector<std::pair<std::string, bool>>{{late, true}}));
+    grid.PressKey(ViewKey::Up);
+    grid.PressKey(ViewKey::Up);
+    EXPECT_EQ(grid.View().Current(), -1);
+    grid.PressKey(ViewKey::Enter);  // on the day itself: a new reminder, as a double click
+    ASSERT_EQ(editorCalls_.size(), 2u);
+    EXPECT_EQ(editorCalls_.back(), (std::pair<std::string, bool>{"", true}));
+
+    // A click leaves the keyboard on the reminder clicked.
+    grid.ClickCell(grid.View().CellOf(Date::fromParts(2026, 12, 10)), 1);
+    EXPECT_EQ(grid.View().Current(), 1);
+    grid.PressKey(ViewKey::Up);
+    EXPECT_EQ(current(), early);
+
+    for (int step = 0; step < 3; ++step) {
+        grid.PressKey(ViewKey::Right);  // past Saturday: the next week
+    }
+    EXPECT_EQ(form.SelectedDate(), Date::fromParts(2026, 12, 13));
+    EXPECT_EQ(grid.View().Range().first, Date::fromParts(2026, 12, 13));
+    EXPECT_EQ(grid.View().Current(), -1);
+    grid.PressKey(ViewKey::Left);
+    EXPECT_EQ(form.SelectedDate(), Date::fromParts(2026, 12, 12));
+    EXPECT_EQ(grid.View().Range().first, Date::fromParts(2026, 12, 6));
+
+    views.sbtMes.Click();
+    grid.PressKey(ViewKey::Down);
+    EXPECT_EQ(form.SelectedDate(), Date::fromParts(2026, 12, 19));
+    grid.PressKey(ViewKey::Up);
+    grid.PressKey(ViewKey::Up);
+    EXPECT_EQ(form.SelectedDate(), Date::fromParts(2026, 12, 5));
+    // Keys do nothing while the view is hidden.
+    views.sbtDia.Click();
+    grid.PressKey(ViewKey::Right);
+    EXPECT_EQ(form.SelectedDate(), Date::fromParts(2026, 12, 5));
 }
 
 TEST_F(AgendaViewsTest, PrintingPrintsTheViewShown) {

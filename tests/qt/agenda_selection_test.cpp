@@ -8,27 +8,14 @@
 #include <algorithm>
 
 #include "client_fixture.h"
-#include "support/reminder_deltas.h"
 
 namespace lembrete::testing {
 namespace {
 
 class AgendaSelectionFlowTest : public ClientFixture {
   protected:
-    // Pending reminders today at 08:00, 09:00 ... stored with one SetAfazer, then the list read.
-    void seed(int count) {
-        const long long first = std::stoll(
-            callServer("GetPrxAtivPessoalBloco", {Variant(std::string(kOperator)), Variant(count)})
-                .payload.toText());
-        std::vector<Change> changes;
-        for (int i = 0; i < count; ++i) {
-            changes.push_back(insertOf(reminderRow(ReminderValues(
-                kOperator, std::to_string(first + i), "Lembrete " + std::to_string(i + 1),
-                DateTime(kNow.date(), std::chrono::hours(8 + i))))));
-        }
-        callServer("SetAfazer", {Variant(reminderDelta(changes))});
-        clickButton(agenda<QAbstractButton>("sbtVerificar"));
-    }
+    // Pending reminders today at 08:00, 09:00 ...
+    void seed(int count) { seedToday(count, std::chrono::hours(8), std::chrono::hours(1)); }
 
     std::vector<int> selectedRows() const {
         std::vector<int> rows;

@@ -116,6 +116,20 @@ void ClientFixture::typeText(QWidget* widget, const QString& text) {
     }
 }
 
+void ClientFixture::seedToday(int count, std::chrono::minutes first, std::chrono::minutes apart) {
+    const long long number = std::stoll(
+        callServer("GetPrxAtivPessoalBloco", {Variant(std::string(kOperator)), Variant(count)})
+            .payload.toText());
+    std::vector<Change> changes;
+    for (int i = 0; i < count; ++i) {
+        changes.push_back(insertOf(reminderRow(ReminderValues(
+            kOperator, std::to_string(number + i), "Lembrete " + std::to_string(i + 1),
+            DateTime(kNow.date(), first + i * apart)))));
+    }
+    callServer("SetAfazer", {Variant(reminderDelta(changes))});
+    clickButton(agenda<QAbstractButton>("sbtVerificar"));
+}
+
 void ClientFixture::createReminder(const QString& reference, const QString& time, bool alarm,
                                    const QString& description) {
     auto ran = whenModal([&](QDialog& dialog) {

@@ -77,6 +77,10 @@ class ClientFixture : public ::testing::Test {
     // creates one; `description` is HTML for the "Descrição" tab.
     void createReminder(const QString& reference, const QString& time, bool alarm = false,
                         const QString& description = {});
+    // `count` pending reminders of today, "Lembrete 1" on, the first at `first` after midnight
+    // and each `apart` after the one before, stored with one SetAfazer (straight on the
+    // server), then the list read.
+    void seedToday(int count, std::chrono::minutes first, std::chrono::minutes apart);
     // Types `text` into `widget` key by key (any Unicode text, unlike QTest::keyClicks).
     static void typeText(QWidget* widget, const QString& text);
     // User actions on the agenda.

@@ -191,5 +191,63 @@ TEST(CalendarViewRows, RowsOutsideTheRangeOrWithoutADateAreLeftOut) {
               "06/12 | 07/12 | 08/12*> 09:00 Dentro(!) | 09/12 | 10/12 | 11/12 | 12/12");
 }
 
+TEST(CalendarViewKeys, ArrowsStepDaysEntriesAndWeeksEnterStaysPut) {
+    const Date saturday = Date::fromParts(2026, 12, 12);
+    Rows rows;
+    rows.add("1", "Cedo", at(saturday, 8)).add("2", "Tarde", at(saturday, 17));
+    const ClientDataSet& data = rows.dataSet();
+    struct Case {
+        const char* name;
+        ViewKind kind;
+        int current;
+        ViewKey key;
+        ViewSelection expected;
+    };
+    const Date sunday = Date::fromParts(2026, 12, 13);
+    const Case cases[] = {
+        {"right past a week's end", ViewKind::Week, -1, ViewKey::Right, {sunday, ""}},
+        {"left", ViewKind::Week, 1, ViewKey::Left, {saturday.addDays(-1), ""}},
+        {"down from the day: the first", ViewKind::Week, -1, ViewKey::Down, {saturday, "1"}},
+        {"down to the next", ViewKind::Week, 0, ViewKey::Down, {saturday, "2"}},
+        {"down at the last stays", ViewKind::Week, 1, ViewKey::Down, {saturday, "2"}},
+        {"up from the first: the day", ViewKind::Week, 0, ViewKey::Up, {saturday, ""}},
+        {"up at the day stays", ViewKind::Week, -1, ViewKey::Up, {saturday, ""}},
+        {"enter on an entry", ViewKind::Week, 1, ViewKey::Enter, {saturday, "2"}},
+        {"enter on the day", ViewKind::Week, -1, ViewKey::Enter, {saturday, ""}},
+        {"a month's up: a week before",
+         ViewKind::Month,
+         0,
+         ViewKey::Up,
+         {saturday.addDays(-7), ""}},
+        {"a month's down: into the next month",
+         ViewKind::Month,
+         -1,
+         ViewKey::Down,
+         {Date::fromParts(2026, 12, 19), ""}},
+        {"a month's enter", ViewKind::Month, 0, ViewKey::Enter, {saturday, "1"}},
+    };
+    for (const auto& c : cases) {
+        CalendarView view(c.kind, saturday, kToday, kNow, data);
+        view.SetCurrent(c.current);
+        EXPECT_EQ(view.Step(c.key), c.expected) << c.name;
+    }
+}
+
+TEST(CalendarViewKeys, TheKeyboardStandsOnlyOnAnEntryTheSelectedDayShows) {
+    Rows rows;
+    rows.add("1", "Um", at(kToday, 8)).add("2", "Dois", at(kToday, 9));
+    CalendarView view(ViewKind::Week, kToday, kToday, kNow, rows.dataSet());
+    EXPECT_EQ(view.Current(), -1);
+    view.SetCurrent(1);
+    EXPECT_EQ(view.Current(), 1);
+    view.SetCurrent(2);
+    EXPECT_EQ(view.Current(), -1);
+    const int cell = view.CellOf(kToday);
+    EXPECT_EQ(view.EntryOf(cell, "2"), 1);
+    EXPECT_EQ(view.EntryOf(cell, "3"), -1);
+    EXPECT_EQ(view.EntryOf(cell + 1, "2"), -1);
+    EXPECT_EQ(view.EntryOf(99, "1"), -1);
+}
+
 }  // namespace
 }  // namespace lembrete::testing

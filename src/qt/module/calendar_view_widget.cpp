@@ -1,5 +1,6 @@
 #include "qt/module/calendar_view_widget.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPixmap>
@@ -26,16 +27,85 @@ QPixmap picture(const char* name) {
     return pixmap;
 }
 
+// The painted days: the view's cells, clicks and keys, in the scrolling area of its owner.
+class CalendarCanvas : public QWidget {
+  public:
+    explicit CalendarCanvas(CalendarViewWidget& owner) : owner_(owner) {
+        setFocusPolicy(Qt::StrongFocus);
+    }
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+
+    void mousePressEvent(QMouseEvent* event) override {
+        const auto [cell, entry] = owner_.hitAt(event->position().toPoint());
+        if (cell >= 0 && event->button() == Qt::LeftButton) {
+            Q_EMIT owner_.cellClicked(cell, entry);
+        }
+    }
+
+    void mouseDoubleClickEvent(QMouseEvent* event) override {
+        const auto [cell, entry] = owner_.hitAt(event->position().toPoint());
+        if (cell >= 0 && event->button() == Qt::LeftButton) {
+            Q_EMIT owner_.cellDoubleClicked(cell, entry);
+        }
+    }
+
+    void keyPressEvent(QKeyEvent* event) override {
+        static const std::pair<int, ViewKey> keys[] = {
+            {Qt::Key_Left, ViewKey::Left},    {Qt::Key_Right, ViewKey::Right},
+            {Qt::Key_Up, ViewKey::Up},        {Qt::Key_Down, ViewKey::Down},
+            {Qt::Key_Return, ViewKey::Enter}, {Qt::Key_Enter, ViewKey::Enter}};
+        if (event->modifiers() == Qt::NoModifier || event->modifiers() == Qt::KeypadModifier) {
+            for (const auto& [qtKey, key] : keys) {
+                if (event->key() == qtKey) {
+                    Q_EMIT owner_.keyPressed(key);
+                    return;
+                }
+            }
+        }
+        QWidget::keyPressEvent(event);
+    }
+
+    void focusInEvent(QFocusEvent* event) override {
+        QWidget::focusInEvent(event);
+        update();
+    }
+    void focusOutEvent(QFocusEvent* event) override {
+        QWidget::focusOutEvent(event);
+        update();
+    }
+
+  private:
+    CalendarViewWidget& owner_;
+};
+
 }  // namespace
 
-CalendarViewWidget::CalendarViewWidget(QWidget* parent) : QWidget(parent) {
+CalendarViewWidget::CalendarViewWidget(QWidget* parent) : QScrollArea(parent) {
+    setWidget(new CalendarCanvas(*this));
+    setWidgetResizable(true);
+    setFrameShape(QFrame::NoFrame);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setMinimumHeight(160);
-    setMouseTracking(false);
+    // Tab and the clicks give the focus to the days themselves.
+    setFocusPolicy(Qt::NoFocus);
+    setFocusProxy(widget());
 }
 
 void CalendarViewWidget::setView(CalendarView view) {
     view_ = std::move(view);
-    update();
+    canvas()->setMinimumHeight(view_.Kind() == ViewKind::Week ? weekHeight() : 0);
+    canvas()->update();
+    const int cell = view_.CellOf(view_.Selected());
+    if (cell >= 0 && view_.Kind() == ViewKind::Week) {
+        // The layout settles the canvas height first.
+        widget()->resize(viewport()->width(), std::max(viewport()->height(), weekHeight()));
+        // The entry the keyboard stands on, or the top of the day with the weekday names.
+        const QRect shown = view_.Current() >= 0 ? entryRect(cell, view_.Current())
+                                                 : QRect(cellRect(cell).left(), 0, 1, 1);
+        ensureVisible(shown.center().x(), shown.center().y(), 0, shown.height());
+    }
 }
 
 QSize CalendarViewWidget::sizeHint() const {
@@ -46,10 +116,18 @@ int CalendarViewWidget::lineHeight() const {
     return std::max(fontMetrics().height(), kPicture) + 1;
 }
 
+int CalendarViewWidget::weekHeight() const {
+    std::size_t busiest = 0;
+    for (const auto& cell : view_.Cells()) {
+        busiest = std::max(busiest, cell.entries.size());
+    }
+    return kTitleHeight + 2 * kPadding + static_cast<int>(busiest + 1) * lineHeight();
+}
+
 QRect CalendarViewWidget::cellRect(int cell) const {
     const int weeks = std::max(1, view_.Weeks());
-    const int columnWidth = width() / 7;
-    const int rowHeight = (height() - kTitleHeight) / weeks;
+    const int columnWidth = canvas()->width() / 7;
+    const int rowHeight = (canvas()->height() - kTitleHeight) / weeks;
     const int column = cell % 7;
     const int row = cell / 7;
     return {column * columnWidth, kTitleHeight + row * rowHeight, columnWidth, rowHeight};
@@ -86,7 +164,8 @@ std::pair<int, int> CalendarViewWidget::hitAt(QPoint point) const {
     return {-1, -1};
 }
 
-void CalendarViewWidget::paintEvent(QPaintEvent*) {
+void CalendarCanvas::paintEvent(QPaintEvent*) {
+    const CalendarView& view = owner_.view();
     QPainter painter(this);
     painter.fillRect(rect(), palette().window());
     const auto titles = CalendarView::ColumnTitles();
@@ -95,15 +174,16 @@ void CalendarViewWidget::paintEvent(QPaintEvent*) {
     painter.setFont(bold);
     painter.setPen(kTitle);
     for (int column = 0; column < 7; ++column) {
-        const QRect box(cellRect(column).left(), 0, cellRect(column).width(), kTitleHeight);
+        const QRect box(owner_.cellRect(column).left(), 0, owner_.cellRect(column).width(),
+                        kTitleHeight);
         painter.drawText(box, Qt::AlignCenter, toQString(titles[column]));
     }
     const QPixmap check = picture("imgCheck");
     const QPixmap alarm = picture("imgAlarme");
-    const auto& cells = view_.Cells();
+    const auto& cells = view.Cells();
     for (int index = 0; index < static_cast<int>(cells.size()); ++index) {
         const DayCell& cell = cells[static_cast<std::size_t>(index)];
-        const QRect box = cellRect(index);
+        const QRect box = owner_.cellRect(index);
         painter.fillRect(box, cell.today ? kToday : cell.inMonth ? kCell : kOtherMonth);
         painter.setPen(QPen(Qt::gray, 1));
         painter.drawRect(box.adjusted(0, 0, -1, -1));
@@ -113,18 +193,21 @@ void CalendarViewWidget::paintEvent(QPaintEvent*) {
         }
         painter.setFont(cell.today ? bold : font());
         painter.setPen(cell.inMonth ? Qt::black : Qt::gray);
-        const QString dayText = view_.Kind() == ViewKind::Month
+        const QString dayText = view.Kind() == ViewKind::Month
                                     ? QString::number(cell.day.day())
                                     : toQString(cell.day.format().substr(0, 5));
-        painter.drawText(QRect(box.left() + kPadding, box.top() + kPadding,
-                               box.width() - 2 * kPadding, lineHeight()),
-                         Qt::AlignLeft | Qt::AlignVCenter, dayText);
+        painter.drawText(owner_.entryRect(index, -1), Qt::AlignLeft | Qt::AlignVCenter, dayText);
         painter.setFont(font());
-        const int shown = visibleEntries(index);
+        const int shown = owner_.visibleEntries(index);
         for (int e = 0; e < shown; ++e) {
             const ViewEntry& entry = cell.entries[static_cast<std::size_t>(e)];
-            QRect line = entryRect(index, e);
-            painter.setPen(entry.overdue ? kOverdue : entry.done ? Qt::darkGray : Qt::black);
+            QRect line = owner_.entryRect(index, e);
+            if (cell.selected && e == view.Current()) {
+                painter.fillRect(line, hasFocus() ? kTitle : Qt::lightGray);
+                painter.setPen(hasFocus() ? Qt::white : Qt::black);
+            } else {
+                painter.setPen(entry.overdue ? kOverdue : entry.done ? Qt::darkGray : Qt::black);
+            }
             painter.drawText(line, Qt::AlignLeft | Qt::AlignVCenter, toQString(entry.time()));
             int left = line.left() + fontMetrics().horizontalAdvance(QStringLiteral("00:00 "));
             if (entry.done) {
@@ -143,23 +226,9 @@ void CalendarViewWidget::paintEvent(QPaintEvent*) {
         const int more = cell.hidden + static_cast<int>(cell.entries.size()) - shown;
         if (more > 0) {
             painter.setPen(kTitle);
-            painter.drawText(entryRect(index, shown), Qt::AlignLeft | Qt::AlignVCenter,
+            painter.drawText(owner_.entryRect(index, shown), Qt::AlignLeft | Qt::AlignVCenter,
                              QStringLiteral("+%1").arg(more));
         }
-    }
-}
-
-void CalendarViewWidget::mousePressEvent(QMouseEvent* event) {
-    const auto [cell, entry] = hitAt(event->position().toPoint());
-    if (cell >= 0 && event->button() == Qt::LeftButton) {
-        Q_EMIT cellClicked(cell, entry);
-    }
-}
-
-void CalendarViewWidget::mouseDoubleClickEvent(QMouseEvent* event) {
-    const auto [cell, entry] = hitAt(event->position().toPoint());
-    if (cell >= 0 && event->button() == Qt::LeftButton) {
-        Q_EMIT cellDoubleClicked(cell, entry);
     }
 }
 

@@ -29,6 +29,13 @@ void addCalendarViews(QWidget& agenda) {
         view->setObjectName(QStringLiteral("grdVisao"));
         splitter->insertWidget(0, view);
         splitter->setStretchFactor(0, 3);
+        // Tab reaches the days between the filters and the list, as they stand on the screen.
+        auto* filters = agenda.findChild<QWidget*>(QStringLiteral("ckcTodos"));
+        auto* list = agenda.findChild<QWidget*>(QStringLiteral("dbsAFazer"));
+        if (filters != nullptr && list != nullptr) {
+            QWidget::setTabOrder(filters, view->canvas());
+            QWidget::setTabOrder(view->canvas(), list);
+        }
     }
     auto* tools = agenda.findChild<QHBoxLayout*>(QStringLiteral("panMenu_layout"));
     auto* after = agenda.findChild<QWidget*>(QStringLiteral("sbtVerificar"));

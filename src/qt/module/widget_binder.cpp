@@ -759,6 +759,12 @@ void WidgetBinder::listen(Binding& binding) {
                     [this, bound, calendarView](int cell, int entry) {
                         user(*bound, [=] { calendarView->DblClickCell(cell, entry); });
                     });
+            connect(painted, &CalendarViewWidget::keyPressed, connections_.get(),
+                    [this, bound, calendarView](ViewKey key) {
+                        user(*bound, [=] { calendarView->PressKey(key); });
+                    });
+            // The days take the focus, not the area around them.
+            painted->canvas()->installEventFilter(this);
         }
     } else if (auto* button = qobject_cast<QAbstractButton*>(&widget)) {
         connect(button, &QAbstractButton::clicked, connections_.get(),
@@ -904,7 +910,14 @@ bool WidgetBinder::eventFilter(QObject* watched, QEvent* event) {
     }
     auto* view =
         watched->parent() != nullptr ? qobject_cast<QTableView*>(watched->parent()) : nullptr;
-    Binding* binding = bindingOf(view != nullptr && view->viewport() == watched ? view : watched);
+    auto* days = watched->parent() != nullptr && watched->parent()->parent() != nullptr
+                     ? qobject_cast<CalendarViewWidget*>(watched->parent()->parent())
+                     : nullptr;
+    QObject* bound = view != nullptr && view->viewport() == watched ? view : watched;
+    if (days != nullptr && days->canvas() == watched) {
+        bound = days;
+    }
+    Binding* binding = bindingOf(bound);
     if (binding == nullptr || binding->component == nullptr) {
         return false;
     }
