@@ -498,12 +498,13 @@ void seriesInsert(const Options& options) {
     for (int i = 0; i < 3650; ++i) {
         const auto nr = std::to_string(number + i);
         const DateTime when(Date::fromParts(2030, 1, 1).addDays(i), std::chrono::hours(9));
-        reminders.changes.push_back({ChangeKind::Insert,
-                                     {},
-                                     {code, nr, "Tomar o remédio", when, "P", "S", 10.0, "S",
-                                      "09:00:00", "5", when.date().format(), repetition.payload}});
+        reminders.changes.push_back(
+            {ChangeKind::Insert,
+             {},
+             Row{code, nr, "Tomar o remédio", when, "P", "S", 10.0, "S", "09:00:00", "5",
+                 when.date().format(), repetition.payload}});
         descriptions.changes.push_back(
-            {ChangeKind::Insert, {}, {Blob{"{\\rtf1 Tomar 1 comprimido em jejum.}"}, code, nr}});
+            {ChangeKind::Insert, {}, Row{Blob{"{\\rtf1 Tomar 1 comprimido em jejum.}"}, code, nr}});
     }
     const auto built = Clock::now();
     const auto a = client.server().call("SetAfazer", {Variant(reminders)});

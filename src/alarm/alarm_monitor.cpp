@@ -103,10 +103,10 @@ void AlarmMonitor::MarkDone(const std::vector<std::string>& numbers) {
     for (const auto& number : numbers) {
         delta.changes.push_back(
             {ChangeKind::Update,
-             {Variant(operatorCode_), Variant(number), Variant(ReminderRecord::kPending),
-              Variant(ReminderRecord::kAlarmOn)},
-             {Variant(operatorCode_), Variant(number), Variant(ReminderRecord::kDone),
-              Variant(ReminderRecord::kAlarmOff)}});
+             Row{Variant(operatorCode_), Variant(number), Variant(ReminderRecord::kPending),
+                 Variant(ReminderRecord::kAlarmOn)},
+             Row{Variant(operatorCode_), Variant(number), Variant(ReminderRecord::kDone),
+                 Variant(ReminderRecord::kAlarmOff)}});
     }
     if (delta.changes.empty()) {
         return;

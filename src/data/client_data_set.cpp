@@ -598,8 +598,7 @@ DataPacket ClientDataSet::Delta() const {
     delta.changes.reserve(static_cast<std::size_t>(liveChanges_));
     for (const auto& entry : log_) {
         if (entry.live) {
-            delta.changes.push_back(Change{entry.kind, entry.oldValues ? *entry.oldValues : Row(),
-                                           entry.newValues ? *entry.newValues : Row()});
+            delta.changes.push_back(Change{entry.kind, entry.oldValues, entry.newValues});
         }
     }
     return delta;

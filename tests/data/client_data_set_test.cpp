@@ -290,6 +290,27 @@ TEST_F(DataSetTest, DeltaNetsOutMixedChanges) {
     EXPECT_TRUE(ds.Delta().rows.empty());
 }
 
+// The delta refers to the rows the dataset holds; a later edit makes new values for the row, so
+// a delta taken before it still says what it said.
+TEST_F(DataSetTest, DeltaSharesTheRowsAndKeepsThemAcrossLaterEdits) {
+    appendRow("4", "P");
+    setState("2", "R");
+    const DataPacket delta = ds.Delta();
+    ASSERT_EQ(render(delta), "insert(4,P) update(2: P→R)");
+    EXPECT_EQ(&delta.changes[0].newValues.values(), &ds.RowAt(3));
+    EXPECT_EQ(&delta.changes[1].newValues.values(), &ds.RowAt(1));
+
+    setState("4", "X");
+    setState("2", "Y");
+    ds.First();
+    ds.Delete();
+    EXPECT_EQ(render(delta), "insert(4,P) update(2: P→R)");
+    EXPECT_EQ(render(ds.Delta()), "insert(4,X) update(2: P→Y) delete(1,P)");
+    ds.CancelUpdates();
+    EXPECT_EQ(rowsOf(ds), "1:P 2:P 3:P");
+    EXPECT_EQ(render(delta), "insert(4,P) update(2: P→R)");
+}
+
 TEST_F(DataSetTest, PostingAnUnchangedRowLogsNothing) {
     int posts = 0;
     ds.AfterPost = [&](ClientDataSet&) { ++posts; };

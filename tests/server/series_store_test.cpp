@@ -114,16 +114,16 @@ TEST_F(SeriesStoreTest, AnyRefusalLeavesNothingOfTheSeries) {
     };
     const std::vector<Case> cases = {
         {"rule with a series number never issued",
-         [](NewSeries& s) { s.ruleDelta.changes[0].newValues[1] = Variant("777"); },
+         [](NewSeries& s) { setNewValue(s.ruleDelta.changes[0], 1, Variant("777")); },
          rpc_error::NumberNotIssued},
         {"rule with a bad interval",
-         [](NewSeries& s) { s.ruleDelta.changes[0].newValues[3] = Variant("0"); },
+         [](NewSeries& s) { setNewValue(s.ruleDelta.changes[0], 3, Variant("0")); },
          rpc_error::InvalidValue},
         {"rule with bad weekday flags",
-         [](NewSeries& s) { s.ruleDelta.changes[0].newValues[4] = Variant("SSX"); },
+         [](NewSeries& s) { setNewValue(s.ruleDelta.changes[0], 4, Variant("SSX")); },
          rpc_error::InvalidValue},
         {"rule of another operator",
-         [](NewSeries& s) { s.ruleDelta.changes[0].newValues[0] = Variant("BETO"); },
+         [](NewSeries& s) { setNewValue(s.ruleDelta.changes[0], 0, Variant("BETO")); },
          rpc_error::OtherOperator},
         {"description of a reminder already stored",
          [](NewSeries& s) {

@@ -388,7 +388,7 @@ TEST_P(ReminderStoreTest, MalformedDeltasAreRefused) {
 
     DataPacket wrongType = reminderDelta({insertOf(reminderRow({"ANA", "1", "x", at(kDay, 9)}))});
     wrongType.fields[3].type = FieldType::String;
-    wrongType.changes[0].newValues[3] = "2026-12-08T09:00:00";
+    setNewValue(wrongType.changes[0], 3, "2026-12-08T09:00:00");
     EXPECT_EQ(refusal("ANA", wrongType), rpc_error::InvalidValue);
 
     DataPacket noKey;

@@ -55,6 +55,12 @@ Change deleteOf(Row oldRow) {
     return {ChangeKind::Delete, std::move(oldRow), {}};
 }
 
+void setNewValue(Change& change, std::size_t index, Variant value) {
+    Row row = change.newValues;
+    row.at(index) = std::move(value);
+    change.newValues = std::move(row);
+}
+
 std::string render(const DataPacket& agenda) {
     const int number = agenda.fieldIndex("NRATIVPESS");
     const int reference = agenda.fieldIndex("DSREFEATPESS");

@@ -55,6 +55,8 @@ DataPacket seriesDelta(std::vector<Change> changes);
 Change insertOf(Row row);
 Change updateOf(Row oldRow, Row newRow);
 Change deleteOf(Row oldRow);
+// The change with value `index` of its new row replaced (a change's rows are immutable).
+void setNewValue(Change& change, std::size_t index, Variant value);
 
 // "number reference dd/mm/yyyy HH:MM:SS state" per row, joined by "; ".
 std::string render(const DataPacket& agenda);
