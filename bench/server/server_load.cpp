@@ -15,21 +15,25 @@
 //      (ProcurarAFazer: a text every description holds, a rare reference, one nobody has, and
 //      the walk through five pages, and two texts of two characters), each p50 / p99 with the
 //      rows and bytes of a reply; --searches N calls per text (60).
+// CPU is read from each process's CPU-time clock (to the nanosecond): the driver's, the
+// server's and, on PostgreSQL, that of the database's backend processes, so that CPU per call
+// shows every side. With --series-only the driver runs the series insert (4) alone, three
+// times on fresh numbers.
 // With --raw the clients send prepared request texts and only check that a result came back,
 // so the driver's own decoding does not hide the server's ceiling.
 //
 // Usage: lembrete_server_load [--db URI|FILE] [--port N] [--operators N] [--reminders N]
 //          [--days N] [--first-day yyyy-mm-dd] [--clients N] [--seconds N] [--raw]
 //          [--whole-history] [--server PATH] [--as-is] [--alarms-only] [--views-only]
-//          [--searches N]
+//          [--searches N] [--series-only]
 // A store that already holds the first operator's reminders is reused as it is; with --as-is
 // the driver does not open it at all (no seeding, no accounts, no schema upgrade), so that an
 // older server can be measured on a store it still reads.
 #include <httplib.h>
 #include <signal.h>
 #include <sys/prctl.h>
-#include <sys/resource.h>
 #include <sys/wait.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -39,7 +43,9 @@
 #include <cstdio>
 #include <fstream>
 #include <iostream>
+#include <map>
 #include <memory>
+#include <optional>
 #include <random>
 #include <sstream>
 #include <string>
@@ -76,6 +82,7 @@ struct Options {
     bool asIs = false;
     bool alarmsOnly = false;
     bool viewsOnly = false;
+    bool seriesOnly = false;
     int searches = 60;  // calls per search text in --views-only
     std::string serverBinary = LEMBRETE_SERVER_BINARY;
 
@@ -208,28 +215,95 @@ long statusField(pid_t pid, const char* name) {
     return 0;
 }
 
-// CPU seconds used so far by the server process and by this driver: on a machine shared with
-// other work, CPU per call says more than wall-clock rates do.
-double serverCpuSeconds(pid_t pid) {
-    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
-    std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
-    std::istringstream fields(text.substr(text.rfind(')') + 2));
-    std::string field;
-    long ticks = 0;
-    for (int i = 3; i <= 15 && fields >> field; ++i) {
-        if (i >= 14) {
-            ticks += std::stol(field);  // utime, stime
-        }
+// CPU seconds a process has used so far, to the nanosecond (its CPU-time clock); nullopt once
+// it has gone. On a machine shared with other work, CPU per call says more than wall-clock
+// rates do.
+std::optional<double> processCpuSeconds(pid_t pid) {
+    clockid_t clock{};
+    timespec spent{};
+    if (clock_getcpuclockid(pid, &clock) != 0 || clock_gettime(clock, &spent) != 0) {
+        return std::nullopt;
     }
-    return static_cast<double>(ticks) / sysconf(_SC_CLK_TCK);
+    return static_cast<double>(spent.tv_sec) + static_cast<double>(spent.tv_nsec) / 1e9;
 }
 
-double driverCpuSeconds() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    const auto seconds = [](const timeval& t) { return t.tv_sec + t.tv_usec / 1e6; };
-    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
-}
+// The CPU used by each side of a measure: this driver, the server and, on PostgreSQL, the
+// database's backend processes serving it (found in pg_stat_activity; the test cluster runs on
+// this machine). A backend that ends between two samples takes its CPU with it: `lost` counts
+// those.
+class CpuMeter {
+  public:
+    struct Sample {
+        double driver = 0;
+        double server = 0;
+        std::map<pid_t, double> backends;
+    };
+    struct Spent {
+        double driver = 0;
+        double server = 0;
+        double backends = 0;
+        int lost = 0;
+    };
+
+    CpuMeter(const Options& options, pid_t server) : server_(server) {
+        const auto location = DatabaseLocation::parse(options.db);
+        if (location.backend == Backend::Postgresql) {
+            database_ = std::make_unique<StoreConnection>(location);
+        }
+    }
+
+    bool seesBackends() const { return database_ != nullptr; }
+
+    Sample sample() {
+        Sample sample;
+        sample.driver = processCpuSeconds(getpid()).value_or(0);
+        sample.server = processCpuSeconds(server_).value_or(0);
+        if (database_) {
+            auto& backends = database_->statement(
+                "SELECT pid FROM pg_stat_activity WHERE datname = current_database()"
+                " AND pid <> pg_backend_pid()",
+                "", "i");
+            for (bool more = backends.execute(); more; more = backends.fetch()) {
+                const auto pid = static_cast<pid_t>(backends.integer(0));
+                if (const auto spent = processCpuSeconds(pid)) {
+                    sample.backends[pid] = *spent;
+                }
+            }
+        }
+        return sample;
+    }
+
+    Spent since(const Sample& before) {
+        const Sample now = sample();
+        Spent spent{now.driver - before.driver, now.server - before.server, 0, 0};
+        for (const auto& [pid, seconds] : now.backends) {
+            const auto earlier = before.backends.find(pid);
+            spent.backends += seconds - (earlier == before.backends.end() ? 0 : earlier->second);
+        }
+        for (const auto& [pid, seconds] : before.backends) {
+            spent.lost += now.backends.contains(pid) ? 0 : 1;
+        }
+        return spent;
+    }
+
+    // "server X us, database backends Y us, load driver Z us" per call.
+    std::string perCall(const Spent& spent, double calls) const {
+        std::ostringstream text;
+        text << "server " << spent.server / calls * 1e6 << " us";
+        if (seesBackends()) {
+            text << ", database backends " << spent.backends / calls * 1e6 << " us";
+            if (spent.lost > 0) {
+                text << " (" << spent.lost << " ended meanwhile, not counted)";
+            }
+        }
+        text << ", load driver " << spent.driver / calls * 1e6 << " us";
+        return text.str();
+    }
+
+  private:
+    pid_t server_;
+    std::unique_ptr<StoreConnection> database_;
+};
 
 double percentile(std::vector<double> values, double fraction) {
     if (values.empty()) {
@@ -350,7 +424,7 @@ class AgendaClient {
     std::mt19937 random_;
 };
 
-void oneClient(const Options& options, pid_t serverPid) {
+void oneClient(const Options& options, CpuMeter& cpu) {
     AgendaClient client(options, 0);
     for (int i = 0; i < 200; ++i) {
         client.load();
@@ -375,19 +449,17 @@ void oneClient(const Options& options, pid_t serverPid) {
         constexpr int kCalls = 1000;
         const auto method = static_cast<Method>(m);
         const auto args = client.arguments(method, day, 1);
-        const double serverCpuBefore = serverCpuSeconds(serverPid);
-        const double driverCpuBefore = driverCpuSeconds();
+        const auto before = cpu.sample();
         client.latencies[m].clear();
         std::size_t replySize = 0;
         for (int i = 0; i < kCalls; ++i) {
             replySize = client.timed(method, args);
         }
+        const auto spent = cpu.since(before);
         std::cout << "  " << kMethodNames[m] << " alone: p50 "
                   << percentile(client.latencies[m], 0.5) << " ms, p99 "
-                  << percentile(client.latencies[m], 0.99) << " ms; CPU per call: server "
-                  << (serverCpuSeconds(serverPid) - serverCpuBefore) / kCalls * 1e6
-                  << " us, load driver " << (driverCpuSeconds() - driverCpuBefore) / kCalls * 1e6
-                  << " us";
+                  << percentile(client.latencies[m], 0.99)
+                  << " ms; CPU per call: " << cpu.perCall(spent, kCalls);
         if (options.raw) {
             std::cout << "; reply " << replySize << " bytes";
         }
@@ -440,7 +512,7 @@ void firstReadsAfterChange(const Options& options) {
               << " ms, max " << percentile(firstReads, 1.0) << " ms\n";
 }
 
-void manyClients(const Options& options, pid_t serverPid) {
+void manyClients(const Options& options, pid_t serverPid, CpuMeter& cpu) {
     std::vector<std::unique_ptr<AgendaClient>> clients;
     for (int i = 1; i <= options.clients; ++i) {
         clients.push_back(std::make_unique<AgendaClient>(options, options.clientOperator(i)));
@@ -449,8 +521,7 @@ void manyClients(const Options& options, pid_t serverPid) {
     std::atomic<long> loads{0};
     long peakRss = 0;
     std::vector<std::thread> threads;
-    const double serverCpuBefore = serverCpuSeconds(serverPid);
-    const double driverCpuBefore = driverCpuSeconds();
+    const auto before = cpu.sample();
     const auto start = Clock::now();
     for (auto& client : clients) {
         threads.emplace_back([&, c = client.get()] {
@@ -470,14 +541,14 @@ void manyClients(const Options& options, pid_t serverPid) {
     }
     const auto elapsed = std::chrono::duration<double>(Clock::now() - start).count();
     const double calls = static_cast<double>(kMethodCount) * static_cast<double>(loads);
-    const double serverCpu = (serverCpuSeconds(serverPid) - serverCpuBefore) / calls * 1e6;
-    const double driverCpu = (driverCpuSeconds() - driverCpuBefore) / calls * 1e6;
+    const auto spent = cpu.since(before);
     std::cout << options.clients << " clients" << (options.raw ? " (raw)" : "") << ": "
               << static_cast<long>(calls / elapsed) << " calls/s ("
               << static_cast<long>(static_cast<double>(loads) / elapsed) << " agenda loads/s)\n";
-    std::cout << "CPU per call: server " << serverCpu << " us, load driver " << driverCpu
-              << " us; with both cores free that is at most "
-              << static_cast<long>(2e6 / (serverCpu + driverCpu)) << " calls/s\n";
+    std::cout << "CPU per call: " << cpu.perCall(spent, calls)
+              << "; with both cores free that is at most "
+              << static_cast<long>(2 * calls / (spent.server + spent.backends + spent.driver))
+              << " calls/s\n";
     std::cout << "server RSS during the run: peak sampled " << static_cast<double>(peakRss) / 1024
               << " MiB, VmHWM since start "
               << static_cast<double>(statusField(serverPid, "VmHWM:")) / 1024 << " MiB\n";
@@ -522,7 +593,7 @@ void seriesInsert(const Options& options) {
 }
 
 // The alarm poll every desktop makes every 30 s, from one connection per operator polled.
-void alarmPolls(const Options& options, pid_t serverPid) {
+void alarmPolls(const Options& options, CpuMeter& cpu) {
     constexpr int kPolls = 2000;
     constexpr double kDesktops = 1000;
     constexpr double kPollSeconds = 30;
@@ -539,7 +610,7 @@ void alarmPolls(const Options& options, pid_t serverPid) {
         std::vector<double> alarms;
         std::vector<double> polls;
         std::size_t rows = 0;
-        const double serverCpuBefore = serverCpuSeconds(serverPid);
+        const auto before = cpu.sample();
         for (int i = 0; i < kPolls; ++i) {
             auto& client = *clients[static_cast<std::size_t>(i) % clients.size()];
             const auto start = Clock::now();
@@ -554,13 +625,15 @@ void alarmPolls(const Options& options, pid_t serverPid) {
             polls.push_back(Milliseconds(Clock::now() - start).count());
             rows += due.payload.asPacket().rows.size();
         }
-        const double cpuPerPoll = (serverCpuSeconds(serverPid) - serverCpuBefore) / kPolls;
+        const auto spent = cpu.since(before);
+        const double cpuPerPoll = (spent.server + spent.backends) / kPolls;
         const double pollsPerSecond = kDesktops / kPollSeconds;
         std::cout << "alarm poll, " << name << " (" << static_cast<double>(rows) / kPolls
                   << " alarms a poll): GetAlarmesAFazer p50 " << percentile(alarms, 0.5)
                   << " ms, p99 " << percentile(alarms, 0.99) << " ms; whole poll p50 "
                   << percentile(polls, 0.5) << " ms, p99 " << percentile(polls, 0.99)
-                  << " ms; server CPU " << cpuPerPoll * 1e6 << " us a poll: " << kDesktops
+                  << " ms; server" << (cpu.seesBackends() ? " and database backends'" : "'s")
+                  << " CPU " << cpuPerPoll * 1e6 << " us a poll: " << kDesktops
                   << " desktops every " << kPollSeconds << " s = " << pollsPerSecond << " polls/s ("
                   << 2 * pollsPerSecond << " calls/s), " << cpuPerPoll * pollsPerSecond * 100
                   << " % of one core\n";
@@ -597,7 +670,7 @@ void viewLoads(const Options& options) {
     AgendaClient first(options, 0);
     std::mt19937 random(7);
     for (const auto& [kind, name] : {std::pair{ViewKind::Week, "week view load"},
-                                    std::pair{ViewKind::Month, "month view load"}}) {
+                                     std::pair{ViewKind::Month, "month view load"}}) {
         std::vector<double> latencies;
         double rows = 0;
         double bytes = 0;
@@ -681,6 +754,10 @@ Options parseOptions(int argc, char** argv) {
             options.viewsOnly = true;
             continue;
         }
+        if (name == "--series-only") {
+            options.seriesOnly = true;
+            continue;
+        }
         if (i + 1 >= argc) {
             throw std::invalid_argument("missing value after " + name);
         }
@@ -756,16 +833,21 @@ int main(int argc, char** argv) {
     std::this_thread::sleep_for(std::chrono::milliseconds(500));
     int status = 0;
     try {
+        CpuMeter cpu(options, server);
         if (options.viewsOnly) {
             viewLoads(options);
+        } else if (options.seriesOnly) {
+            for (int run = 0; run < 3; ++run) {
+                seriesInsert(options);
+            }
         } else if (!options.alarmsOnly) {
-            oneClient(options, server);
+            oneClient(options, cpu);
             firstReadsAfterChange(options);
-            manyClients(options, server);
+            manyClients(options, server, cpu);
             seriesInsert(options);
         }
-        if (!options.viewsOnly) {
-            alarmPolls(options, server);
+        if (!options.viewsOnly && !options.seriesOnly) {
+            alarmPolls(options, cpu);
         }
     } catch (const std::exception& error) {
         std::cerr << "load driver: " << error.what() << '\n';
