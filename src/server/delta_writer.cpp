@@ -1,9 +1,11 @@
 #include "server/delta_writer.h"
 
 #include <algorithm>
+#include <bit>
 #include <cctype>
 #include <charconv>
 #include <optional>
+#include <set>
 
 #include "data/reminder_record.h"
 #include "net/json_codec.h"
@@ -105,6 +107,21 @@ long long numberValue(const std::string& digits) {
                : NumberSequences::kMaxNumber + 1;
 }
 
+// Calls run(first, count) over [0, total) in batches of at most `most`. A short batch is cut
+// to a power of two, so that a few statement texts, prepared once per connection, serve every
+// length of delta.
+template <class Run>
+void inBatches(std::size_t total, std::size_t most, const Run& run) {
+    for (std::size_t first = 0; first < total;) {
+        std::size_t count = std::min(most, total - first);
+        if (count < most) {
+            count = std::bit_floor(count);
+        }
+        run(first, count);
+        first += count;
+    }
+}
+
 }  // namespace
 
 DeltaWriter::DeltaWriter(const TableLayout& layout, std::string sessionOperator)
@@ -134,19 +151,29 @@ void DeltaWriter::write(StoreConnection& connection, const DataPacket& delta) {
     if (&layout_ == &descriptionLayout()) {
         checkDescribedReminders(connection, delta);
     }
+    const std::size_t rowsPerInsert =
+        std::max<std::size_t>(1, kInsertParameters / insertKinds_.size());
+    std::vector<const Row*> inserts;
+    const auto flushInserts = [&] {
+        const std::span<const Row* const> rows(inserts);
+        inBatches(rows.size(), rowsPerInsert, [&](std::size_t first, std::size_t count) {
+            insert(connection, rows.subspan(first, count));
+        });
+        inserts.clear();
+    };
     for (const auto& change : delta.changes) {
-        switch (change.kind) {
-            case ChangeKind::Insert:
-                insert(connection, change.newValues);
-                break;
-            case ChangeKind::Update:
-                update(connection, change);
-                break;
-            case ChangeKind::Delete:
-                remove(connection, change.oldValues);
-                break;
+        if (change.kind == ChangeKind::Insert) {
+            inserts.push_back(&change.newValues.values());
+            continue;
+        }
+        flushInserts();
+        if (change.kind == ChangeKind::Update) {
+            update(connection, change);
+        } else {
+            remove(connection, change.oldValues);
         }
     }
+    flushInserts();
     if (layout_.isReminders && !delta.changes.empty()) {
         // Calendars cached by any server for this operator are stale from this commit on.
         NumberSequences::advance(connection, sessionOperator_, SequenceKind::ReminderChange);
@@ -240,36 +267,48 @@ void DeltaWriter::checkIssued(StoreConnection& connection, const DataPacket& del
 
 void DeltaWriter::checkDescribedReminders(StoreConnection& connection,
                                           const DataPacket& delta) const {
-    auto& select = connection.statement(
-        "SELECT 1 FROM ATIVPESSOAL WHERE CDOPERADOR = :op AND NRATIVPESS = :nr", "tt", "i");
+    std::vector<const Row*> described;
     for (const auto& change : delta.changes) {
-        if (change.kind == ChangeKind::Delete) {
-            continue;
-        }
-        select.setText(0, sessionOperator_);
-        select.setText(1, change.newValues[numberField_].asString());
-        const bool found = select.execute();
-        select.reset();
-        if (!found) {
-            throw RpcFailure(rpc_error::Conflict,
-                             "O lembrete " + keyText(change.newValues) +
-                                 " não existe (outro usuário pode tê-lo excluído). Nenhuma "
-                                 "alteração foi gravada; recarregue os dados e tente novamente.");
+        if (change.kind != ChangeKind::Delete) {
+            described.push_back(&change.newValues.values());
         }
     }
+    inBatches(described.size(), kInsertParameters, [&](std::size_t first, std::size_t count) {
+        std::string sql =
+            "SELECT NRATIVPESS FROM ATIVPESSOAL WHERE CDOPERADOR = :op AND NRATIVPESS IN (";
+        for (std::size_t i = 0; i < count; ++i) {
+            sql += (i == 0 ? ":n" : ", :n") + std::to_string(i);
+        }
+        sql += ")";
+        auto& select = connection.statement(sql, std::string(count + 1, 't'), "t");
+        select.setText(0, sessionOperator_);
+        for (std::size_t i = 0; i < count; ++i) {
+            select.setText(i + 1, (*described[first + i])[numberField_].asString());
+        }
+        std::set<std::string> found;
+        for (bool more = select.execute(); more; more = select.fetch()) {
+            found.insert(select.text(0));
+        }
+        for (std::size_t i = first; i < first + count; ++i) {
+            if (!found.contains((*described[i])[numberField_].asString())) {
+                throw RpcFailure(
+                    rpc_error::Conflict,
+                    "O lembrete " + keyText(*described[i]) +
+                        " não existe (outro usuário pode tê-lo excluído). Nenhuma "
+                        "alteração foi gravada; recarregue os dados e tente novamente.");
+            }
+        }
+    });
 }
 
 void DeltaWriter::prepareInsert() {
     // Inserts always write every stored column (defaults for those the delta leaves out), so
     // one statement serves every insert of the delta.
     std::string names;
-    std::string placeholders;
     insertKinds_.clear();
     insertFields_.clear();
     const auto add = [&](std::string_view name, char kind) {
         names += (names.empty() ? "" : ", ") + std::string(name);
-        placeholders +=
-            (placeholders.empty() ? ":p" : ", :p") + std::to_string(insertKinds_.size());
         insertKinds_.push_back(kind);
     };
     for (const auto& column : layout_.columns) {
@@ -286,16 +325,50 @@ void DeltaWriter::prepareInsert() {
     if (layout_.isReminders) {
         add(AlarmQueries::kColumn, 't');
     }
-    insertSql_ = "INSERT INTO " + std::string(layout_.table) + " (" + names + ") VALUES (" +
-                 placeholders + ") ON CONFLICT (CDOPERADOR, " + std::string(layout_.numberColumn) +
-                 ") DO NOTHING";
+    insertColumns_ = "(" + names + ")";
 }
 
-void DeltaWriter::insert(StoreConnection& connection, const Row& row) const {
-    auto& statement = connection.statement(insertSql_, insertKinds_);
-    std::size_t parameter = 0;
+void DeltaWriter::insert(StoreConnection& connection, std::span<const Row* const> rows) const {
+    const std::string number(layout_.numberColumn);
+    std::string sql =
+        "INSERT INTO " + std::string(layout_.table) + " " + insertColumns_ + " VALUES ";
+    std::string kinds;
+    for (std::size_t row = 0; row < rows.size(); ++row) {
+        sql += row == 0 ? "(" : ", (";
+        for (std::size_t i = 0; i < insertKinds_.size(); ++i) {
+            sql += (i == 0 ? ":p" : ", :p") + std::to_string(kinds.size() + i);
+        }
+        sql += ")";
+        kinds += insertKinds_;
+    }
+    sql += " ON CONFLICT (CDOPERADOR, " + number + ") DO NOTHING RETURNING " + number;
+    auto& statement = connection.statement(sql, kinds, "t");
+    for (std::size_t row = 0; row < rows.size(); ++row) {
+        bindInsert(statement, row * insertKinds_.size(), *rows[row]);
+    }
+    // The numbers of the rows stored; a key already held (or twice in the delta) is missing.
+    std::multiset<std::string> stored;
+    for (bool more = statement.execute(); more; more = statement.fetch()) {
+        stored.insert(statement.text(0));
+    }
+    if (stored.size() == rows.size()) {
+        return;
+    }
+    for (const Row* row : rows) {
+        const auto found = stored.find((*row)[numberField_].asString());
+        if (found == stored.end()) {
+            throw RpcFailure(rpc_error::ExistingKey, "Já existe " + std::string(layout_.rowNoun) +
+                                                         " " + keyText(*row) +
+                                                         ". Nenhuma alteração foi gravada.");
+        }
+        stored.erase(found);
+    }
+}
+
+void DeltaWriter::bindInsert(SqlStatement& statement, std::size_t first, const Row& row) const {
+    std::size_t parameter = first;
     const auto bind = [&](const SqlValue& value) {
-        if (insertKinds_[parameter] == 'r') {
+        if (insertKinds_[parameter - first] == 'r') {
             statement.setReal(parameter++, value.real);
         } else {
             statement.setOptionalText(parameter++, value.text);
@@ -317,12 +390,6 @@ void DeltaWriter::insert(StoreConnection& connection, const Row& row) const {
     }
     if (layout_.isReminders) {
         bind({insertedAlarmTime(layout_.columns, stored), std::nullopt});
-    }
-    statement.execute();
-    if (statement.affectedRows() != 1) {
-        throw RpcFailure(rpc_error::ExistingKey, "Já existe " + std::string(layout_.rowNoun) + " " +
-                                                     keyText(row) +
-                                                     ". Nenhuma alteração foi gravada.");
     }
 }
 

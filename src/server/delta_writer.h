@@ -11,15 +11,22 @@
 // changes one of the fields it follows from (alarm_queries.h). Any refusal throws RpcFailure and
 // nothing is written.
 //
+// Consecutive inserts go to the database as one multi-row statement (up to kInsertParameters
+// parameters), so that a long series costs a few round trips to the server, not one a row;
+// the changes keep their order all the same.
+//
 // apply() is check() and write() in a transaction of its own; a call that writes several tables
 // at once (a series: reminders, descriptions and rule) checks every delta first, then writes them
 // all in one transaction. The key is the operator and the layout's number column.
 #pragma once
 
+#include <cstddef>
+#include <span>
 #include <string>
 #include <vector>
 
 #include "data/data_packet.h"
+#include "server/sql_statement.h"
 #include "server/table_layout.h"
 
 namespace lembrete {
@@ -29,6 +36,11 @@ class StoreConnection;
 class DeltaWriter {
   public:
     DeltaWriter(const TableLayout& layout, std::string sessionOperator);
+
+    // Parameters of one insert statement at most: well within what either database accepts
+    // (SQLite 32,766, PostgreSQL 65,535) and large enough that a round trip carries hundreds
+    // of rows.
+    static constexpr std::size_t kInsertParameters = 8000;
 
     // Returns the number of changes applied.
     int apply(StoreConnection& connection, const DataPacket& delta);
@@ -50,7 +62,10 @@ class DeltaWriter {
     void checkIssued(StoreConnection& connection, const DataPacket& delta) const;
     // A description is kept only beside its reminder.
     void checkDescribedReminders(StoreConnection& connection, const DataPacket& delta) const;
-    void insert(StoreConnection& connection, const Row& row) const;
+    // Inserts the rows in one statement.
+    void insert(StoreConnection& connection, std::span<const Row* const> rows) const;
+    // Binds one row's insert parameters from parameter `first` on.
+    void bindInsert(SqlStatement& statement, std::size_t first, const Row& row) const;
     void update(StoreConnection& connection, const Change& change) const;
     // Whether an update changes a field the alarm time follows from: it is armed again.
     bool movesAlarm(const Change& change) const;
@@ -67,8 +82,8 @@ class DeltaWriter {
     std::vector<BoundField> fields_;
     int operatorField_ = -1;
     int numberField_ = -1;
-    std::string insertSql_;
-    std::string insertKinds_;
+    std::string insertColumns_;      // "(A, B, ...)"
+    std::string insertKinds_;        // one row's
     std::vector<int> insertFields_;  // per layout column: its field in the delta, or -1
 };
 

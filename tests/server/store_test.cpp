@@ -318,6 +318,93 @@ TEST_P(ReminderStoreTest, ADescriptionNeedsItsReminder) {
     EXPECT_TRUE(ReminderQueries::description(*connection, "ANA", "2").rows.empty());
 }
 
+// A delta longer than one insert statement holds: written whole, in the delta's order, or
+// refused whole with the row at fault named, wherever it falls among the statements.
+TEST_P(ReminderStoreTest, LongDeltasAreWrittenWholeOrRefusedWhole) {
+    constexpr int kRows = 1500;
+    const auto reminder = [](int number) {
+        return reminderRow({"ANA", std::to_string(number), "Série " + std::to_string(number),
+                            at(kDay.addDays(number), 7 + number % 12)});
+    };
+    const auto insertsFrom = [&](int first) {
+        std::vector<Change> changes;
+        for (int n = first; n < first + kRows; ++n) {
+            changes.push_back(insertOf(reminder(n)));
+        }
+        return changes;
+    };
+    const auto refusalText = [&](const DataPacket& delta, const TableLayout& layout) {
+        try {
+            apply("ANA", delta, layout);
+            return std::string("applied");
+        } catch (const RpcFailure& failure) {
+            return std::to_string(failure.code()) + " " + failure.what();
+        }
+    };
+    const auto stored = [&](const char* table) {
+        auto connection = store().lease();
+        auto& count = connection->statement(std::string("SELECT COUNT(*) FROM ") + table, "", "i");
+        return count.execute() ? count.integer(0) : -1;
+    };
+    issue("ANA", 2 * kRows + 1);
+    insert({{"ANA", "1", "Antes", at(kDay, 9)}});
+
+    struct Case {
+        const char* name;
+        std::function<void(std::vector<Change>&)> spoil;
+        std::string refusal;
+    };
+    const std::string taken = std::to_string(rpc_error::ExistingKey) + " Já existe o lembrete ";
+    const std::vector<Case> cases = {
+        {"a stored key in the last statement",
+         [&](auto& changes) { changes[1400] = insertOf(reminder(1)); },
+         taken + "1 do operador ANA. Nenhuma alteração foi gravada."},
+        {"a key twice in one statement",
+         [&](auto& changes) { changes[11] = insertOf(reminder(10)); },
+         taken + "10 do operador ANA. Nenhuma alteração foi gravada."},
+        {"a key twice, in two statements",
+         [&](auto& changes) { changes[1499] = insertOf(reminder(10)); },
+         taken + "10 do operador ANA. Nenhuma alteração foi gravada."},
+    };
+    for (const auto& c : cases) {
+        auto changes = insertsFrom(10);
+        c.spoil(changes);
+        EXPECT_EQ(refusalText(reminderDelta(changes), reminderLayout()), c.refusal) << c.name;
+        EXPECT_EQ(stored("ATIVPESSOAL"), 1) << c.name;
+    }
+
+    // The stored reminder deleted and inserted again after the new ones: the order holds.
+    auto changes = insertsFrom(10);
+    changes.push_back(deleteOf(reminderRow({"ANA", "1", "Antes", at(kDay, 9)})));
+    changes.push_back(insertOf(reminderRow({"ANA", "1", "Depois", at(kDay, 9)})));
+    EXPECT_EQ(apply("ANA", reminderDelta(changes)), kRows + 2);
+    EXPECT_EQ(stored("ATIVPESSOAL"), kRows + 1);
+    {
+        auto connection = store().lease();
+        const auto rows = ReminderQueries::agenda(*connection, {"", "ANA", kDay, true, true, true});
+        ASSERT_EQ(rows.rows.size(), static_cast<std::size_t>(kRows + 1));
+        for (int n = 10; n < 10 + kRows; ++n) {
+            ASSERT_EQ(rows.rows[n - 9][2], reminder(n)[2]) << n;
+        }
+    }
+    EXPECT_EQ(agendaOf("ANA", kDay, false), "1 Depois 08/12/2026 09:00:00 P");
+
+    // Descriptions of every one of them, checked against their reminders in batches too.
+    std::vector<Change> descriptions;
+    for (int n = 10; n < 10 + kRows; ++n) {
+        descriptions.push_back(insertOf(descriptionRow("ANA", std::to_string(n), "Dose")));
+    }
+    auto orphan = descriptions;
+    orphan[1300] = insertOf(descriptionRow("ANA", std::to_string(2 * kRows + 1), "Dose"));
+    EXPECT_EQ(refusalText(descriptionDelta(orphan), descriptionLayout()),
+              std::to_string(rpc_error::Conflict) + " O lembrete " + std::to_string(2 * kRows + 1) +
+                  " do operador ANA não existe (outro usuário pode tê-lo excluído). Nenhuma "
+                  "alteração foi gravada; recarregue os dados e tente novamente.");
+    EXPECT_EQ(stored("DESCATIVPESSOAL"), 0);
+    EXPECT_EQ(apply("ANA", descriptionDelta(descriptions), descriptionLayout()), kRows);
+    EXPECT_EQ(stored("DESCATIVPESSOAL"), kRows);
+}
+
 TEST_P(ReminderStoreTest, InvalidValuesAreRefusedAndNothingIsWritten) {
     issue("ANA", 3);
     const ReminderValues good{"ANA", "1", "Ok", at(kDay, 9), "P", "S", 5.0, "D", "999", "12"};
