@@ -1,7 +1,6 @@
 #include "server/reminder_queries.h"
 
 #include <algorithm>
-#include <charconv>
 #include <vector>
 
 #include "data/reminder_record.h"
@@ -173,22 +172,19 @@ void ReminderQueries::searchRows(StoreConnection& connection, const SearchReques
 
 std::optional<SearchRequest::Position> ReminderQueries::windowEnd(StoreConnection& connection,
                                                                   const SearchRequest& request) {
+    // Read from the (operator, date) index alone: the window ends with the whole date-time of
+    // its last row (number 0 is before every number), so ties need no sort.
     auto& select = connection.statement(
-        "SELECT DTATIVPESS, NRATIVPESS FROM ATIVPESSOAL WHERE CDOPERADOR = :op" +
-            std::string(kAfterPosition) + std::string(kNewestFirst) + " LIMIT 1 OFFSET :window",
-        "tttii", "tt");
+        "SELECT DTATIVPESS FROM ATIVPESSOAL WHERE CDOPERADOR = :op" + std::string(kAfterPosition) +
+            " ORDER BY DTATIVPESS DESC LIMIT 1 OFFSET :window",
+        "tttii", "t");
     select.setText(0, request.operatorCode);
     bindPosition(select, 1, request.after);
     select.setInteger(4, kScanWindow - 1);
     std::optional<SearchRequest::Position> end;
     if (select.execute()) {
-        const auto when = json_codec::parseIsoDateTime(select.text(0));
-        long long number = 0;
-        const std::string& digits = select.text(1);
-        const auto [last, ec] =
-            std::from_chars(digits.data(), digits.data() + digits.size(), number);
-        if (when && ec == std::errc{} && last == digits.data() + digits.size()) {
-            end = SearchRequest::Position{*when, number};
+        if (const auto when = json_codec::parseIsoDateTime(select.text(0))) {
+            end = SearchRequest::Position{*when, 0};
         }
     }
     select.reset();

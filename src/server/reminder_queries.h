@@ -107,7 +107,8 @@ class ReminderQueries {
                      const std::string& from, const std::string& until, const RowVisitor& visit);
     static void searchRows(StoreConnection& connection, const SearchRequest& request,
                            const RowVisitor& visit);
-    // The position of the last row of the scan window, none when fewer rows are left.
+    // Where the scan window ends (its last row's date-time, number 0), none when fewer rows
+    // are left.
     static std::optional<SearchRequest::Position> windowEnd(StoreConnection& connection,
                                                             const SearchRequest& request);
     // At most `limit` rows of a search read newest first, down to `floor` (included) if given.
