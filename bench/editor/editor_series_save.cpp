@@ -5,12 +5,14 @@
 // number of server round trips (each run clicks "Hoje" on the agenda first), counted by a wrapper
 // around the client's transport. Two cases: the series starts on the agenda's selected day, or on
 // another day (the agenda then also moves its calendar, which loads the list once more). A third
-// figure: the first occurrence of a daily series of 3,650 opened and its time changed for
-// "Todos da série", from "OK" to the reloaded agenda. Usage: editor_series_save [--runs N]
+// group of figures: the first occurrence of a daily series of 3,650 opened and its time, its long
+// description (about a kilobyte) or its date (a day on, then back) changed for "Todos da série",
+// from "OK" to the reloaded agenda. Usage: editor_series_save [--runs N]
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -144,9 +146,10 @@ Figures saveSeries(Date agendaDay, Date start, int runs) {
     return figuresOf(measures);
 }
 
-// A daily series of `occurrences` from `start`; then, each run, its first occurrence opened and
-// its time changed for "Todos da série" (the time alternates, so every run changes every row).
-Figures changeSeriesTime(Date start, int occurrences, int runs) {
+// A daily series of `occurrences` from `start`; then, each run, its first occurrence opened,
+// changed by `change` (told the run) and saved for "Todos da série".
+Figures changeWholeSeries(Date start, int occurrences, int runs,
+                          const std::function<void(TfrmManutAFazer&, int)>& change) {
     Session session(start);
     session.host.OnModal("frmManutAFazer", [&](TForm& form) {
         auto& f = dynamic_cast<TfrmManutAFazer&>(form);
@@ -160,12 +163,12 @@ Figures changeSeriesTime(Date start, int occurrences, int runs) {
     TfrmAFazer& agenda = *session.module->Agenda().frmAFazer();
     std::vector<Measure> measures;
     for (int run = 0; run < runs; ++run) {
-        agenda.btnHojeDia.Click();
+        // Each save leaves the agenda on the day of the occurrence it opened: the series' first.
         const std::string first = agenda.cdsAFazer.FieldByName("NRATIVPESS").AsString();
         Measure measure;
         session.host.OnModal("frmManutAFazer", [&](TForm& form) {
             auto& f = dynamic_cast<TfrmManutAFazer&>(form);
-            f.dtpHora.EnterText(run % 2 == 0 ? "10:00:00" : "09:00:00");
+            change(f, run);
             session.host.AnswerChoice(static_cast<int>(SeriesScope::All));
             measure = session.confirm(f);
         });
@@ -175,6 +178,24 @@ Figures changeSeriesTime(Date start, int occurrences, int runs) {
     }
     session.reportErrors();
     return figuresOf(measures);
+}
+
+// A long description of about a kilobyte, different each run, so that every run changes every
+// row.
+std::string longDescription(int run) {
+    std::string text = "{\\rtf1\\ansi\\deff0 {\\b Pauta " + std::to_string(run) + "}\\par ";
+    while (text.size() < 1000) {
+        text += "Revisar o or\\'e7amento, confirmar a sala e avisar a equipe. ";
+    }
+    return text + "}";
+}
+
+void printChange(const char* what, int occurrences, const Figures& f) {
+    std::printf(
+        "%s of \"Todos da série\" changed, daily series of %d occurrences: OK -> reloaded "
+        "agenda: median %6.1f ms (%5.1f .. %5.1f; %5.1f ms in server calls), %d round trips\n",
+        what, occurrences, f.median.milliseconds, f.fastest.milliseconds, f.slowest.milliseconds,
+        f.median.inCalls, f.median.roundTrips);
 }
 
 }  // namespace
@@ -204,11 +225,18 @@ int main(int argc, char** argv) {
             f.median.inCalls, f.median.roundTrips);
     }
     const int changed = 3650;
-    const Figures f = changeSeriesTime(start, changed, runs);
-    std::printf(
-        "Time of \"Todos da série\" changed, daily series of %d occurrences: OK -> reloaded "
-        "agenda: median %6.1f ms (%5.1f .. %5.1f; %5.1f ms in server calls), %d round trips\n",
-        changed, f.median.milliseconds, f.fastest.milliseconds, f.slowest.milliseconds,
-        f.median.inCalls, f.median.roundTrips);
+    // The time alternates, so that every run changes every row.
+    printChange("Time", changed, changeWholeSeries(start, changed, runs, [](auto& f, int run) {
+                    f.dtpHora.EnterText(run % 2 == 0 ? "10:00:00" : "09:00:00");
+                }));
+    printChange("Description", changed,
+                changeWholeSeries(start, changed, runs, [](auto& f, int run) {
+                    f.pgcGeral.SelectPage(f.tshObservacao);
+                    f.dbrTxAtivPess.EnterText(longDescription(run));
+                }));
+    // A day on, then back: the series' first occurrence is on the day the agenda shows.
+    printChange("Date", changed, changeWholeSeries(start, changed, runs, [&](auto& f, int run) {
+                    f.depData.PickDate(start.addDays(run % 2 == 0 ? 1 : 0));
+                }));
     return 0;
 }

@@ -1,6 +1,7 @@
 #include "data/reminder_gateway.h"
 
 #include <algorithm>
+#include <iterator>
 #include <stdexcept>
 
 #include "data/data_packet.h"
@@ -36,14 +37,18 @@ Variant ReminderGateway::read(std::string_view method, const std::vector<Variant
     return host_.CheckResultServ(result, quiet_ == 0, 0);
 }
 
-void ReminderGateway::load(std::string_view method, const std::vector<Variant>& args,
-                           ClientDataSet& target) {
+DataPacket ReminderGateway::readPacket(std::string_view method, const std::vector<Variant>& args) {
     Variant payload = read(method, args);
     if (payload.kind() != VariantKind::Packet) {
         throw std::runtime_error("O servidor respondeu a " + std::string(method) +
                                  " sem um pacote de dados.");
     }
-    target.SetData(payload.asPacket());
+    return payload.asPacket();
+}
+
+void ReminderGateway::load(std::string_view method, const std::vector<Variant>& args,
+                           ClientDataSet& target) {
+    target.SetData(readPacket(method, args));
 }
 
 std::string ReminderGateway::readNumber(std::string_view method, const std::vector<Variant>& args) {
@@ -97,11 +102,20 @@ void ReminderGateway::GetVerifObs(const std::string& operatorCode, const std::st
 void ReminderGateway::GetDescsAFazer(const std::string& operatorCode,
                                      const std::vector<std::string>& numbers,
                                      ClientDataSet& target) {
-    std::string list;
-    for (const std::string& number : numbers) {
-        list += (list.empty() ? "" : ",") + number;
+    DataPacket all;
+    for (std::size_t from = 0; from == 0 || from < numbers.size(); from += kDescriptionsPerCall) {
+        std::string list;
+        for (std::size_t i = from; i < std::min(numbers.size(), from + kDescriptionsPerCall); ++i) {
+            list += (list.empty() ? "" : ",") + numbers[i];
+        }
+        DataPacket part = readPacket("GetDescsAFazer", {operatorCode, list});
+        if (from == 0) {
+            all = std::move(part);
+        } else {
+            std::move(part.rows.begin(), part.rows.end(), std::back_inserter(all.rows));
+        }
     }
-    load("GetDescsAFazer", {operatorCode, list}, target);
+    target.SetData(all);
 }
 
 std::string ReminderGateway::GetPrxAtivPessoal(const std::string& operatorCode) {

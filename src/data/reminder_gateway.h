@@ -79,7 +79,10 @@ class ReminderGateway {
                        ClientDataSet& target);
     void GetVerifObs(const std::string& operatorCode, const std::string& number,
                      ClientDataSet& target);
-    // The descriptions of reminders `numbers` (those that have one), in one call.
+    // The most reminders one GetDescsAFazer call may name (the server's limit).
+    static constexpr std::size_t kDescriptionsPerCall = 10000;
+    // The descriptions of reminders `numbers` (those that have one), in one call per
+    // kDescriptionsPerCall.
     void GetDescsAFazer(const std::string& operatorCode, const std::vector<std::string>& numbers,
                         ClientDataSet& target);
     std::string GetPrxAtivPessoal(const std::string& operatorCode);
@@ -130,6 +133,7 @@ class ReminderGateway {
   private:
     Variant read(std::string_view method, const std::vector<Variant>& args,
                  std::string_view failureLead = {});
+    DataPacket readPacket(std::string_view method, const std::vector<Variant>& args);
     void load(std::string_view method, const std::vector<Variant>& args, ClientDataSet& target);
     std::string readNumber(std::string_view method, const std::vector<Variant>& args);
     void send(std::string_view method, const std::vector<ClientDataSet*>& dataSets,

@@ -11,7 +11,6 @@
 #include "editor/editor_unit.h"
 #include "recurrence/occurrence_cursor.h"
 #include "recurrence/recurrence_messages.h"
-#include "series/flag_scope.h"
 #include "shell/consiste.h"
 #include "shell/help_key.h"
 #include "shell/help_sections.h"
@@ -764,7 +763,7 @@ void TfrmManutAFazer::cdsAuxAFazerAfterPost(ClientDataSet& dataSet) {
 }
 
 void TfrmManutAFazer::cdsAuxDescAfterPost(ClientDataSet& dataSet) {
-    if (!series_.Posting() && !seriesChange_.Posting() && !postingWithSeries_) {
+    if (!series_.Posting() && !seriesChange_.Posting()) {
         gateway().SetDescAFazer(dataSet, kRefreshHostCache,
                                 ReminderGateway::OnFailure::CancelChanges);
     }
@@ -856,8 +855,7 @@ bool TfrmManutAFazer::saveInSeries() {
             kept = seriesChange_.ChangeRule(scope, loadedRow_, chosen, depData.GetDate()->date(),
                                             occurrenceValues());
         } else {
-            postDescriptionWithSeries(unit_.EditNumber);
-            kept = seriesChange_.ChangeFields(scope, loadedRow_, after);
+            kept = seriesChange_.ChangeFields(scope, loadedRow_, after, descriptionChange());
         }
     } catch (...) {
         restoreWorkingRow(working);
@@ -869,17 +867,16 @@ bool TfrmManutAFazer::saveInSeries() {
     return true;
 }
 
-// The edited occurrence's description, when changed, goes with the series' change log.
-void TfrmManutAFazer::postDescriptionWithSeries(const std::string& number) {
+std::optional<SeriesChange::DescriptionChange> TfrmManutAFazer::descriptionChange() {
     const bool stored = !cdsAuxDesc.IsEmpty();
-    const Variant text(Blob{dbrTxAtivPess.Text()});
-    const Variant before =
-        stored ? cdsAuxDesc.FieldByName(DescriptionRecord::TXATIVPESS).AsVariant() : Variant();
-    if (before == text || (!stored && dbrTxAtivPess.Text().empty())) {
-        return;
+    const Blob text{dbrTxAtivPess.Text()};
+    const std::optional<Variant> loaded =
+        stored ? std::optional(cdsAuxDesc.FieldByName(DescriptionRecord::TXATIVPESS).AsVariant())
+               : std::nullopt;
+    if ((loaded && *loaded == Variant(text)) || (!stored && text.bytes.empty())) {
+        return std::nullopt;
     }
-    FlagScope posting(postingWithSeries_);
-    postDescription(number);
+    return SeriesChange::DescriptionChange{text, loaded};
 }
 
 TfrmManutAFazer::WorkingRow TfrmManutAFazer::snapshotWorkingRow() {

@@ -180,7 +180,8 @@ class TfrmManutAFazer : public TForm {
     OccurrenceValues occurrenceValues() const;
     // Saves an occurrence of a series with the scope the user picks; false when cancelled.
     bool saveInSeries();
-    void postDescriptionWithSeries(const std::string& number);
+    // The long description as the user left it, when it differs from the one read.
+    std::optional<SeriesChange::DescriptionChange> descriptionChange();
     void loadDescription(const std::string& number);
     void validate();
     void refuse(TTabSheet& page, Component& control, std::string_view key);
@@ -206,7 +207,6 @@ class TfrmManutAFazer : public TForm {
     bool inSeries_ = false;
     std::optional<StoredRule> loadedRule_;
     Row loadedRow_;
-    bool postingWithSeries_ = false;
     bool activated_ = false;
 };
 

@@ -1,9 +1,11 @@
 #include "recurrence/stored_rule.h"
 
+#include <algorithm>
 #include <charconv>
 
 #include "data/reminder_record.h"
 #include "data/series_record.h"
+#include "recurrence/occurrence_cursor.h"
 
 namespace lembrete {
 namespace {
@@ -72,6 +74,32 @@ void writeStoredRule(ClientDataSet& rules, const StoredRule& stored,
     } else {
         end.Clear();
     }
+}
+
+StoredRule movedBy(const StoredRule& stored, int days) {
+    StoredRule moved = stored;
+    moved.start = stored.start.withDate(stored.start.date().addDays(days));
+    if (const auto end = stored.rule.endDate()) {
+        moved.rule.setEndDate(end->addDays(days));
+    }
+    const int turn = ((days % 7) + 7) % 7;
+    for (int day = 1; day <= 7; ++day) {
+        moved.rule.setWeekday((day - 1 + turn) % 7 + 1, stored.rule.weekday(day));
+    }
+    return moved;
+}
+
+bool follows(const StoredRule& stored, const std::vector<Date>& dates) {
+    if (dates.empty()) {
+        return true;
+    }
+    const Date start = stored.start.date();
+    const std::optional<Date> end = stored.rule.endDate();
+    if (dates.front() < start || (end && dates.back() > *end)) {
+        return false;
+    }
+    const std::vector<Date> generated = occurrences(stored.rule, start, dates.back());
+    return std::includes(generated.begin(), generated.end(), dates.begin(), dates.end());
 }
 
 }  // namespace lembrete

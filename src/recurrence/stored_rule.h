@@ -5,6 +5,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "data/client_data_set.h"
 #include "data/date.h"
@@ -27,5 +28,15 @@ std::optional<StoredRule> readStoredRule(ClientDataSet& rules);
 // `seriesNumber` of `operatorCode`.
 void writeStoredRule(ClientDataSet& rules, const StoredRule& stored,
                      const std::string& operatorCode, const std::string& seriesNumber);
+
+// `stored` with every occurrence `days` later (earlier when negative): its start and its end
+// date move by as many days, and a weekly rule's weekdays turn with them. Monthly and yearly
+// days are placed from the start, so moved dates need not follow the moved rule (a monthly
+// rule on the 28th moved by five days: 2 February, then 5 March where it says the 2nd);
+// follows() tells.
+StoredRule movedBy(const StoredRule& stored, int days);
+
+// Whether every one of `dates` (in date order) is an occurrence of `stored`.
+bool follows(const StoredRule& stored, const std::vector<Date>& dates);
 
 }  // namespace lembrete

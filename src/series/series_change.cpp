@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <map>
 #include <set>
 
 #include "data/changes_together.h"
@@ -95,6 +96,10 @@ Date SeriesChange::dateAt(int index) const {
     return rows_.RowAt(index)[rows_.FieldIndex(R::DTATIVPESS)].asDateTime().date();
 }
 
+std::string SeriesChange::numberAt(int index) const {
+    return rows_.RowAt(index)[rows_.FieldIndex(R::NRATIVPESS)].toText();
+}
+
 std::vector<int> SeriesChange::reached(SeriesScope scope, const std::string& number) const {
     const int position = Position(number);
     if (position == 0) {
@@ -109,7 +114,8 @@ std::vector<int> SeriesChange::reached(SeriesScope scope, const std::string& num
     return indexes;
 }
 
-int SeriesChange::ChangeFields(SeriesScope scope, const Row& before, const Row& after) {
+int SeriesChange::ChangeFields(SeriesScope scope, const Row& before, const Row& after,
+                               const std::optional<DescriptionChange>& description) {
     const std::string number = before[fieldOf(R::NRATIVPESS)].toText();
     std::vector<std::string_view> changed;
     for (std::string_view name : kSharedFields) {
@@ -117,44 +123,151 @@ int SeriesChange::ChangeFields(SeriesScope scope, const Row& before, const Row& 
             changed.push_back(name);
         }
     }
-    const bool timeChanged = whenOf(before).timeOfDay() != whenOf(after).timeOfDay();
+    const DateTime newWhen = whenOf(after);
+    const bool timeChanged = whenOf(before).timeOfDay() != newWhen.timeOfDay();
+    const Date editedDate = whenOf(before).date();
+    const int days = editedDate.daysUntil(newWhen.date());
+    const std::optional<StoredRule> stored = Rule();
+    const bool split =
+        days != 0 && stored && scope == SeriesScope::Following && Position(number) > 1;
     int kept = 0;
-    {
-        ControlsDisabled held(rows_);
-        for (const int index : reached(scope, number)) {
-            rows_.MoveTo(index + 1);
-            const bool edited = rows_.FieldByName(R::NRATIVPESS).AsString() == number;
-            // Only "this one" may change a done occurrence: the one the user opened.
-            if (isDone(index) && (!edited || scope != SeriesScope::This)) {
-                ++kept;
-                continue;
-            }
-            rows_.Edit();
-            if (edited) {
-                for (int field = 0; field < rows_.FieldCount(); ++field) {
-                    rows_.Fields(field).SetValue(after[field]);
-                }
-            } else {
-                for (std::string_view name : changed) {
-                    rows_.FieldByName(name).SetValue(after[fieldOf(name)]);
-                }
-                if (timeChanged) {
-                    Field when = rows_.FieldByName(R::DTATIVPESS);
-                    when.SetAsDateTime(when.AsDateTime().withTime(whenOf(after).timeOfDay()));
-                }
-            }
-            rows_.Post();
+    std::vector<int> reachedPending;
+    for (const int index : reached(scope, number)) {
+        // Only "this one" may change a done occurrence: the one the user opened.
+        if (isDone(index) && (numberAt(index) != number || scope != SeriesScope::This)) {
+            ++kept;
+        } else {
+            reachedPending.push_back(index);
         }
     }
-    if (timeChanged && scope == SeriesScope::All && rules_.RecordCount() == 1) {
-        rules_.First();
-        rules_.Edit();
-        Field start = rules_.FieldByName(SeriesRecord::DTINICREPET);
-        start.SetAsDateTime(start.AsDateTime().withTime(whenOf(after).timeOfDay()));
-        rules_.Post();
-    }
-    send();
+    const std::string series =
+        split ? gateway_.GetPrxNrRepetAtivPess(operatorCode_) : seriesNumber_;
+    changesTogether({&rows_, &ownDescriptions_, &rules_}, [&] {
+        if (description) {
+            describe(reachedPending, number, *description);
+        }
+        std::vector<Date> moved;
+        {
+            ControlsDisabled held(rows_);
+            for (const int index : reachedPending) {
+                rows_.MoveTo(index + 1);
+                rows_.Edit();
+                if (numberAt(index) == number) {
+                    for (int field = 0; field < rows_.FieldCount(); ++field) {
+                        rows_.Fields(field).SetValue(after[field]);
+                    }
+                } else {
+                    for (std::string_view name : changed) {
+                        rows_.FieldByName(name).SetValue(after[fieldOf(name)]);
+                    }
+                    Field when = rows_.FieldByName(R::DTATIVPESS);
+                    const DateTime old = when.AsDateTime();
+                    when.SetAsDateTime(DateTime(old.date().addDays(days), timeChanged
+                                                                              ? newWhen.timeOfDay()
+                                                                              : old.timeOfDay()));
+                }
+                rows_.FieldByName(R::NRREPETATIVP).SetAsString(series);
+                rows_.Post();
+                moved.push_back(dateAt(index));
+            }
+        }
+        if (stored && !moved.empty() && (days != 0 || timeChanged)) {
+            moveRule(scope, *stored, days, editedDate,
+                     timeChanged ? std::optional(newWhen.timeOfDay()) : std::nullopt, moved,
+                     series);
+        }
+    });
+    send(ownDescriptions_);
     return kept;
+}
+
+void SeriesChange::describe(const std::vector<int>& indexes, const std::string& edited,
+                            const DescriptionChange& change) {
+    std::vector<std::string> others;
+    for (const int index : indexes) {
+        if (numberAt(index) != edited) {
+            others.push_back(numberAt(index));
+        }
+    }
+    ClientDataSet read("cdsDescsSerie", DescriptionRecord::layout());
+    gateway_.GetDescsAFazer(operatorCode_, others, read);
+    DataPacket stored{ownDescriptions_.FieldDefs(), {}, {}};
+    const auto add = [&](const std::string& number, const Variant& text) {
+        Row row(stored.fields.size());
+        row[stored.fieldIndex(R::CDOPERADOR)] = Variant(operatorCode_);
+        row[stored.fieldIndex(R::NRATIVPESS)] = Variant(number);
+        row[stored.fieldIndex(DescriptionRecord::TXATIVPESS)] = text;
+        stored.rows.push_back(std::move(row));
+    };
+    for (int index = 0; index < read.RecordCount(); ++index) {
+        const Row& row = read.RowAt(index);
+        add(row[read.FieldIndex(R::NRATIVPESS)].toText(),
+            row[read.FieldIndex(DescriptionRecord::TXATIVPESS)]);
+    }
+    const bool editedReached =
+        std::ranges::any_of(indexes, [&](int index) { return numberAt(index) == edited; });
+    if (editedReached && change.loaded) {
+        add(edited, *change.loaded);
+    }
+    ownDescriptions_.SetData(stored);
+    std::map<std::string, int> described;
+    for (std::size_t row = 0; row < stored.rows.size(); ++row) {
+        described.emplace(stored.rows[row][stored.fieldIndex(R::NRATIVPESS)].toText(),
+                          static_cast<int>(row));
+    }
+    const Variant text(change.text);
+    ControlsDisabled held(ownDescriptions_);
+    for (const int index : indexes) {
+        const std::string number = numberAt(index);
+        const auto at = described.find(number);
+        if (at != described.end()) {
+            ownDescriptions_.MoveTo(at->second + 1);
+            if (ownDescriptions_.FieldByName(DescriptionRecord::TXATIVPESS).AsVariant() == text) {
+                continue;
+            }
+            ownDescriptions_.Edit();
+        } else if (change.text.bytes.empty()) {
+            continue;
+        } else {
+            ownDescriptions_.Append();
+            ownDescriptions_.FieldByName(R::CDOPERADOR).SetAsString(operatorCode_);
+            ownDescriptions_.FieldByName(R::NRATIVPESS).SetAsString(number);
+        }
+        ownDescriptions_.FieldByName(DescriptionRecord::TXATIVPESS).SetValue(text);
+        ownDescriptions_.Post();
+    }
+}
+
+void SeriesChange::moveRule(SeriesScope scope, const StoredRule& stored, int days, Date editedDate,
+                            std::optional<std::chrono::milliseconds> time,
+                            const std::vector<Date>& moved, const std::string& series) {
+    StoredRule next = movedBy(stored, days);
+    if (time) {
+        next.start = next.start.withTime(*time);
+    }
+    if (series != seriesNumber_) {
+        // The moved part starts where the edited occurrence went; the old rule ends before it.
+        setRuleEnd(editedDate.addDays(-1));
+        next.start = next.start.withDate(editedDate.addDays(days));
+        if (follows(next, moved)) {
+            rules_.Append();
+            writeStoredRule(rules_, next, operatorCode_, series);
+            rules_.Post();
+        }
+        return;
+    }
+    // A time change alone moves the rule only with the whole series, as it always did.
+    if (rules_.RecordCount() != 1 || (days == 0 && scope != SeriesScope::All)) {
+        return;
+    }
+    rules_.First();
+    if (days != 0 && !follows(next, moved)) {
+        rules_.Delete();
+        return;
+    }
+    rules_.Edit();
+    writeStoredRule(rules_, next, operatorCode_, seriesNumber_);
+    rules_.Post();
 }
 
 int SeriesChange::ChangeRule(SeriesScope scope, const Row& before, const RecurrenceRule& rule,
@@ -209,7 +322,7 @@ int SeriesChange::ChangeRule(SeriesScope scope, const Row& before, const Recurre
                         operatorCode_, series);
         rules_.Post();
     });
-    send();
+    send(descriptions_);
     return kept;
 }
 
@@ -229,7 +342,8 @@ int SeriesChange::Delete(SeriesScope scope, const std::string& number) {
             rows_.Delete();
         }
     }
-    if (scope != SeriesScope::This && rules_.RecordCount() == 1) {
+    if (rules_.RecordCount() == 1) {
+        // The rule of a series goes with its last row, whichever scope took it.
         if (rows_.IsEmpty()) {
             rules_.First();
             rules_.Delete();
@@ -237,7 +351,7 @@ int SeriesChange::Delete(SeriesScope scope, const std::string& number) {
             setRuleEnd(date.addDays(-1));
         }
     }
-    send();
+    send(descriptions_);
     return kept;
 }
 
@@ -248,15 +362,15 @@ void SeriesChange::setRuleEnd(Date end) {
     rules_.Post();
 }
 
-void SeriesChange::send() {
+void SeriesChange::send(ClientDataSet& descriptions) {
     FlagScope posting(posting_);
     std::optional<UndoStep> step;
     if (history_ != nullptr) {
-        changesTogether({&rows_, &descriptions_, &rules_}, [&] {
-            step = history_->Capture(operatorCode_, &rows_, &descriptions_, &rules_);
+        changesTogether({&rows_, &descriptions, &rules_}, [&] {
+            step = history_->Capture(operatorCode_, &rows_, &descriptions, &rules_);
         });
     }
-    gateway_.SetSerieAFazer(rows_, descriptions_, rules_, kRefreshHostCache,
+    gateway_.SetSerieAFazer(rows_, descriptions, rules_, kRefreshHostCache,
                             ReminderGateway::OnFailure::CancelChanges);
     if (step) {
         history_->Push(std::move(*step));
