@@ -153,6 +153,7 @@ void bindPosition(SqlStatement& statement, std::size_t first,
 void ReminderQueries::searchRows(StoreConnection& connection, const SearchRequest& request,
                                  const RowVisitor& visit) {
     const auto key = searchKey(request.text);
+    const PlansForTheValues plans(connection);
     int wanted = request.pageSize;
     const auto visitCounted = [&](const Row& row) {
         --wanted;

@@ -67,7 +67,14 @@ StoreConnection::StoreConnection(const DatabaseLocation& location)
         // choose, the server kept planning the agenda query anew on every call (its plans for
         // the given values fold the search-text test away and look cheaper), at a cost above
         // that of running it.
-        session_ << "SET plan_cache_mode TO force_generic_plan";
+        planForTheValues(false);
+    }
+}
+
+void StoreConnection::planForTheValues(bool forTheValues) {
+    if (backend_ == Backend::Postgresql) {
+        session_ << (forTheValues ? "SET plan_cache_mode TO force_custom_plan"
+                                  : "SET plan_cache_mode TO force_generic_plan");
     }
 }
 
@@ -116,6 +123,18 @@ WriteTransaction::~WriteTransaction() {
         } catch (const std::exception&) {
             // The connection is gone; the database dropped the transaction with it.
         }
+    }
+}
+
+PlansForTheValues::PlansForTheValues(StoreConnection& connection) : connection_(connection) {
+    connection_.planForTheValues(true);
+}
+
+PlansForTheValues::~PlansForTheValues() {
+    try {
+        connection_.planForTheValues(false);
+    } catch (const std::exception&) {
+        // The connection is gone, or its failed transaction takes the setting back with it.
     }
 }
 

@@ -43,6 +43,9 @@ class StoreConnection {
     void commit();
     void rollback();
 
+    // PostgreSQL plans the statements once, without their values; see PlansForTheValues.
+    void planForTheValues(bool forTheValues);
+
   private:
     soci::session session_;
     Backend backend_;
@@ -69,6 +72,21 @@ class WriteTransaction {
   private:
     StoreConnection& connection_;
     bool open_ = true;
+};
+
+// While it lives, PostgreSQL plans each statement for the values bound to it. A search's best
+// plan depends on its text: a rare text is found through the trigram indexes, a common one by
+// reading the date index newest first, and a plan made without the text reads the whole
+// history for the rare one. Does nothing on SQLite.
+class PlansForTheValues {
+  public:
+    explicit PlansForTheValues(StoreConnection& connection);
+    ~PlansForTheValues();
+    PlansForTheValues(const PlansForTheValues&) = delete;
+    PlansForTheValues& operator=(const PlansForTheValues&) = delete;
+
+  private:
+    StoreConnection& connection_;
 };
 
 }  // namespace lembrete
