@@ -27,14 +27,14 @@ Variant numericAs(FieldType type, Variant value) {
     return value;
 }
 
-bool isBlank(const std::string& text) {
-    return text.find_first_not_of(' ') == std::string::npos;
+bool isBlank(std::string_view text) {
+    return text.find_first_not_of(' ') == std::string_view::npos;
 }
 
 // Equality as Locate sees it: texts regardless of letter case, other values as they are held.
 bool sameForLocate(const Variant& stored, const Variant& wanted) {
     if (stored.kind() == VariantKind::String && wanted.kind() == VariantKind::String) {
-        return utf8::equalIgnoringCase(stored.asString(), wanted.asString());
+        return utf8::equalIgnoringCase(stored.asStringView(), wanted.asStringView());
     }
     return stored == wanted;
 }
@@ -447,7 +447,7 @@ Variant ClientDataSet::converted(int index, const Variant& value) const {
         return value;
     }
     // Blank text clears a field that does not hold text.
-    const bool blankText = kind == VariantKind::String && isBlank(value.asString());
+    const bool blankText = kind == VariantKind::String && isBlank(value.asStringView());
     switch (layout.def.type) {
         case FieldType::String: {
             if (kind == VariantKind::Packet) {
@@ -458,7 +458,7 @@ Variant ClientDataSet::converted(int index, const Variant& value) const {
                 utf8::length(text) > static_cast<std::size_t>(layout.def.size)) {
                 throw FieldWidthError(layout.displayLabel(), layout.def.size);
             }
-            return Variant(std::move(text));
+            return Variant(text);
         }
         case FieldType::Integer: {
             if (kind == VariantKind::Integer || blankText) {
@@ -496,10 +496,10 @@ Variant ClientDataSet::converted(int index, const Variant& value) const {
                 return blankText ? Variant() : value;
             }
             if (kind == VariantKind::String) {
-                if (utf8::equalIgnoringCase(value.asString(), "true")) {
+                if (utf8::equalIgnoringCase(value.asStringView(), "true")) {
                     return Variant(true);
                 }
-                if (utf8::equalIgnoringCase(value.asString(), "false")) {
+                if (utf8::equalIgnoringCase(value.asStringView(), "false")) {
                     return Variant(false);
                 }
             }
@@ -509,7 +509,7 @@ Variant ClientDataSet::converted(int index, const Variant& value) const {
                 return blankText ? Variant() : value;
             }
             if (kind == VariantKind::String) {
-                if (auto parsed = DateTime::parse(value.asString())) {
+                if (auto parsed = DateTime::parse(value.asStringView())) {
                     return Variant(*parsed);
                 }
             }

@@ -47,8 +47,8 @@ bool Field::AsBoolean() const {
         case VariantKind::Boolean:
             return value.asBoolean();
         case VariantKind::String:
-            return utf8::equalIgnoringCase(value.asString(), "true") ||
-                   utf8::equalIgnoringCase(value.asString(), "s");
+            return utf8::equalIgnoringCase(value.asStringView(), "true") ||
+                   utf8::equalIgnoringCase(value.asStringView(), "s");
         default:
             return AsFloat() != 0;
     }
@@ -62,7 +62,7 @@ DateTime Field::AsDateTime() const {
         case VariantKind::DateTime:
             return value.asDateTime();
         case VariantKind::String:
-            if (auto parsed = DateTime::parse(value.asString())) {
+            if (auto parsed = DateTime::parse(value.asStringView())) {
                 return *parsed;
             }
             throw std::invalid_argument("O campo \"" + DisplayLabel() +

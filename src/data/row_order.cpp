@@ -52,12 +52,12 @@ OrderKey::OrderKey(const Variant& value) {
             when_ = value.asDateTime();
             break;
         case VariantKind::String:
-            if (const auto number = wholeNumberOf(value.asString())) {
+            if (const auto number = wholeNumberOf(value.asStringView())) {
                 group_ = Group::Number;
                 number_ = *number;
             } else {
                 group_ = Group::Text;
-                text_ = utf8::foldCaseAndAccents(value.asString());
+                text_ = utf8::foldCaseAndAccents(value.asStringView());
             }
             break;
         case VariantKind::Blob:

@@ -2,12 +2,19 @@
 //
 // Holds null, text, a whole number, a floating number, a boolean, a date-time, a blob (raw
 // bytes, e.g. the rich text of a description) or a data packet (rows or a change log moving
-// between a dataset and the server). A value type: copying a variant that holds a packet
-// shares the immutable packet.
+// between a dataset and the server). A value type: copying a variant that holds a blob or a
+// packet shares the immutable blob or packet.
+//
+// A row holds one variant per field and a dataset holds every row, so a variant takes 24
+// bytes: text up to 22 bytes (codes, numbers, dates, names) lives inside it, longer text in
+// one heap block of its own.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <memory>
+#include <new>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -23,38 +30,73 @@ struct Blob {
     friend bool operator==(const Blob&, const Blob&) = default;
 };
 
-enum class VariantKind { Null, String, Integer, Float, Boolean, DateTime, Blob, Packet };
+enum class VariantKind : std::uint8_t {
+    Null,
+    String,
+    Integer,
+    Float,
+    Boolean,
+    DateTime,
+    Blob,
+    Packet
+};
 
 class Variant {
   public:
-    Variant() = default;
-    Variant(std::nullptr_t) {}
-    Variant(std::string text) : value_(std::move(text)) {}
-    Variant(const char* text) : value_(std::string(text)) {}
-    Variant(std::string_view text) : value_(std::string(text)) {}
-    Variant(int number) : value_(std::int64_t{number}) {}
-    Variant(std::int64_t number) : value_(number) {}
-    Variant(double number) : value_(number) {}
-    Variant(bool flag) : value_(flag) {}
-    Variant(lembrete::DateTime when) : value_(when) {}
-    Variant(lembrete::Date day) : value_(lembrete::DateTime(day)) {}
-    Variant(lembrete::Blob blob) : value_(std::move(blob)) {}
+    Variant() noexcept {}
+    Variant(std::nullptr_t) noexcept {}
+    Variant(std::string_view text);
+    Variant(const std::string& text) : Variant(std::string_view(text)) {}
+    Variant(const char* text) : Variant(std::string_view(text)) {}
+    Variant(int number) noexcept : Variant(std::int64_t{number}) {}
+    Variant(std::int64_t number) noexcept;
+    Variant(double number) noexcept;
+    Variant(bool flag) noexcept;
+    Variant(lembrete::DateTime when) noexcept;
+    Variant(lembrete::Date day) noexcept : Variant(lembrete::DateTime(day)) {}
+    Variant(lembrete::Blob blob);
     Variant(DataPacket packet);
-    Variant(std::shared_ptr<const DataPacket> packet) : value_(std::move(packet)) {}
+    Variant(std::shared_ptr<const DataPacket> packet) noexcept;
 
-    VariantKind kind() const { return static_cast<VariantKind>(value_.index()); }
-    bool isNull() const { return kind() == VariantKind::Null; }
+    // Plain values (null, inline text, numbers, flags, dates) are copied as bytes, inline:
+    // a row's values are copied, moved and destroyed field by field.
+    Variant(const Variant& other) {
+        if (other.ownsHeap()) {
+            copyFrom(other);
+        } else {
+            copyBytes(other);
+        }
+    }
+    Variant(Variant&& other) noexcept { take(other); }  // leaves `other` null
+    Variant& operator=(const Variant& other);
+    Variant& operator=(Variant&& other) noexcept {
+        if (this != &other) {
+            reset();
+            take(other);
+        }
+        return *this;
+    }
+    ~Variant() {
+        if (ownsHeap()) {
+            release();
+        }
+    }
+
+    VariantKind kind() const { return kind_; }
+    bool isNull() const { return kind_ == VariantKind::Null; }
 
     // Typed access; each throws std::bad_variant_access when the variant holds another kind.
-    const std::string& asString() const { return std::get<std::string>(value_); }
-    std::int64_t asInteger() const { return std::get<std::int64_t>(value_); }
-    double asFloat() const { return std::get<double>(value_); }
-    bool asBoolean() const { return std::get<bool>(value_); }
-    const lembrete::DateTime& asDateTime() const { return std::get<lembrete::DateTime>(value_); }
-    const lembrete::Blob& asBlob() const { return std::get<lembrete::Blob>(value_); }
-    const DataPacket& asPacket() const {
-        return *std::get<std::shared_ptr<const DataPacket>>(value_);
+    // asStringView reads the text in place (valid while the variant holds it); asString copies.
+    std::string_view asStringView() const;
+    std::string asString() const { return std::string(asStringView()); }
+    std::int64_t asInteger() const { return held<std::int64_t>(VariantKind::Integer); }
+    double asFloat() const { return held<double>(VariantKind::Float); }
+    bool asBoolean() const { return held<bool>(VariantKind::Boolean); }
+    const lembrete::DateTime& asDateTime() const {
+        return held<lembrete::DateTime>(VariantKind::DateTime);
     }
+    const lembrete::Blob& asBlob() const { return *held<BlobPtr>(VariantKind::Blob); }
+    const DataPacket& asPacket() const { return *held<PacketPtr>(VariantKind::Packet); }
 
     // The value as text the way a field's display text shows it: empty for null, numbers in
     // decimal, dates as dd/mm/yyyy (with the time only when it is not midnight).
@@ -65,9 +107,68 @@ class Variant {
     friend bool operator==(const Variant& a, const Variant& b);
 
   private:
-    std::variant<std::monostate, std::string, std::int64_t, double, bool, lembrete::DateTime,
-                 lembrete::Blob, std::shared_ptr<const DataPacket>>
-        value_;
+    using BlobPtr = std::shared_ptr<const lembrete::Blob>;
+    using PacketPtr = std::shared_ptr<const DataPacket>;
+    // Text longer than fits inside: its bytes, not null-terminated.
+    struct HeapText {
+        std::unique_ptr<char[]> bytes;
+        std::size_t size = 0;
+    };
+    static constexpr std::size_t kInlineText = 22;
+    static constexpr std::uint8_t kTextOnHeap = 0xFF;
+
+    template <class T>
+    T& stored() {
+        return *std::launder(reinterpret_cast<T*>(storage_));
+    }
+    template <class T>
+    const T& stored() const {
+        return *std::launder(reinterpret_cast<const T*>(storage_));
+    }
+    template <class T>
+    const T& held(VariantKind kind) const {
+        if (kind_ != kind) {
+            throw std::bad_variant_access();
+        }
+        return stored<T>();
+    }
+    template <class T, class... Args>
+    void hold(VariantKind kind, Args&&... args);
+    bool ownsHeap() const {
+        return textSize_ == kTextOnHeap || kind_ == VariantKind::Blob ||
+               kind_ == VariantKind::Packet;
+    }
+    void copyBytes(const Variant& other) noexcept {
+        std::memcpy(storage_, other.storage_, sizeof storage_);
+        textSize_ = other.textSize_;
+        kind_ = other.kind_;
+    }
+    void holdText(std::string_view text);
+    void copyFrom(const Variant& other);  // of a value that owns heap memory
+    void moveFrom(Variant& other) noexcept;
+    void release() noexcept;  // destroys an owned value, leaving null
+    // Takes the value of `other`, which is left null.
+    void take(Variant& other) noexcept {
+        if (other.ownsHeap()) {
+            moveFrom(other);
+        } else {
+            copyBytes(other);
+            other.kind_ = VariantKind::Null;
+        }
+    }
+    void reset() noexcept {
+        if (ownsHeap()) {
+            release();
+        }
+        textSize_ = 0;
+        kind_ = VariantKind::Null;
+    }
+
+    alignas(8) unsigned char storage_[kInlineText]{};
+    std::uint8_t textSize_ = 0;  // inline text's length, or kTextOnHeap
+    VariantKind kind_ = VariantKind::Null;
 };
+
+static_assert(sizeof(Variant) == 24);
 
 }  // namespace lembrete

@@ -171,7 +171,7 @@ class Writer {
                 out_ += "null";
                 return;
             case VariantKind::String:
-                return text(value.asString());
+                return text(value.asStringView());
             case VariantKind::Integer:
                 return integer(value.asInteger());
             case VariantKind::Float:
@@ -358,7 +358,7 @@ namespace {
 Variant decodeText(std::string_view text, FieldType type) {
     switch (type) {
         case FieldType::String:
-            return Variant(std::string(text));
+            return Variant(text);
         case FieldType::DateTime:
             if (const auto when = parseIsoDateTime(text)) {
                 return Variant(*when);
@@ -571,7 +571,7 @@ Variant decodeVariant(JsonValue json) {
         case simdjson::dom::element_type::NULL_VALUE:
             return Variant();
         case simdjson::dom::element_type::STRING:
-            return Variant(std::string(json.get_string().value_unsafe()));
+            return Variant(json.get_string().value_unsafe());
         case simdjson::dom::element_type::BOOL:
             return Variant(json.get_bool().value_unsafe());
         case simdjson::dom::element_type::INT64:

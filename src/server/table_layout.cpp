@@ -233,15 +233,14 @@ void checkValue(const Column& column, const Variant& value) {
     }
     checkKind(column, value);
     if (column.type == FieldType::String) {
-        const auto& text = value.asString();
-        if (utf8::length(text) > static_cast<std::size_t>(column.width)) {
+        if (utf8::length(value.asStringView()) > static_cast<std::size_t>(column.width)) {
             refuse(std::string("O campo ") + column.name + " aceita no máximo " +
                    std::to_string(column.width) + " caracteres.");
         }
     }
     switch (column.check) {
         case ColumnCheck::Operator:
-            if (value.asString().empty()) {
+            if (value.asStringView().empty()) {
                 refuse(std::string("O campo ") + column.name + " é obrigatório.");
             }
             break;

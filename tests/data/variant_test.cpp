@@ -3,6 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <stdexcept>
+#include <string>
+#include <utility>
+#include <variant>
+#include <vector>
 
 #include "data/data_packet.h"
 
@@ -54,6 +58,104 @@ TEST(Variant, EqualityIsByKindAndValue) {
     other.rows[0][0] = Variant("2");
     EXPECT_NE(Variant(packet), Variant(other));
     EXPECT_EQ(Variant(packet).asPacket(), packet);
+}
+
+// Texts on both sides of what a variant holds inside itself (22 bytes) and far beyond it.
+std::vector<std::string> textsOfEveryLength() {
+    return {"",
+            "P",
+            std::string(21, 'a'),
+            std::string(22, 'b'),
+            std::string(23, 'c'),
+            "Reunião semanal da equipe de atendimento",
+            std::string("nul\0no meio", 12),
+            std::string(100000, 'z')};
+}
+
+TEST(Variant, TextOfAnyLengthSurvivesCopiesAndMoves) {
+    for (const auto& text : textsOfEveryLength()) {
+        const Variant original(text);
+        EXPECT_EQ(original.kind(), VariantKind::String);
+        EXPECT_EQ(original.asStringView(), text);
+        EXPECT_EQ(original.asString(), text);
+        EXPECT_EQ(original.toText(), text);
+
+        Variant copy(original);
+        EXPECT_EQ(copy, original);
+        EXPECT_NE(copy.asStringView().data(), original.asStringView().data());
+
+        Variant moved(std::move(copy));
+        EXPECT_EQ(moved.asStringView(), text);
+        EXPECT_TRUE(copy.isNull());  // NOLINT(bugprone-use-after-move): moved-from is null
+
+        Variant assigned(42);
+        assigned = original;
+        EXPECT_EQ(assigned.asStringView(), text);
+        assigned = Variant(1.5);
+        EXPECT_EQ(assigned, Variant(1.5));
+        assigned = std::move(moved);
+        EXPECT_EQ(assigned.asStringView(), text);
+        EXPECT_TRUE(moved.isNull());  // NOLINT(bugprone-use-after-move)
+
+        auto& self = assigned;
+        assigned = self;
+        EXPECT_EQ(assigned.asStringView(), text);
+        assigned = std::move(self);
+        EXPECT_EQ(assigned.asStringView(), text);
+    }
+}
+
+TEST(Variant, TextsEqualOnlyWhenEveryByteIs) {
+    const auto texts = textsOfEveryLength();
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        for (std::size_t j = 0; j < texts.size(); ++j) {
+            EXPECT_EQ(Variant(texts[i]) == Variant(texts[j]), i == j) << i << " " << j;
+        }
+    }
+    EXPECT_NE(Variant(std::string(23, 'c')), Variant(std::string(23, 'c') + "d"));
+    EXPECT_NE(Variant(std::string(100000, 'z')), Variant(std::string(99999, 'z') + "y"));
+}
+
+TEST(Variant, EveryKindCopiesAndMovesWithItsValue) {
+    DataPacket packet{{FieldDef{"NR", FieldType::String, 10, ""}}, {{Variant("1")}}, {}};
+    const std::vector<Variant> values = {Variant(),
+                                         Variant("curto"),
+                                         Variant(std::string(40, 'x')),
+                                         Variant(std::int64_t{-9007199254740993}),
+                                         Variant(0.1),
+                                         Variant(false),
+                                         Variant(DateTime::fromParts({2030, 12, 31}, 23, 59, 59)),
+                                         Variant(Blob{std::string(300, '\x01')}),
+                                         Variant(packet)};
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        Variant copy = values[i];
+        EXPECT_EQ(copy.kind(), values[i].kind());
+        EXPECT_EQ(copy, values[i]) << i;
+        for (std::size_t j = 0; j < values.size(); ++j) {
+            Variant target = values[j];
+            target = copy;
+            EXPECT_EQ(target, values[i]) << i << " over " << j;
+            Variant source = values[i];
+            target = values[j];
+            target = std::move(source);
+            EXPECT_EQ(target, values[i]) << i << " moved over " << j;
+            EXPECT_TRUE(source.isNull());  // NOLINT(bugprone-use-after-move)
+            EXPECT_EQ(values[i] == values[j], i == j) << i << " " << j;
+        }
+    }
+    EXPECT_EQ(values[7].asBlob().bytes, std::string(300, '\x01'));
+    EXPECT_EQ(values[8].asPacket(), packet);
+}
+
+TEST(Variant, TypedAccessRefusesAnotherKind) {
+    EXPECT_THROW((void)Variant(7).asStringView(), std::bad_variant_access);
+    EXPECT_THROW((void)Variant().asString(), std::bad_variant_access);
+    EXPECT_THROW((void)Variant("7").asInteger(), std::bad_variant_access);
+    EXPECT_THROW((void)Variant(7).asFloat(), std::bad_variant_access);
+    EXPECT_THROW((void)Variant(1).asBoolean(), std::bad_variant_access);
+    EXPECT_THROW((void)Variant("01/01/2030").asDateTime(), std::bad_variant_access);
+    EXPECT_THROW((void)Variant("{\\rtf1}").asBlob(), std::bad_variant_access);
+    EXPECT_THROW((void)Variant(Blob{}).asPacket(), std::bad_variant_access);
 }
 
 TEST(DataPacket, FieldIndexIgnoresCase) {
