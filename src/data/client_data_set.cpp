@@ -427,16 +427,16 @@ const Variant& ClientDataSet::fieldValue(int index) const {
     return rows_[cursor_].values->at(static_cast<std::size_t>(index));
 }
 
-void ClientDataSet::setFieldValue(int index, const Variant& value) {
+void ClientDataSet::setFieldValue(int index, Variant value) {
     if (state_ != DataSetState::Edit && state_ != DataSetState::Insert) {
         throw std::logic_error("\"" + name_ + "\" não está em edição ou inclusão.");
     }
-    buffer_.at(static_cast<std::size_t>(index)) = converted(index, value);
+    buffer_.at(static_cast<std::size_t>(index)) = converted(index, std::move(value));
     modified_ = true;
     notify(DataChange::RecordChanged);
 }
 
-Variant ClientDataSet::converted(int index, const Variant& value) const {
+Variant ClientDataSet::converted(int index, Variant value) const {
     const auto& layout = fields_[static_cast<std::size_t>(index)];
     const auto refuse = [&]() -> Variant {
         throw std::invalid_argument("Valor inválido para o campo \"" + layout.displayLabel() +
@@ -453,12 +453,13 @@ Variant ClientDataSet::converted(int index, const Variant& value) const {
             if (kind == VariantKind::Packet) {
                 return refuse();
             }
-            std::string text = value.toText();
+            // Text is kept as it came, not copied.
+            Variant text = kind == VariantKind::String ? std::move(value) : Variant(value.toText());
             if (layout.def.size > 0 &&
-                utf8::length(text) > static_cast<std::size_t>(layout.def.size)) {
+                utf8::length(text.asStringView()) > static_cast<std::size_t>(layout.def.size)) {
                 throw FieldWidthError(layout.displayLabel(), layout.def.size);
             }
-            return Variant(text);
+            return text;
         }
         case FieldType::Integer: {
             if (kind == VariantKind::Integer || blankText) {

@@ -195,8 +195,8 @@ class ClientDataSet {
     };
 
     const Variant& fieldValue(int index) const;
-    void setFieldValue(int index, const Variant& value);
-    Variant converted(int index, const Variant& value) const;
+    void setFieldValue(int index, Variant value);
+    Variant converted(int index, Variant value) const;
     void requireActive() const;
     void storePending();
     void startInsert(std::size_t position);

@@ -73,8 +73,8 @@ DateTime Field::AsDateTime() const {
     }
 }
 
-void Field::SetValue(const Variant& value) {
-    dataSet_->setFieldValue(index_, value);
+void Field::SetValue(Variant value) {
+    dataSet_->setFieldValue(index_, std::move(value));
 }
 
 }  // namespace lembrete

@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "data/field_layout.h"
 #include "data/variant.h"
@@ -41,8 +42,8 @@ class Field {
 
     // Each throws std::logic_error outside edit/insert state, FieldWidthError for a text
     // wider than the field and std::invalid_argument for a value the type cannot hold.
-    void SetValue(const Variant& value);
-    void SetAsString(const std::string& text) { SetValue(Variant(text)); }
+    void SetValue(Variant value);
+    void SetAsString(std::string_view text) { SetValue(Variant(text)); }
     void SetAsFloat(double number) { SetValue(Variant(number)); }
     void SetAsInteger(std::int64_t number) { SetValue(Variant(number)); }
     void SetAsBoolean(bool flag) { SetValue(Variant(flag)); }
