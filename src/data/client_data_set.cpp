@@ -27,6 +27,10 @@ Variant numericAs(FieldType type, Variant value) {
     return value;
 }
 
+std::uint32_t stepPosition(std::size_t position) {
+    return static_cast<std::uint32_t>(position);
+}
+
 bool isBlank(std::string_view text) {
     return text.find_first_not_of(' ') == std::string_view::npos;
 }
@@ -346,7 +350,8 @@ void ClientDataSet::Post() {
                      Record{nextId_++, std::make_shared<const Row>(std::move(buffer_))});
         if (logChanges_) {
             logInsert(rows_[position]);
-            undo_.push_back(UndoStep{ChangeKind::Insert, position, Record{rows_[position].id, {}}});
+            undo_.push_back(UndoStep{Record{rows_[position].id, {}}, stepPosition(position),
+                                     ChangeKind::Insert});
         }
         cursor_ = position;
     } else if (state_ == DataSetState::Edit) {
@@ -356,7 +361,8 @@ void ClientDataSet::Post() {
             record.values = std::make_shared<const Row>(std::move(buffer_));
             if (logChanges_) {
                 logUpdate(before, record.values);
-                undo_.push_back(UndoStep{ChangeKind::Update, cursor_, std::move(before)});
+                undo_.push_back(
+                    UndoStep{std::move(before), stepPosition(cursor_), ChangeKind::Update});
             }
         }
     } else {
@@ -399,7 +405,7 @@ void ClientDataSet::Delete() {
     rows_.erase(rows_.begin() + static_cast<std::ptrdiff_t>(position));
     if (logChanges_) {
         logDelete(before);
-        undo_.push_back(UndoStep{ChangeKind::Delete, position, std::move(before)});
+        undo_.push_back(UndoStep{std::move(before), stepPosition(position), ChangeKind::Delete});
     }
     if (cursor_ >= rows_.size() && !rows_.empty()) {
         cursor_ = rows_.size() - 1;
@@ -543,7 +549,7 @@ ClientDataSet::LogEntry& ClientDataSet::entryFor(std::uint64_t id, ChangeKind ki
     }
     logSlots_[slot] = log_.size() + 1;
     ++liveChanges_;
-    return log_.emplace_back(LogEntry{id, kind, oldValues, {}, true});
+    return log_.emplace_back(LogEntry{id, oldValues, {}, kind, true});
 }
 
 void ClientDataSet::logInsert(const Record& record) {
@@ -637,7 +643,7 @@ void ClientDataSet::CancelUpdates() {
                 }
                 break;
             case ChangeKind::Delete: {
-                const auto position = std::min(step->position, rows_.size());
+                const auto position = std::min<std::size_t>(step->position, rows_.size());
                 rows_.insert(rows_.begin() + static_cast<std::ptrdiff_t>(position),
                              std::move(step->before));
                 break;

@@ -179,19 +179,20 @@ class ClientDataSet {
         std::uint64_t id = 0;
         Values values;
     };
-    // Net change of one row since the last merge; null values stand for none.
+    // Net change of one row since the last merge; null values stand for none. The log and
+    // the undo steps take a few entries per posted row, so their members are laid out tightly.
     struct LogEntry {
         std::uint64_t id = 0;
-        ChangeKind kind = ChangeKind::Insert;
         Values oldValues;
         Values newValues;
+        ChangeKind kind = ChangeKind::Insert;
         bool live = true;
     };
     // One posted step, kept so that CancelUpdates can undo the steps in reverse.
     struct UndoStep {
+        Record before;               // the row before an update or delete
+        std::uint32_t position = 0;  // rows are counted in int (RecordCount)
         ChangeKind kind = ChangeKind::Insert;
-        std::size_t position = 0;
-        Record before;  // the row before an update or delete
     };
 
     const Variant& fieldValue(int index) const;
