@@ -139,10 +139,15 @@ constexpr std::string_view kAfterPosition =
 constexpr std::string_view kNewestFirst =
     " ORDER BY DTATIVPESS DESC, CAST(NRATIVPESS AS BIGINT) DESC";
 
+// The date-time a page starts at. Stored date-times are ISO text, each before "9999": the
+// first page starts there.
+std::string startOf(const std::optional<SearchRequest::Position>& position) {
+    return position ? position->when.iso() : std::string("9999");
+}
+
 void bindPosition(SqlStatement& statement, std::size_t first,
                   const std::optional<SearchRequest::Position>& position) {
-    // Stored date-times are ISO text, each before "9999": the first page starts there.
-    const std::string when = position ? position->when.iso() : std::string("9999");
+    const std::string when = startOf(position);
     statement.setText(first, when);
     statement.setText(first + 1, when);
     statement.setInteger(first + 2, position ? position->number : 0);
@@ -197,18 +202,21 @@ void ReminderQueries::scanRows(StoreConnection& connection, const SearchRequest&
                                const std::optional<SearchRequest::Position>& floor, int limit,
                                const RowVisitor& visit) {
     // The (operator, date) index yields the rows newest first, down to `floor` (included) when
-    // given; each is matched on its keys, the description's read from the narrow table.
+    // given; each is matched on its keys, the description's read from the narrow table. The
+    // plain bounds on the date are what the index can range over: the position's ties need an
+    // OR, which it cannot, and without them the whole history is read for a rare text.
     auto& select = connection.statement(
         std::string(kReminderColumns) + " FROM ATIVPESSOAL WHERE CDOPERADOR = :op" +
             std::string(kAfterPosition) +
             " AND (DTATIVPESS > :floor OR (DTATIVPESS = :sameFloor"
             " AND CAST(NRATIVPESS AS BIGINT) >= :floorNumber))"
+            " AND DTATIVPESS <= :upTo AND DTATIVPESS >= :downTo"
             " AND (:key = '' OR DSREFEBUSCA LIKE :pattern ESCAPE '\\'"
             " OR EXISTS (SELECT 1 FROM BUSCAATIVPESSOAL B"
             " WHERE B.CDOPERADOR = ATIVPESSOAL.CDOPERADOR AND B.NRATIVPESS = ATIVPESSOAL.NRATIVPESS"
             " AND B.DSDESCBUSCA LIKE :descPattern ESCAPE '\\'))" +
             std::string(kNewestFirst) + " LIMIT :page",
-        "tttittittti", kReminderColumnKinds);
+        "tttittittttti", kReminderColumnKinds);
     select.setText(0, request.operatorCode);
     bindPosition(select, 1, request.after);
     // Every stored date-time sorts after "": no floor reads to the operator's first row.
@@ -216,11 +224,13 @@ void ReminderQueries::scanRows(StoreConnection& connection, const SearchRequest&
     select.setText(4, floorWhen);
     select.setText(5, floorWhen);
     select.setInteger(6, floor ? floor->number : 0);
-    select.setText(7, key);
+    select.setText(7, startOf(request.after));
+    select.setText(8, floorWhen);
+    select.setText(9, key);
     const auto pattern = SearchIndex::containsPattern(key);
-    select.setText(8, pattern);
-    select.setText(9, pattern);
-    select.setInteger(10, limit);
+    select.setText(10, pattern);
+    select.setText(11, pattern);
+    select.setInteger(12, limit);
     visitReminderRows(select, visit);
 }
 
