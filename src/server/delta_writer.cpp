@@ -273,6 +273,9 @@ void DeltaWriter::checkDescribedReminders(StoreConnection& connection,
             described.push_back(&change.newValues.values());
         }
     }
+    // Planned for its numbers, PostgreSQL looks them up in a hash; a plan made without them
+    // compares every row of the operator with each number of the list in turn.
+    const PlansForTheValues plans(connection);
     inBatches(described.size(), kInsertParameters, [&](std::size_t first, std::size_t count) {
         std::string sql =
             "SELECT NRATIVPESS FROM ATIVPESSOAL WHERE CDOPERADOR = :op AND NRATIVPESS IN (";

@@ -169,9 +169,10 @@ TEST_P(ViewStoreTest, SearchReadsReferencesAndTheWordsOfDescriptions) {
     EXPECT_EQ(numbersOf(search("BETO", "orçamento", 50)), "1");
 }
 
-// A search is planned for its text; every other statement keeps the plan made once per
-// connection, whose cost was measured to matter on the agenda's reads.
-TEST_P(ViewStoreTest, ASearchLeavesItsConnectionWithPlansMadeOnce) {
+// A search, and the check that the reminders of a description delta exist, are planned for
+// their values; every other statement keeps the plan made once per connection, whose cost was
+// measured to matter on the agenda's reads.
+TEST_P(ViewStoreTest, StatementsPlannedForTheirValuesLeaveTheConnectionWithPlansMadeOnce) {
     if (GetParam() != Backend::Postgresql) {
         GTEST_SKIP() << "SQLite plans each statement once when it is prepared";
     }
@@ -188,6 +189,10 @@ TEST_P(ViewStoreTest, ASearchLeavesItsConnectionWithPlansMadeOnce) {
             << text;
         EXPECT_EQ(planMode(), "force_generic_plan") << text;
     }
+    DeltaWriter(descriptionLayout(), "ANA")
+        .apply(*connection, descriptionDelta({insertOf(descriptionRow("ANA", "1", "Pauta"))}));
+    EXPECT_EQ(planMode(), "force_generic_plan") << "after a description delta";
+    EXPECT_EQ(numbersOf(ReminderQueries::search(*connection, {"ANA", "pauta", {}, 50})), "1");
 }
 
 TEST_P(ViewStoreTest, AChangedOrDeletedDescriptionIsSearchedAsItIsNow) {
