@@ -39,7 +39,7 @@ SqlValue searchValue(const Variant& value) {
     if (value.kind() == VariantKind::Blob) {
         return {descriptionSearchKey(value.asBlob().bytes), std::nullopt};
     }
-    return {searchKey(value.isNull() ? std::string() : value.asString()), std::nullopt};
+    return {searchKey(value.isNull() ? std::string_view() : value.asStringView()), std::nullopt};
 }
 
 void bindValues(SqlStatement& statement, const std::string& kinds,
@@ -286,7 +286,7 @@ void DeltaWriter::checkDescribedReminders(StoreConnection& connection,
         auto& select = connection.statement(sql, std::string(count + 1, 't'), "t");
         select.setText(0, sessionOperator_);
         for (std::size_t i = 0; i < count; ++i) {
-            select.setText(i + 1, (*described[first + i])[numberField_].asString());
+            select.setText(i + 1, (*described[first + i])[numberField_].asStringView());
         }
         std::set<std::string> found;
         for (bool more = select.execute(); more; more = select.fetch()) {

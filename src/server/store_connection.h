@@ -43,10 +43,11 @@ class StoreConnection {
     void commit();
     void rollback();
 
-    // PostgreSQL plans the statements once, without their values; see PlansForTheValues.
+  private:
+    friend class PlansForTheValues;
+    // On PostgreSQL, whether statements are planned for their values or once without them.
     void planForTheValues(bool forTheValues);
 
-  private:
     soci::session session_;
     Backend backend_;
     struct Kept {
@@ -74,10 +75,10 @@ class WriteTransaction {
     bool open_ = true;
 };
 
-// While it lives, PostgreSQL plans each statement for the values bound to it. A search's best
-// plan depends on its text: a rare text is found through the trigram indexes, a common one by
-// reading the date index newest first, and a plan made without the text reads the whole
-// history for the rare one. Does nothing on SQLite.
+// While it lives, PostgreSQL plans each statement for the values bound to it, for the few
+// statements whose good plan depends on them: a search (a rare text is found through the
+// trigram indexes, a common one by reading the date index newest first) and a long list of
+// numbers (looked up in a hash only when the plan knows them). Does nothing on SQLite.
 class PlansForTheValues {
   public:
     explicit PlansForTheValues(StoreConnection& connection);

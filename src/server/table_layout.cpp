@@ -56,9 +56,10 @@ void checkKind(const Column& column, const Variant& value) {
     }
 }
 
-void checkCode(const Column& column, const std::string& text, bool valid, const char* meaning) {
+void checkCode(const Column& column, std::string_view text, bool valid, const char* meaning) {
     if (!valid) {
-        refuse(std::string("Valor inválido em ") + column.name + ": \"" + text + "\". " + meaning);
+        refuse(std::string("Valor inválido em ") + column.name + ": \"" + std::string(text) +
+               "\". " + meaning);
     }
 }
 
@@ -246,11 +247,11 @@ void checkValue(const Column& column, const Variant& value) {
             break;
         case ColumnCheck::Number:
         case ColumnCheck::OptionalNumber: {
-            const auto& text = value.asString();
+            const auto text = value.asStringView();
             if ((column.check == ColumnCheck::Number || !text.empty()) &&
                 !isCanonicalNumber(text)) {
-                refuse(std::string("Número inválido em ") + column.name + ": \"" + text +
-                       "\". Use de 1 a " + std::to_string(column.width) +
+                refuse(std::string("Número inválido em ") + column.name + ": \"" +
+                       std::string(text) + "\". Use de 1 a " + std::to_string(column.width) +
                        " algarismos, sem zeros à esquerda.");
             }
             break;
@@ -268,15 +269,15 @@ void checkValue(const Column& column, const Variant& value) {
             break;
         }
         case ColumnCheck::State:
-            checkCode(column, value.asString(), ReminderRecord::isState(value.asString()),
+            checkCode(column, value.asStringView(), ReminderRecord::isState(value.asStringView()),
                       "Use \"P\" (pendente) ou \"R\" (realizado).");
             break;
         case ColumnCheck::Alarm:
-            checkCode(column, value.asString(), ReminderRecord::isAlarm(value.asString()),
+            checkCode(column, value.asStringView(), ReminderRecord::isAlarm(value.asStringView()),
                       "Use \"S\" (ligado) ou \"N\" (desligado).");
             break;
         case ColumnCheck::Unit:
-            checkCode(column, value.asString(), ReminderRecord::isUnit(value.asString()),
+            checkCode(column, value.asStringView(), ReminderRecord::isUnit(value.asStringView()),
                       "Use \"S\" (minutos), \"M\" (horas), \"D\" (dias) ou vazio.");
             break;
         case ColumnCheck::Lead:
@@ -287,28 +288,30 @@ void checkValue(const Column& column, const Variant& value) {
             }
             break;
         case ColumnCheck::Priority: {
-            const auto& text = value.asString();
+            const auto text = value.asStringView();
             if (!ReminderRecord::isStoredPriority(text)) {
-                refuse(std::string("Prioridade inválida em ") + column.name + ": \"" + text +
-                       "\". Use de " + std::to_string(ReminderRecord::kMinPriority) + " a " +
+                refuse(std::string("Prioridade inválida em ") + column.name + ": \"" +
+                       std::string(text) + "\". Use de " +
+                       std::to_string(ReminderRecord::kMinPriority) + " a " +
                        std::to_string(ReminderRecord::kMaxPriority) + ".");
             }
             break;
         }
         case ColumnCheck::SeriesKind:
-            checkCode(column, value.asString(), SeriesRecord::isKind(value.asString()),
+            checkCode(column, value.asStringView(), SeriesRecord::isKind(value.asStringView()),
                       "Use \"D\" (diário), \"S\" (semanal), \"M\" (mensal) ou \"A\" (anual).");
             break;
         case ColumnCheck::Interval:
-            checkCode(column, value.asString(), SeriesRecord::isInterval(value.asString()),
+            checkCode(column, value.asStringView(), SeriesRecord::isInterval(value.asStringView()),
                       "Use um intervalo de 1 a 99.");
             break;
         case ColumnCheck::Weekdays:
-            checkCode(column, value.asString(), SeriesRecord::isWeekdays(value.asString()),
+            checkCode(column, value.asStringView(), SeriesRecord::isWeekdays(value.asStringView()),
                       "Use sete indicadores \"S\" ou \"N\", de domingo a sábado.");
             break;
         case ColumnCheck::MonthlyMode:
-            checkCode(column, value.asString(), SeriesRecord::isMonthlyMode(value.asString()),
+            checkCode(column, value.asStringView(),
+                      SeriesRecord::isMonthlyMode(value.asStringView()),
                       "Use \"1\" (por data) ou \"2\" (por dia da semana).");
             break;
     }
