@@ -10,6 +10,7 @@
 #include "data/reminder_record.h"
 #include "data/utf8.h"
 #include "server/secret_token.h"
+#include "server/session_cache.h"
 #include "server/store_connection.h"
 
 namespace lembrete {
@@ -86,6 +87,19 @@ void endSessions(StoreConnection& connection, const std::string& operatorCode) {
     auto& revoke = connection.statement("DELETE FROM SESSAO WHERE CDOPERADOR = :op", "t");
     revoke.setText(0, operatorCode);
     revoke.execute();
+}
+
+std::optional<StoredSession> storedSession(StoreConnection& connection, const std::string& hash) {
+    auto& select = connection.statement(
+        "SELECT CDOPERADOR, DTCRIACAO, DTULTIMOUSO FROM SESSAO WHERE DSHASHTOKEN = :hash", "t",
+        "tii");
+    select.setText(0, hash);
+    if (!select.execute()) {
+        return std::nullopt;
+    }
+    StoredSession session{select.text(0), select.integer(1), select.integer(2)};
+    select.reset();
+    return session;
 }
 
 // Verified for an operator that does not exist or is disabled, so that the answer takes as
@@ -241,39 +255,46 @@ std::optional<std::string> OperatorAccounts::login(StoreConnection& connection,
 
 std::optional<std::string> OperatorAccounts::sessionOperator(StoreConnection& connection,
                                                              const std::string& token,
+                                                             SessionCache& cache,
                                                              const SessionPolicy& policy) {
     const long long now = nowSeconds();
+    const auto live = [&](const StoredSession& session) {
+        return session.created >= now - std::chrono::seconds(kSessionLifetime).count() &&
+               session.lastUse >= now - policy.idleTimeout.count();
+    };
     const auto hash = secretTokenHash(token);
-    auto& select = connection.statement(
-        "SELECT CDOPERADOR, DTULTIMOUSO FROM SESSAO WHERE DSHASHTOKEN = :hash"
-        " AND DTCRIACAO >= :created AND DTULTIMOUSO >= :used",
-        "tii", "ti");
-    select.setText(0, hash);
-    select.setInteger(1, now - std::chrono::seconds(kSessionLifetime).count());
-    select.setInteger(2, now - policy.idleTimeout.count());
-    if (!select.execute()) {
-        return std::nullopt;
+    auto session = cache.find(hash);
+    // One kept past its idle time may have been used through another server since: read again.
+    if (!session || !live(*session)) {
+        const auto generation = cache.generation();
+        session = storedSession(connection, hash);
+        if (!session || !live(*session)) {
+            return std::nullopt;
+        }
+        cache.remember(hash, *session, generation);
     }
-    std::string operatorCode = select.text(0);
-    const long long lastUse = select.integer(1);
-    select.reset();
     // The last use is written only once it is a fair part of the idle time old: a read stays
     // a read nearly always.
     const long long granularity = std::clamp<long long>(policy.idleTimeout.count() / 8, 1, 60);
-    if (now - lastUse >= granularity) {
+    if (now - session->lastUse >= granularity) {
         auto& touch = connection.statement(
             "UPDATE SESSAO SET DTULTIMOUSO = :used WHERE DSHASHTOKEN = :hash", "it");
         touch.setInteger(0, now);
         touch.setText(1, hash);
         touch.execute();
+        cache.noteUse(hash, now);
     }
-    return operatorCode;
+    return std::move(session->operatorCode);
 }
 
-void OperatorAccounts::logout(StoreConnection& connection, const std::string& token) {
+void OperatorAccounts::logout(StoreConnection& connection, const std::string& token,
+                              SessionCache& cache) {
+    const auto hash = secretTokenHash(token);
     auto& erase = connection.statement("DELETE FROM SESSAO WHERE DSHASHTOKEN = :hash", "t");
-    erase.setText(0, secretTokenHash(token));
+    erase.setText(0, hash);
     erase.execute();
+    // Other servers hear of it from the database; this one forgets it before answering.
+    cache.forget(hash);
 }
 
 }  // namespace lembrete

@@ -20,6 +20,7 @@
 
 namespace lembrete {
 
+class SessionCache;
 class StoreConnection;
 
 struct SessionPolicy {
@@ -62,11 +63,12 @@ class OperatorAccounts {
                                             const std::string& operatorCode,
                                             const std::string& password,
                                             const SessionPolicy& policy = {});
-    // The operator of a live session, or nullopt; notes the use of the session.
+    // The operator of a live session, or nullopt; notes the use of the session. The session
+    // is read from the cache when it serves and holds it, else from the database.
     static std::optional<std::string> sessionOperator(StoreConnection& connection,
-                                                      const std::string& token,
+                                                      const std::string& token, SessionCache& cache,
                                                       const SessionPolicy& policy = {});
-    static void logout(StoreConnection& connection, const std::string& token);
+    static void logout(StoreConnection& connection, const std::string& token, SessionCache& cache);
 };
 
 }  // namespace lembrete

@@ -23,6 +23,7 @@
 #include "server/reminder_queries.h"
 #include "server/rpc_arguments.h"
 #include "server/rpc_failure.h"
+#include "server/session_watch.h"
 #include "server/store.h"
 #include "server/store_connection.h"
 #include "server/table_layout.h"
@@ -35,6 +36,7 @@ struct CallContext {
     const RpcArguments& args;
     const std::string& sessionOperator;
     MarkedDaysCache& markedDays;
+    SessionCache& sessions;
     const std::string& token;
     const std::string& clientAddress;
     LoginThrottle& throttle;
@@ -410,7 +412,7 @@ std::string getNrAlteracaoAFazer(const CallContext& context) {
 }
 
 std::string logout(const CallContext& context) {
-    OperatorAccounts::logout(context.connection, context.token);
+    OperatorAccounts::logout(context.connection, context.token, context.sessions);
     return json_codec::encodeVariant(Variant(true));
 }
 
@@ -464,6 +466,15 @@ const Method& findMethod(std::string_view name) {
 
 }  // namespace
 
+ReminderService::ReminderService(Store& store, SessionPolicy policy)
+    : store_(store), policy_(policy) {
+    if (store.location().backend == Backend::Postgresql) {
+        sessionWatch_ = std::make_unique<SessionWatch>(store.location().target, sessions_);
+    }
+}
+
+ReminderService::~ReminderService() = default;
+
 std::string ReminderService::call(std::string_view name, const std::vector<JsonValue>& params,
                                   const std::string& token, const std::string& clientAddress,
                                   ResultSink* sink) {
@@ -474,9 +485,9 @@ std::string ReminderService::call(std::string_view name, const std::vector<JsonV
     try {
         std::optional<std::string> sessionOperator;
         if (method.needsSession) {
-            sessionOperator = token.empty()
-                                  ? std::nullopt
-                                  : OperatorAccounts::sessionOperator(*connection, token, policy_);
+            sessionOperator = token.empty() ? std::nullopt
+                                            : OperatorAccounts::sessionOperator(*connection, token,
+                                                                                sessions_, policy_);
             if (!sessionOperator) {
                 throw RpcFailure(
                     rpc_error::NotAuthenticated,
@@ -484,7 +495,8 @@ std::string ReminderService::call(std::string_view name, const std::vector<JsonV
             }
         }
         return method.run(CallContext{*connection, args, sessionOperator.value_or(std::string()),
-                                      markedDays_, token, clientAddress, throttle_, policy_, sink});
+                                      markedDays_, sessions_, token, clientAddress, throttle_,
+                                      policy_, sink});
     } catch (const soci::soci_error&) {
         // Whatever broke, the next request gets a fresh connection.
         connection.discard();

@@ -46,9 +46,11 @@
 // Names are matched regardless of letter case. Every method but Login needs the token of a
 // live session; the operator argument must be the session's operator (an empty one reads
 // nothing) and so must the CDOPERADOR of every delta row. Failures are thrown as RpcFailure.
-// Thread-safe: each call leases its own connection; the marked-days cache is shared.
+// Thread-safe: each call leases its own connection; the marked-days and session caches are
+// shared.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -57,9 +59,11 @@
 #include "server/login_throttle.h"
 #include "server/marked_days_cache.h"
 #include "server/operator_accounts.h"
+#include "server/session_cache.h"
 
 namespace lembrete {
 
+class SessionWatch;
 class Store;
 
 // Where a long result is written as it is read instead of being returned whole (the service
@@ -72,8 +76,9 @@ class ResultSink {
 
 class ReminderService {
   public:
-    explicit ReminderService(Store& store, SessionPolicy policy = {})
-        : store_(store), policy_(policy) {}
+    // On PostgreSQL, sessions are kept in a cache that a SessionWatch keeps true to the database.
+    explicit ReminderService(Store& store, SessionPolicy policy = {});
+    ~ReminderService();
 
     // The JSON text of the result; `params` are the call's positional arguments;
     // `clientAddress` is whom failed logins are counted against besides the operator. With a
@@ -87,6 +92,8 @@ class ReminderService {
     SessionPolicy policy_;
     MarkedDaysCache markedDays_;
     LoginThrottle throttle_;
+    SessionCache sessions_;
+    std::unique_ptr<SessionWatch> sessionWatch_;  // after sessions_: it stops before they go
 };
 
 }  // namespace lembrete

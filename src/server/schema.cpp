@@ -9,6 +9,7 @@
 #include "server/alarm_queries.h"
 #include "server/reminder_queries.h"
 #include "server/search_index.h"
+#include "server/session_watch.h"
 #include "server/store_connection.h"
 
 namespace lembrete {
@@ -119,6 +120,9 @@ const std::vector<std::vector<const char*>> kMigrations = {
     // Version 9: the search keys apart from the rows, with a trigram index over them
     // (search_index.h); its tables differ between the databases, so kProgramSteps makes them.
     {},
+    // Version 10: on PostgreSQL, every deletion of a session is notified to the servers, whose
+    // session caches it empties (session_watch.h).
+    {},
 };
 
 // What a version needs beyond its SQL, run after it in the same transaction.
@@ -126,6 +130,7 @@ const std::map<int, void (*)(StoreConnection&)> kProgramSteps = {
     {5, AlarmQueries::armAll},
     {7, ReminderQueries::keyAllDescriptions},
     {9, SearchIndex::create},
+    {10, SessionWatch::createTrigger},
 };
 
 int storedVersion(soci::session& session) {

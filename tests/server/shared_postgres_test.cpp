@@ -4,9 +4,11 @@
 #include <soci/soci.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <future>
 #include <set>
+#include <thread>
 
 #include "net/json_rpc_app_server.h"
 #include "net/rpc_error_codes.h"
@@ -53,6 +55,20 @@ class SharedPostgresTest : public ::testing::Test {
         return soci::session("postgresql", DatabaseLocation::parse(uri_).connectString());
     }
 
+    // Whether the server refuses the client's session within a few seconds: a session ended
+    // through another server or the operator command is heard of from the database.
+    static bool refusedSoon(JsonRpcAppServer& client) {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (std::chrono::steady_clock::now() < deadline) {
+            const auto result = client.call("GetDatasAFazer", {"ANA"});
+            if (!result.ok() && result.error->code == rpc_error::NotAuthenticated) {
+                return true;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        return false;
+    }
+
     std::string uri_;
     std::string schema_;
     std::unique_ptr<ServerProcess> first_;
@@ -93,9 +109,27 @@ TEST_F(SharedPostgresTest, WritesThroughOneServerAreSeenThroughTheOther) {
     const auto agenda = two.call("GetAFazer", {"", "ANA", DateTime(kDay), true, true, true});
     EXPECT_EQ(render(agenda.payload.asPacket()), "2 Mudado pelo primeiro 08/12/2026 09:00:00 P");
 
-    // A logout through one server ends the session on both.
+    // A logout through one server ends the session there at once, and on the other as soon as
+    // the database tells it.
     ASSERT_TRUE(one.call("Logout", {}).ok());
-    EXPECT_EQ(two.call("GetDatasAFazer", {"ANA"}).error->code, rpc_error::NotAuthenticated);
+    EXPECT_EQ(one.call("GetDatasAFazer", {"ANA"}).error->code, rpc_error::NotAuthenticated);
+    EXPECT_TRUE(refusedSoon(two));
+}
+
+TEST_F(SharedPostgresTest, TheOperatorCommandEndsTheSessionsOfEveryServer) {
+    JsonRpcAppServer one("127.0.0.1", first_->port());
+    ASSERT_TRUE(one.Login("ANA", "senha-da-ana").ok());
+    JsonRpcAppServer two("127.0.0.1", second_->port());
+    two.setToken(one.token());
+    // Asked twice each, so that each server has the session in hand.
+    for (int i = 0; i < 2; ++i) {
+        ASSERT_TRUE(one.call("GetDatasAFazer", {"ANA"}).ok());
+        ASSERT_TRUE(two.call("GetDatasAFazer", {"ANA"}).ok());
+    }
+    ASSERT_EQ(first_->runCommand({"operator", "passwd", "ANA"}, "outra-senha\n"), 0);
+    EXPECT_TRUE(refusedSoon(one));
+    EXPECT_TRUE(refusedSoon(two));
+    EXPECT_TRUE(one.Login("ANA", "outra-senha").ok());
 }
 
 TEST_F(SharedPostgresTest, NumbersAskedOfBothServersAtOnceAreNeverShared) {

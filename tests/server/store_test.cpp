@@ -13,6 +13,7 @@
 #include "server/reminder_queries.h"
 #include "server/rpc_failure.h"
 #include "server/schema.h"
+#include "server/session_cache.h"
 #include "store_fixture.h"
 #include "support/reminder_deltas.h"
 
@@ -512,6 +513,7 @@ TEST_P(ReminderStoreTest, AnOperatorCannotTouchAnotherOperatorsRows) {
 
 TEST_P(ReminderStoreTest, OperatorsLogInAndSessionsEndWithAPasswordChange) {
     auto connection = store().lease();
+    SessionCache sessions;  // not kept true to the database: it never serves
     OperatorAccounts::add(*connection, "ANA", "segredo-1");
     EXPECT_THROW(OperatorAccounts::add(*connection, "ANA", "outra-senha"), std::runtime_error);
     EXPECT_THROW(OperatorAccounts::changePassword(*connection, "NINGUEM", "x"), std::runtime_error);
@@ -520,23 +522,24 @@ TEST_P(ReminderStoreTest, OperatorsLogInAndSessionsEndWithAPasswordChange) {
     const auto token = OperatorAccounts::login(*connection, "ANA", "segredo-1");
     ASSERT_TRUE(token);
     EXPECT_EQ(token->size(), 64u);
-    EXPECT_EQ(OperatorAccounts::sessionOperator(*connection, *token), "ANA");
+    EXPECT_EQ(OperatorAccounts::sessionOperator(*connection, *token, sessions), "ANA");
     // Another token: one character changed (a token may well begin with "0" already).
     const std::string other = (token->front() == '0' ? "1" : "0") + token->substr(1);
-    EXPECT_FALSE(OperatorAccounts::sessionOperator(*connection, other));
+    EXPECT_FALSE(OperatorAccounts::sessionOperator(*connection, other, sessions));
     OperatorAccounts::changePassword(*connection, "ANA", "nova-senha");
-    EXPECT_FALSE(OperatorAccounts::sessionOperator(*connection, *token));
+    EXPECT_FALSE(OperatorAccounts::sessionOperator(*connection, *token, sessions));
     EXPECT_FALSE(OperatorAccounts::login(*connection, "ANA", "segredo-1"));
     EXPECT_TRUE(OperatorAccounts::login(*connection, "ANA", "nova-senha"));
 }
 
 TEST_P(ReminderStoreTest, DisabledOperatorsAndLogoutEndSessions) {
     auto connection = store().lease();
+    SessionCache sessions;  // not kept true to the database: it never serves
     OperatorAccounts::add(*connection, "ANA", "segredo-1");
     const auto token = OperatorAccounts::login(*connection, "ANA", "segredo-1");
     ASSERT_TRUE(token);
     OperatorAccounts::setEnabled(*connection, "ANA", false);
-    EXPECT_FALSE(OperatorAccounts::sessionOperator(*connection, *token));
+    EXPECT_FALSE(OperatorAccounts::sessionOperator(*connection, *token, sessions));
     EXPECT_FALSE(OperatorAccounts::login(*connection, "ANA", "segredo-1"));
     // A new password leaves it disabled.
     OperatorAccounts::changePassword(*connection, "ANA", "segredo-2");
@@ -545,9 +548,9 @@ TEST_P(ReminderStoreTest, DisabledOperatorsAndLogoutEndSessions) {
     OperatorAccounts::setEnabled(*connection, "ANA", true);
     const auto again = OperatorAccounts::login(*connection, "ANA", "segredo-2");
     ASSERT_TRUE(again);
-    EXPECT_EQ(OperatorAccounts::sessionOperator(*connection, *again), "ANA");
-    OperatorAccounts::logout(*connection, *again);
-    EXPECT_FALSE(OperatorAccounts::sessionOperator(*connection, *again));
+    EXPECT_EQ(OperatorAccounts::sessionOperator(*connection, *again, sessions), "ANA");
+    OperatorAccounts::logout(*connection, *again, sessions);
+    EXPECT_FALSE(OperatorAccounts::sessionOperator(*connection, *again, sessions));
     EXPECT_THROW(OperatorAccounts::setEnabled(*connection, "NINGUEM", true), std::runtime_error);
 }
 
