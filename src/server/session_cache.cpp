@@ -5,6 +5,9 @@
 namespace lembrete {
 
 std::optional<StoredSession> SessionCache::find(const std::string& tokenHash) const {
+    if (!serving_) {
+        return std::nullopt;
+    }
     std::lock_guard lock(mutex_);
     const auto found = sessions_.find(tokenHash);
     if (found == sessions_.end()) {
@@ -14,12 +17,14 @@ std::optional<StoredSession> SessionCache::find(const std::string& tokenHash) co
 }
 
 std::uint64_t SessionCache::generation() const {
-    std::lock_guard lock(mutex_);
     return generation_;
 }
 
 void SessionCache::remember(const std::string& tokenHash, StoredSession session,
                             std::uint64_t generation) {
+    if (!serving_) {
+        return;
+    }
     std::lock_guard lock(mutex_);
     if (!serving_ || generation != generation_) {
         return;
@@ -31,6 +36,9 @@ void SessionCache::remember(const std::string& tokenHash, StoredSession session,
 }
 
 void SessionCache::noteUse(const std::string& tokenHash, long long lastUse) {
+    if (!serving_) {
+        return;
+    }
     std::lock_guard lock(mutex_);
     if (const auto found = sessions_.find(tokenHash); found != sessions_.end()) {
         found->second.lastUse = lastUse;
@@ -55,7 +63,6 @@ void SessionCache::setServing(bool serving) {
 }
 
 bool SessionCache::serving() const {
-    std::lock_guard lock(mutex_);
     return serving_;
 }
 

@@ -10,6 +10,7 @@
 // them, as for a session read. Thread-safe.
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <mutex>
@@ -51,9 +52,11 @@ class SessionCache {
   private:
     void dropAll();  // with mutex_ held
 
+    // Both change under mutex_ only; read without it, so a cache that does not serve (SQLite)
+    // costs a call no lock.
+    std::atomic<bool> serving_ = false;
+    std::atomic<std::uint64_t> generation_ = 0;
     mutable std::mutex mutex_;
-    bool serving_ = false;
-    std::uint64_t generation_ = 0;
     std::unordered_map<std::string, StoredSession> sessions_;
 };
 
