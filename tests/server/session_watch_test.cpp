@@ -92,8 +92,9 @@ class SessionWatchTest : public StoreTest {
         const auto token = OperatorAccounts::login(**connection_, "ANA", "segredo-1");
         return token.value_or("");
     }
-    std::optional<std::string> operatorOf(const std::string& token) {
-        return OperatorAccounts::sessionOperator(**connection_, token, cache_);
+    std::optional<std::string> operatorOf(const std::string& token,
+                                          const SessionPolicy& policy = {}) {
+        return OperatorAccounts::sessionOperator(**connection_, token, cache_, policy);
     }
     // Changes the session's operator behind the cache's back: an update is not notified, so a
     // cache that serves still answers what it read.
@@ -129,6 +130,14 @@ TEST_P(SessionWatchTest, ASessionDeletedAnyWayIsRefused) {
     ASSERT_TRUE(operatorOf(before));
     OperatorAccounts::changePassword(**connection_, "ANA", "segredo-2");
     EXPECT_TRUE(eventually([&] { return !operatorOf(before); }));
+}
+
+TEST_P(SessionWatchTest, AnIdleSessionEndsThoughItIsKept) {
+    const SessionPolicy briefly{std::chrono::seconds(1)};
+    const auto token = login();
+    ASSERT_EQ(operatorOf(token, briefly), "ANA");
+    std::this_thread::sleep_for(std::chrono::milliseconds(2100));
+    EXPECT_FALSE(operatorOf(token, briefly));
 }
 
 TEST_P(SessionWatchTest, ALogoutIsRefusedAtOnce) {
