@@ -258,9 +258,10 @@ std::optional<std::string> OperatorAccounts::sessionOperator(StoreConnection& co
                                                              SessionCache& cache,
                                                              const SessionPolicy& policy) {
     const long long now = nowSeconds();
+    const long long createdSince = now - std::chrono::seconds(kSessionLifetime).count();
+    const long long usedSince = now - policy.idleTimeout.count();
     const auto live = [&](const StoredSession& session) {
-        return session.created >= now - std::chrono::seconds(kSessionLifetime).count() &&
-               session.lastUse >= now - policy.idleTimeout.count();
+        return session.created >= createdSince && session.lastUse >= usedSince;
     };
     const auto hash = secretTokenHash(token);
     auto session = cache.find(hash);
@@ -274,14 +275,23 @@ std::optional<std::string> OperatorAccounts::sessionOperator(StoreConnection& co
         cache.remember(hash, *session, generation);
     }
     // The last use is written only once it is a fair part of the idle time old: a read stays
-    // a read nearly always.
+    // a read nearly always. The write finds the session only while it is stored and live, so
+    // one ended without a notification reaching this server is refused at its next write.
     const long long granularity = std::clamp<long long>(policy.idleTimeout.count() / 8, 1, 60);
     if (now - session->lastUse >= granularity) {
         auto& touch = connection.statement(
-            "UPDATE SESSAO SET DTULTIMOUSO = :used WHERE DSHASHTOKEN = :hash", "it");
+            "UPDATE SESSAO SET DTULTIMOUSO = :used WHERE DSHASHTOKEN = :hash"
+            " AND DTCRIACAO >= :created AND DTULTIMOUSO >= :idle",
+            "itii");
         touch.setInteger(0, now);
         touch.setText(1, hash);
+        touch.setInteger(2, createdSince);
+        touch.setInteger(3, usedSince);
         touch.execute();
+        if (touch.affectedRows() == 0) {
+            cache.forget(hash);
+            return std::nullopt;
+        }
         cache.noteUse(hash, now);
     }
     return std::move(session->operatorCode);

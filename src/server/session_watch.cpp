@@ -20,28 +20,58 @@ using Connection = std::unique_ptr<PGconn, decltype(&PQfinish)>;
 using Result = std::unique_ptr<PGresult, decltype(&PQclear)>;
 using Notification = std::unique_ptr<PGnotify, decltype(&PQfreemem)>;
 
-Connection connect(const std::string& uri) {
-    // Keywords before the URI give way to its own; the application name after it holds.
-    const char* keywords[] = {"connect_timeout", "dbname", "application_name", nullptr};
-    const char* values[] = {"5", uri.c_str(), "lembrete-sessoes", nullptr};
-    Connection connection(PQconnectdbParams(keywords, values, 1), PQfinish);
-    if (!connection || PQstatus(connection.get()) != CONNECTION_OK) {
+// Connects without blocking past the wakeup or kConnectTimeout; null when it fails or the
+// wakeup comes first.
+Connection connect(const std::string& uri, int wakeup) {
+    // The application name after the URI holds over its own.
+    const char* keywords[] = {"dbname", "application_name", nullptr};
+    const char* values[] = {uri.c_str(), "lembrete-sessoes", nullptr};
+    Connection connection(PQconnectStartParams(keywords, values, 1), PQfinish);
+    if (!connection || PQstatus(connection.get()) == CONNECTION_BAD) {
         return Connection(nullptr, PQfinish);
     }
-    const Result listening(
-        PQexec(connection.get(), (std::string("LISTEN ") + SessionWatch::kChannel).c_str()),
-        PQclear);
-    if (PQresultStatus(listening.get()) != PGRES_COMMAND_OK) {
-        return Connection(nullptr, PQfinish);
+    constexpr int kTimeoutMilliseconds =
+        std::chrono::milliseconds(SessionWatch::kConnectTimeout).count();
+    for (auto state = PGRES_POLLING_WRITING; state != PGRES_POLLING_OK;
+         state = PQconnectPoll(connection.get())) {
+        if (state == PGRES_POLLING_FAILED) {
+            return Connection(nullptr, PQfinish);
+        }
+        const short awaited = state == PGRES_POLLING_READING ? POLLIN : POLLOUT;
+        pollfd ready[] = {{PQsocket(connection.get()), awaited, 0}, {wakeup, POLLIN, 0}};
+        int count;
+        do {
+            count = ::poll(ready, 2, kTimeoutMilliseconds);
+        } while (count < 0 && errno == EINTR);
+        if (count <= 0 || ready[1].revents != 0) {
+            return Connection(nullptr, PQfinish);
+        }
     }
     return connection;
 }
 
-// Until the connection fails, goes silent or the wakeup comes (the cache serves meanwhile):
-// every notification empties the cache, and a quiet connection is pinged.
+// A notification's payload is the hash of the token whose session ended; an empty one, all of
+// them (the table was emptied).
+void forgetNotified(PGconn* connection, SessionCache& cache) {
+    while (const Notification notification{PQnotifies(connection), PQfreemem}) {
+        const std::string tokenHash = notification->extra ? notification->extra : "";
+        if (tokenHash.empty()) {
+            cache.clear();
+        } else {
+            cache.forget(tokenHash);
+        }
+    }
+}
+
+// Until the connection fails, goes silent or the wakeup comes. The cache serves from the moment
+// the LISTEN is answered; a quiet connection is pinged, and a statement left unanswered for a
+// whole ping interval counts as silence.
 void listen(PGconn* connection, SessionCache& cache, int wakeup) {
-    cache.setServing(true);
-    bool pingAnswered = true;
+    if (!PQsendQuery(connection, (std::string("LISTEN ") + SessionWatch::kChannel).c_str())) {
+        return;
+    }
+    bool listening = false;
+    bool awaitingAnswer = true;
     constexpr int kPingMilliseconds =
         std::chrono::milliseconds(SessionWatch::kPingInterval).count();
     for (;;) {
@@ -54,30 +84,29 @@ void listen(PGconn* connection, SessionCache& cache, int wakeup) {
             return;
         }
         if (count == 0) {
-            if (!pingAnswered || !PQsendQuery(connection, "SELECT 1")) {
+            if (awaitingAnswer || !PQsendQuery(connection, "SELECT 1")) {
                 return;
             }
-            pingAnswered = false;
+            awaitingAnswer = true;
             continue;
         }
         if (!PQconsumeInput(connection)) {
             return;
         }
-        while (!pingAnswered && !PQisBusy(connection)) {
+        while (awaitingAnswer && !PQisBusy(connection)) {
             const Result result(PQgetResult(connection), PQclear);
             if (!result) {
-                pingAnswered = true;
-            } else if (PQresultStatus(result.get()) != PGRES_TUPLES_OK) {
+                awaitingAnswer = false;
+                if (!listening) {
+                    listening = true;
+                    cache.setServing(true);
+                }
+            } else if (const auto status = PQresultStatus(result.get());
+                       status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK) {
                 return;
             }
         }
-        bool heard = false;
-        while (const Notification notification{PQnotifies(connection), PQfreemem}) {
-            heard = true;
-        }
-        if (heard) {
-            cache.clear();
-        }
+        forgetNotified(connection, cache);
         if (PQstatus(connection) != CONNECTION_OK) {
             return;
         }
@@ -114,7 +143,7 @@ SessionWatch::~SessionWatch() {
 
 void SessionWatch::run(const std::stop_token& stop) {
     while (!stop.stop_requested()) {
-        if (const auto connection = connect(uri_)) {
+        if (const auto connection = connect(uri_, wakeup_.descriptor())) {
             listen(connection.get(), cache_, wakeup_.descriptor());
             cache_.setServing(false);
         }
@@ -131,15 +160,22 @@ void SessionWatch::createTrigger(StoreConnection& connection) {
         return;
     }
     auto& session = connection.session();
-    // pg_notify folds the notifications of one transaction into one.
+    // The payload is the ended session's token hash; a TRUNCATE ends them all. Notifications of
+    // one transaction with the same payload are delivered once.
     session << std::string(
-                   "CREATE FUNCTION LMBSESSAOENCERRADA() RETURNS TRIGGER LANGUAGE plpgsql"
-                   " AS $$ BEGIN PERFORM pg_notify('") +
-                   kChannel + "', ''); RETURN NULL; END $$";
+                   "CREATE OR REPLACE FUNCTION LMBSESSAOENCERRADA() RETURNS TRIGGER"
+                   " LANGUAGE plpgsql AS $$ BEGIN IF TG_OP = 'TRUNCATE' THEN PERFORM pg_notify('") +
+                   kChannel + "', ''); ELSE PERFORM pg_notify('" + kChannel +
+                   "', OLD.DSHASHTOKEN); END IF; RETURN NULL; END $$";
     session << "CREATE TRIGGER SESSAO_ENCERRADA AFTER DELETE ON SESSAO"
                " FOR EACH ROW EXECUTE FUNCTION LMBSESSAOENCERRADA()";
     session << "CREATE TRIGGER SESSAO_ESVAZIADA AFTER TRUNCATE ON SESSAO"
                " FOR EACH STATEMENT EXECUTE FUNCTION LMBSESSAOENCERRADA()";
+    // A use only moves the last use forward; any other change may end the session early.
+    session << "CREATE TRIGGER SESSAO_ALTERADA AFTER UPDATE ON SESSAO FOR EACH ROW"
+               " WHEN (NEW.DTULTIMOUSO < OLD.DTULTIMOUSO OR NEW.DTCRIACAO <> OLD.DTCRIACAO"
+               " OR NEW.CDOPERADOR <> OLD.CDOPERADOR OR NEW.DSHASHTOKEN <> OLD.DSHASHTOKEN)"
+               " EXECUTE FUNCTION LMBSESSAOENCERRADA()";
 }
 
 }  // namespace lembrete

@@ -1,13 +1,16 @@
 // SessionWatch: keeps a SessionCache true to a PostgreSQL database that several servers and the
 // operator command share.
 //
-// A trigger on SESSAO (createTrigger, schema version 10) notifies kChannel of every deletion of
-// a session: a logout through any server, an operator disabled, removed or given a new password,
-// a session deleted by hand. The watch listens on a connection of its own (application name
-// "lembrete-sessoes") and empties the cache at each notification, so a session ended anywhere
-// is refused everywhere within the notification's delivery, a few milliseconds. The cache serves
-// only while the watch listens: a connection lost, or silent past a ping kPingInterval apart,
-// turns it off until the watch listens again (tried kRetryInterval apart).
+// Triggers on SESSAO (createTrigger, schema version 10) notify kChannel whenever a session ends
+// or may end early: a logout through any server, an operator disabled, removed or given a new
+// password, a session deleted, emptied or changed by hand (anything but a later last use). The
+// payload is the session's token hash, empty when the table was emptied. The watch listens on a
+// connection of its own (application name "lembrete-sessoes") and forgets each session notified,
+// so a session ended anywhere is refused everywhere within the notification's delivery, a few
+// milliseconds. The cache serves only while the watch listens: a connection lost, or one that
+// leaves a ping unanswered (sent after kPingInterval of quiet, so silence is noticed within two
+// intervals), turns it off until the watch listens again (tried kRetryInterval apart). Neither a
+// connection being made nor a stop waits on the database: a stop is seen at once.
 #pragma once
 
 #include <chrono>
@@ -22,8 +25,9 @@ class StoreConnection;
 class SessionWatch {
   public:
     static constexpr const char* kChannel = "lembrete_sessoes";
-    static constexpr std::chrono::seconds kPingInterval{5};
+    static constexpr std::chrono::seconds kPingInterval{2};
     static constexpr std::chrono::seconds kRetryInterval{1};
+    static constexpr std::chrono::seconds kConnectTimeout{10};
 
     // `uri` is the PostgreSQL connection URI of the store.
     SessionWatch(std::string uri, SessionCache& cache);
