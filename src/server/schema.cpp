@@ -120,8 +120,8 @@ const std::vector<std::vector<const char*>> kMigrations = {
     // Version 9: the search keys apart from the rows, with a trigram index over them
     // (search_index.h); its tables differ between the databases, so kProgramSteps makes them.
     {},
-    // Version 10: on PostgreSQL, every deletion of a session is notified to the servers, whose
-    // session caches it empties (session_watch.h).
+    // Version 10: on PostgreSQL, every session that ends or may end early is notified to the
+    // servers, whose session caches forget it (session_watch.h).
     {},
 };
 
@@ -142,6 +142,12 @@ int storedVersion(soci::session& session) {
 }
 
 }  // namespace
+
+std::string postgresTriggerFunction(std::string_view name, std::string_view body) {
+    return "CREATE FUNCTION " + std::string(name) +
+           "() RETURNS TRIGGER LANGUAGE plpgsql AS $$ BEGIN " + std::string(body) +
+           " RETURN NULL; END $$";
+}
 
 int latestSchemaVersion() {
     return static_cast<int>(kMigrations.size());

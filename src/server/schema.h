@@ -19,9 +19,17 @@
 //   BUSCAATIVPESSOAL the search keys of each reminder, indexed for the search (search_index.h)
 #pragma once
 
+#include <string>
+#include <string_view>
+
 namespace lembrete {
 
 class StoreConnection;
+
+// The PostgreSQL statement creating trigger function `name`, which runs `body` (PL/pgSQL
+// statements, each ended by ";") and returns nothing. No colons in the body: the database layer
+// would read them as parameters.
+std::string postgresTriggerFunction(std::string_view name, std::string_view body);
 
 // The version migrateSchema brings a database to.
 int latestSchemaVersion();

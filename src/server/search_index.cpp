@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "server/schema.h"
 #include "server/sql_statement.h"
 #include "server/store_connection.h"
 
@@ -113,12 +114,6 @@ std::string trigramSchema(soci::session& session) {
     return indicator == soci::i_ok ? schema : std::string();
 }
 
-std::string pgFunction(const std::string& name, const std::string& body) {
-    // No colons in the body: the database layer would read them as parameters.
-    return "CREATE FUNCTION " + name + "() RETURNS TRIGGER LANGUAGE plpgsql AS $$ BEGIN " + body +
-           " RETURN NULL; END $$";
-}
-
 void createOnPostgresql(soci::session& session) {
     session << "CREATE TABLE BUSCAATIVPESSOAL ("
                " CDOPERADOR VARCHAR(12) NOT NULL,"
@@ -139,12 +134,14 @@ void createOnPostgresql(soci::session& session) {
     const auto ifThen = [](const char* operation, const char* statement) {
         return std::string(" IF TG_OP = '") + operation + "' THEN " + statement + "; END IF;";
     };
-    session << pgFunction("LMB_BUSCA_LEMBRETE", ifThen("INSERT", kReminderAdded) +
-                                                    ifThen("UPDATE", kReferenceChanged) +
-                                                    ifThen("DELETE", kReminderRemoved));
-    session << pgFunction("LMB_BUSCA_DESCRICAO", ifThen("INSERT", kDescriptionWritten) +
-                                                     ifThen("UPDATE", kDescriptionWritten) +
-                                                     ifThen("DELETE", kDescriptionRemoved));
+    session << postgresTriggerFunction("LMB_BUSCA_LEMBRETE",
+                                       ifThen("INSERT", kReminderAdded) +
+                                           ifThen("UPDATE", kReferenceChanged) +
+                                           ifThen("DELETE", kReminderRemoved));
+    session << postgresTriggerFunction("LMB_BUSCA_DESCRICAO",
+                                       ifThen("INSERT", kDescriptionWritten) +
+                                           ifThen("UPDATE", kDescriptionWritten) +
+                                           ifThen("DELETE", kDescriptionRemoved));
     session << "CREATE TRIGGER ATIVPESSOAL_BUSCA AFTER INSERT OR DELETE OR UPDATE OF DSREFEBUSCA"
                " ON ATIVPESSOAL FOR EACH ROW EXECUTE FUNCTION LMB_BUSCA_LEMBRETE()";
     session << "CREATE TRIGGER DESCATIVPESSOAL_BUSCA AFTER INSERT OR DELETE OR UPDATE OF"

@@ -2,9 +2,9 @@
 // session from the database every time.
 //
 // The cache serves only while something keeps it true to the database (SessionWatch, on
-// PostgreSQL), which empties it at every deletion of a session, made through whichever server
-// or by hand. Otherwise it holds nothing and every call reads its session, as on SQLite. A
-// session read from the database is kept only when no deletion was heard since before the read
+// PostgreSQL), which has it forget every session that ends or may end early, through whichever
+// server or by hand. Otherwise it holds nothing and every call reads its session, as on SQLite.
+// A session read from the database is kept only when nothing was forgotten since before the read
 // began (the generation), so a read that raced a logout never brings the session back. The
 // times kept are those stored: whether a session is still live is decided by the caller, from
 // them, as for a session read. Thread-safe.

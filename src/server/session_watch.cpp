@@ -10,6 +10,7 @@
 #include <stdexcept>
 #include <utility>
 
+#include "server/schema.h"
 #include "server/session_cache.h"
 #include "server/store_connection.h"
 
@@ -20,6 +21,10 @@ using Connection = std::unique_ptr<PGconn, decltype(&PQfinish)>;
 using Result = std::unique_ptr<PGresult, decltype(&PQclear)>;
 using Notification = std::unique_ptr<PGnotify, decltype(&PQfreemem)>;
 
+Connection noConnection() {
+    return {nullptr, PQfinish};
+}
+
 // Connects without blocking past the wakeup or kConnectTimeout; null when it fails or the
 // wakeup comes first.
 Connection connect(const std::string& uri, int wakeup) {
@@ -28,14 +33,14 @@ Connection connect(const std::string& uri, int wakeup) {
     const char* values[] = {uri.c_str(), "lembrete-sessoes", nullptr};
     Connection connection(PQconnectStartParams(keywords, values, 1), PQfinish);
     if (!connection || PQstatus(connection.get()) == CONNECTION_BAD) {
-        return Connection(nullptr, PQfinish);
+        return noConnection();
     }
     constexpr int kTimeoutMilliseconds =
         std::chrono::milliseconds(SessionWatch::kConnectTimeout).count();
     for (auto state = PGRES_POLLING_WRITING; state != PGRES_POLLING_OK;
          state = PQconnectPoll(connection.get())) {
         if (state == PGRES_POLLING_FAILED) {
-            return Connection(nullptr, PQfinish);
+            return noConnection();
         }
         const short awaited = state == PGRES_POLLING_READING ? POLLIN : POLLOUT;
         pollfd ready[] = {{PQsocket(connection.get()), awaited, 0}, {wakeup, POLLIN, 0}};
@@ -44,7 +49,7 @@ Connection connect(const std::string& uri, int wakeup) {
             count = ::poll(ready, 2, kTimeoutMilliseconds);
         } while (count < 0 && errno == EINTR);
         if (count <= 0 || ready[1].revents != 0) {
-            return Connection(nullptr, PQfinish);
+            return noConnection();
         }
     }
     return connection;
@@ -162,11 +167,10 @@ void SessionWatch::createTrigger(StoreConnection& connection) {
     auto& session = connection.session();
     // The payload is the ended session's token hash; a TRUNCATE ends them all. Notifications of
     // one transaction with the same payload are delivered once.
-    session << std::string(
-                   "CREATE OR REPLACE FUNCTION LMBSESSAOENCERRADA() RETURNS TRIGGER"
-                   " LANGUAGE plpgsql AS $$ BEGIN IF TG_OP = 'TRUNCATE' THEN PERFORM pg_notify('") +
-                   kChannel + "', ''); ELSE PERFORM pg_notify('" + kChannel +
-                   "', OLD.DSHASHTOKEN); END IF; RETURN NULL; END $$";
+    const std::string notify = std::string("PERFORM pg_notify('") + kChannel + "', ";
+    session << postgresTriggerFunction("LMBSESSAOENCERRADA", "IF TG_OP = 'TRUNCATE' THEN " +
+                                                                 notify + "''); ELSE " + notify +
+                                                                 "OLD.DSHASHTOKEN); END IF;");
     session << "CREATE TRIGGER SESSAO_ENCERRADA AFTER DELETE ON SESSAO"
                " FOR EACH ROW EXECUTE FUNCTION LMBSESSAOENCERRADA()";
     session << "CREATE TRIGGER SESSAO_ESVAZIADA AFTER TRUNCATE ON SESSAO"

@@ -56,8 +56,10 @@ void checkKind(const Column& column, const Variant& value) {
     }
 }
 
-void checkCode(const Column& column, std::string_view text, bool valid, const char* meaning) {
-    if (!valid) {
+void checkCode(const Column& column, const Variant& value, bool (*valid)(std::string_view),
+               const char* meaning) {
+    const auto text = value.asStringView();
+    if (!valid(text)) {
         refuse(std::string("Valor inválido em ") + column.name + ": \"" + std::string(text) +
                "\". " + meaning);
     }
@@ -269,15 +271,15 @@ void checkValue(const Column& column, const Variant& value) {
             break;
         }
         case ColumnCheck::State:
-            checkCode(column, value.asStringView(), ReminderRecord::isState(value.asStringView()),
+            checkCode(column, value, ReminderRecord::isState,
                       "Use \"P\" (pendente) ou \"R\" (realizado).");
             break;
         case ColumnCheck::Alarm:
-            checkCode(column, value.asStringView(), ReminderRecord::isAlarm(value.asStringView()),
+            checkCode(column, value, ReminderRecord::isAlarm,
                       "Use \"S\" (ligado) ou \"N\" (desligado).");
             break;
         case ColumnCheck::Unit:
-            checkCode(column, value.asStringView(), ReminderRecord::isUnit(value.asStringView()),
+            checkCode(column, value, ReminderRecord::isUnit,
                       "Use \"S\" (minutos), \"M\" (horas), \"D\" (dias) ou vazio.");
             break;
         case ColumnCheck::Lead:
@@ -298,20 +300,18 @@ void checkValue(const Column& column, const Variant& value) {
             break;
         }
         case ColumnCheck::SeriesKind:
-            checkCode(column, value.asStringView(), SeriesRecord::isKind(value.asStringView()),
+            checkCode(column, value, SeriesRecord::isKind,
                       "Use \"D\" (diário), \"S\" (semanal), \"M\" (mensal) ou \"A\" (anual).");
             break;
         case ColumnCheck::Interval:
-            checkCode(column, value.asStringView(), SeriesRecord::isInterval(value.asStringView()),
-                      "Use um intervalo de 1 a 99.");
+            checkCode(column, value, SeriesRecord::isInterval, "Use um intervalo de 1 a 99.");
             break;
         case ColumnCheck::Weekdays:
-            checkCode(column, value.asStringView(), SeriesRecord::isWeekdays(value.asStringView()),
+            checkCode(column, value, SeriesRecord::isWeekdays,
                       "Use sete indicadores \"S\" ou \"N\", de domingo a sábado.");
             break;
         case ColumnCheck::MonthlyMode:
-            checkCode(column, value.asStringView(),
-                      SeriesRecord::isMonthlyMode(value.asStringView()),
+            checkCode(column, value, SeriesRecord::isMonthlyMode,
                       "Use \"1\" (por data) ou \"2\" (por dia da semana).");
             break;
     }
